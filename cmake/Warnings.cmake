@@ -1,0 +1,6 @@
+function(expwiz_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(EXPWIZ_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
