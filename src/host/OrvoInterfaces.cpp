@@ -1,4 +1,5 @@
 #include "host/OrvoInterfaces.h"
+#include "host/OrvoClassServer.h"
 
 namespace orvo {
 
@@ -25,5 +26,7 @@ IOrvoConnection::~IOrvoConnection() = default;
 IOrvoAddin::~IOrvoAddin() = default;
 IOrvoOperation::~IOrvoOperation() = default;
 IOrvoMenuItem::~IOrvoMenuItem() = default;
+IOrvoAddinRegistry::~IOrvoAddinRegistry() = default;
+IOrvoClassServer::~IOrvoClassServer() = default;
 
 } // namespace orvo
