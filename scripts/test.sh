@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
-export CCACHE_DIR=${CCACHE_DIR:-$PWD/.ccache}
+# Let ccache reuse objects across clones of the repo on the same machine.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 
 bash scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"
