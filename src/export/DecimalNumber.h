@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+
+namespace expwiz {
+
+// A number as the host writes it in a value text ("1234.5", "-0.075",
+// "1.0e-05", " 7 "), kept as its decimal digits, so that rounding works on
+// the digits the user sees rather than on a binary approximation: 2.675 with
+// two decimals is 2.68, 0.125 is 0.13. A half is rounded away from zero.
+// Lives on the stack; parsing and formatting allocate nothing beyond the
+// caller's output buffer.
+class DecimalNumber {
+public:
+    // False, leaving the object unusable, when the text is not a plain decimal
+    // number (optional blanks, sign, digits with one ".", optional exponent).
+    // Thousands separators, a locale's decimal comma, hex and "inf"/"nan" are
+    // not numbers.
+    bool parse(QStringView text) noexcept;
+
+    // Appends value × 10^shift, rounded to `decimals` decimals, with at least
+    // `minIntegerDigits` integer digits (zero padded), no grouping, a leading
+    // "-" for a negative value that does not round to zero.
+    void appendFixed(int shift, int decimals, int minIntegerDigits, QStringView decimalPoint,
+                     QString& out) const;
+
+private:
+    static constexpr int kMaxDigits = 120;
+    static constexpr int kMaxExponent = 400;
+
+    std::array<char, kMaxDigits> digits_{};   // significant digits, no leading zeros
+    int count_ = 0;                           // 0 means the value is zero
+    int exponent_ = 0;                        // value = digits × 10^exponent_
+    bool negative_ = false;
+};
+
+} // namespace expwiz

@@ -1,0 +1,301 @@
+#include "export/ExportRun.h"
+
+#include "catalog/FieldCatalog.h"
+#include "export/AllocationValue.h"
+#include "export/AssetAllocations.h"
+#include "export/CsvWriter.h"
+#include "export/ExportLines.h"
+#include "export/ExportTexts.h"
+#include "export/QueryBuilder.h"
+#include "export/ValueFormatter.h"
+#include "host/OrvoInterfaces.h"
+
+#include <optional>
+
+namespace expwiz {
+
+namespace {
+
+// A host that fails to move to the next row this many times in a row will
+// not recover; the run ends there, keeping the rows written.
+constexpr int kNavigationAttempts = 3;
+
+template <class T>
+void require(const std::shared_ptr<T>& object, const char* what)
+{
+    if (!object)
+        throw orvo::HostError(orvo::errnum::ObjectRequired,
+                              QStringLiteral("No %1 is selected for the export.").arg(QLatin1String(what)));
+}
+
+class BusyGuard {
+public:
+    explicit BusyGuard(const std::function<void(bool)>& busy) : busy_(busy)
+    {
+        if (busy_)
+            busy_(true);
+    }
+    ~BusyGuard()
+    {
+        if (busy_)
+            busy_(false);
+    }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    const std::function<void(bool)>& busy_;
+};
+
+} // namespace
+
+struct ExportRun::Column {
+    FieldType type;
+    const AllocationLinks::Link* link;   // set for an allocation field
+};
+
+ExportRun::ExportRun(ExportJob job, ExportCallbacks callbacks)
+    : job_(std::move(job)), callbacks_(std::move(callbacks))
+{
+}
+
+int32_t ExportRun::systemNumberColumn(const std::vector<int32_t>& fieldIds)
+{
+    for (size_t i = 0; i < fieldIds.size(); ++i)
+        if (fieldIds[i] == kSystemNumberFieldId)
+            return static_cast<int32_t>(i);
+    return static_cast<int32_t>(fieldIds.size());
+}
+
+ExportQueries ExportRun::prepareQueries(const ExportJob& job)
+{
+    require(job.database, "database");
+    require(job.company, "company");
+    require(job.groupManager, "group manager");
+    require(job.group, "group");
+    require(job.book, "book");
+    const QueryBuilder builder(job.fieldIds, job.company->CompanyID(), job.book->BookID(), job.edition.isGASB,
+                               job.allocationLinks.hasAllocationFields());
+    ExportQueries queries{builder.countQuery(), builder.dataQuery()};
+    QueryBuilder::applyGroup(*job.groupManager, job.group, queries.count, queries.data);
+    return queries;
+}
+
+ExportResult ExportRun::fail(ExportResult result, int32_t number, const QString& description,
+                             const QString& message)
+{
+    result.outcome = ExportOutcome::Failed;
+    result.errorNumber = number;
+    result.errorDescription = description;
+    result.message = message;
+    return result;
+}
+
+ExportResult ExportRun::run()
+{
+    ExportResult result;
+    result.progressText = ExportTexts::idleProgress();
+    if (job_.fieldIds.empty())
+        return fail(result, orvo::errnum::InvalidProcedureCall, ExportTexts::emptyFieldMap(),
+                    ExportTexts::emptyFieldMap());
+
+    // Building the texts and the group restriction: a failure shows its
+    // own description.
+    try {
+        const ExportQueries queries = prepareQueries(job_);
+        result.countQuery = queries.count;
+        result.dataQuery = queries.data;
+    } catch (const orvo::HostError& e) {
+        return fail(result, e.number(), e.description(), e.description());
+    }
+
+    const bool isGASB = job_.edition.isGASB;
+    const FieldCatalog& catalog = FieldCatalog::instance();
+    std::vector<Column> columns;
+    std::vector<int16_t> listIds;
+    columns.reserve(job_.fieldIds.size());
+    for (const int32_t id : job_.fieldIds) {
+        // Outside the organization editions a linked field is headed by one
+        // label, so it is written as one cell as well.
+        const AllocationLinks::Link* link = isGASB ? job_.allocationLinks.find(id) : nullptr;
+        columns.push_back({catalog.entry(id).type, link});
+        if (link)
+            listIds.push_back(link->listId);
+    }
+    const bool readsAssetId = !listIds.empty();
+    const int32_t assetIdColumn =
+        job_.systemNumberColumn >= 0 ? job_.systemNumberColumn : systemNumberColumn(job_.fieldIds);
+
+    std::optional<CsvWriter> writer;
+    AssetAllocations allocations;
+    std::shared_ptr<orvo::IOrvoRowset> rows;
+    std::shared_ptr<orvo::IOrvoFields> fields;
+    bool onRow = false;
+
+    // Everything up to the first row: a failure leaves no file behind.
+    try {
+        try {
+            writer.emplace(job_.outputPath, CsvWriter::Options{job_.encoding, job_.byteOrderMark, job_.writeFunction});
+        } catch (const orvo::HostError& e) {
+            if (e.number() == orvo::errnum::PermissionDenied)
+                return fail(result, e.number(), e.description(), ExportTexts::fileInUse());
+            if (e.number() == orvo::errnum::PathNotFound)
+                return fail(result, e.number(), e.description(), ExportTexts::pathNotFound());
+            throw;
+        }
+        if (job_.companyLine) {
+            writer->raw(ExportLines::companyLine(job_.company->Name(), job_.group->Name(), job_.book->Name()));
+            writer->endLine();
+        }
+        if (job_.header) {
+            writer->raw(ExportLines::headerLine(job_.fieldIds, isGASB, job_.allocationLinks));
+            writer->endLine();
+        }
+        const std::shared_ptr<orvo::IOrvoConnection> connection = job_.database->Connection();
+        if (!connection)
+            throw orvo::HostError(orvo::errnum::ObjectRequired,
+                                  QStringLiteral("The database gave no connection."));
+        if (readsAssetId)
+            allocations.load(*connection, job_.company->CompanyID(), job_.edition.allocationAppId(), listIds);
+        {
+            const BusyGuard busy(callbacks_.busy);
+            result.total = connection->CountRows(result.countQuery);
+        }
+        const std::shared_ptr<orvo::IOrvoCursor> cursor = connection->OpenCursor(result.dataQuery, 100);
+        if (!cursor) {
+            writer->discard();
+            return fail(result, orvo::errnum::ObjectRequired, QStringLiteral("cursor is null"),
+                        ExportTexts::noCursor(result.dataQuery));
+        }
+        rows = cursor->Rows();
+        if (!rows)
+            throw orvo::HostError(orvo::errnum::ObjectRequired, QStringLiteral("The cursor gave no rows."));
+        fields = rows->Fields();
+        if (!fields)
+            throw orvo::HostError(orvo::errnum::ObjectRequired, QStringLiteral("The rows gave no fields."));
+        onRow = rows->MoveFirst();
+    } catch (const orvo::HostError& e) {
+        if (writer)
+            writer->discard();
+        return fail(result, e.number(), e.description(),
+                    ExportTexts::creationError(e.number(), e.description(), result.dataQuery));
+    }
+
+    const ValueFormatter formatter(job_.locale);
+    const AssetAllocations noAllocations;
+    const auto processEvents = [this] {
+        if (callbacks_.processEvents)
+            callbacks_.processEvents();
+    };
+    QString value, buffer, assetIdText;
+    QStringList cells;
+    int32_t written = 0;
+    bool stopped = false;
+    std::optional<orvo::HostError> navigationError;
+    const int32_t n = static_cast<int32_t>(columns.size());
+
+    try {
+        for (bool end = !onRow; !end;) {
+            processEvents();
+            if (callbacks_.progress)
+                callbacks_.progress(written + 1, result.total);
+            processEvents();
+            if (callbacks_.stopRequested && callbacks_.stopRequested()
+                && (!callbacks_.confirmStop || callbacks_.confirmStop())) {
+                stopped = true;
+                break;
+            }
+
+            const AssetAllocations* source = &noAllocations;
+            int32_t assetId = 0;
+            if (readsAssetId) {
+                try {
+                    fields->ReadItem(assetIdColumn, assetIdText);
+                    bool ok = false;
+                    assetId = QStringView(assetIdText).trimmed().toInt(&ok);
+                    if (ok)
+                        source = &allocations;
+                } catch (const orvo::HostError&) {
+                    // Without the asset id its allocations cannot be found:
+                    // its allocation cells stay empty.
+                }
+            }
+
+            for (int32_t i = 0; i < n; ++i) {
+                try {
+                    fields->ReadItem(i, value);
+                } catch (const orvo::HostError&) {
+                    // An unreadable value is an empty cell, never the text of
+                    // the cell before it.
+                    value.resize(0);
+                    ++result.unreadableValues;
+                }
+                const Column& column = columns[static_cast<size_t>(i)];
+                if (column.link) {
+                    AllocationValue::cells(*source, assetId, column.link->listId, column.link->slotCount, value, cells);
+                    for (const QString& cell : std::as_const(cells))
+                        writer->cell(cell);
+                } else {
+                    writer->cell(formatter.format(column.type, value, buffer));
+                }
+            }
+            writer->endLine();
+
+            try {
+                end = rows->IsLastRow();
+            } catch (const orvo::HostError&) {
+                // Moving on tells whether there is another row.
+            }
+            ++written;
+            bool moved = false;
+            for (int attempt = 0; attempt < kNavigationAttempts && !moved; ++attempt) {
+                try {
+                    if (!rows->MoveNext())
+                        end = true;
+                    moved = true;
+                } catch (const orvo::HostError& e) {
+                    navigationError = e;
+                }
+            }
+            if (!moved)
+                break;
+            navigationError.reset();
+        }
+
+        result.rowsWritten = written;
+        writer->commit();
+        result.fileReplaced = true;
+    } catch (const orvo::HostError& e) {
+        writer->discard();
+        result.rowsWritten = written;
+        result.replacedCharacters = writer->replacedCharacters();
+        return fail(result, e.number(), e.description(),
+                    ExportTexts::writeFailure(writer->targetPath(), written, result.total, e.number(),
+                                              e.description()));
+    }
+
+    result.replacedCharacters = writer->replacedCharacters();
+    const QString replaced = result.replacedCharacters > 0
+        ? QStringLiteral(" ") + ExportTexts::replacedCharacters(result.replacedCharacters, job_.encoding)
+        : QString();
+    if (navigationError) {
+        result = fail(result, navigationError->number(), navigationError->description(),
+                      ExportTexts::readFailure(writer->targetPath(), written, result.total,
+                                               navigationError->number(), navigationError->description())
+                          + replaced);
+        result.progressText = ExportTexts::rowProgress(written, result.total);
+        return result;
+    }
+    if (stopped) {
+        result.outcome = ExportOutcome::Stopped;
+        result.message = ExportTexts::stopped(writer->targetPath(), written, result.total) + replaced;
+        result.progressText = ExportTexts::rowProgress(written + 1, result.total);
+        return result;
+    }
+    result.outcome = ExportOutcome::Completed;
+    result.message = ExportTexts::completeMessage() + replaced;
+    result.progressText = ExportTexts::completion(written, result.total);
+    return result;
+}
+
+} // namespace expwiz

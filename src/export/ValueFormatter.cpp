@@ -1,0 +1,62 @@
+#include "export/ValueFormatter.h"
+
+#include "export/DecimalNumber.h"
+
+namespace expwiz {
+
+ValueFormatter::ValueFormatter(const QLocale& locale)
+    : decimalPoint_(locale.decimalPoint()), datePattern_(locale)
+{
+}
+
+QStringView ValueFormatter::fixed(QStringView value, int shift, int decimals,
+                                  int minIntegerDigits, QString& buffer) const
+{
+    DecimalNumber number;
+    if (!number.parse(value))
+        return value;
+    buffer.resize(0);
+    number.appendFixed(shift, decimals, minIntegerDigits, decimalPoint_, buffer);
+    return buffer;
+}
+
+QStringView ValueFormatter::format(FieldType type, QStringView value, QString& buffer) const
+{
+    switch (type) {
+    case FieldType::Fraction:
+        // "#0.00000%" with the percent sign cut off again: the fraction
+        // times 100 with five decimals.
+        return fixed(value, 2, 5, 1, buffer);
+    case FieldType::Amount:
+        // "#######0.00": every integer digit, no grouping, two decimals.
+        return fixed(value, 0, 2, 1, buffer);
+    case FieldType::Date: {
+        int year = 0, month = 0, day = 0;
+        if (!ShortDatePattern::parseIsoDate(value, year, month, day))
+            return value;
+        buffer.resize(0);
+        datePattern_.append(year, month, day, buffer);
+        return buffer;
+    }
+    case FieldType::YesNo:
+        return value == u"T" ? QStringView(u"Yes") : QStringView(u"No");
+    case FieldType::Indicator:
+        return value.isEmpty() ? QStringView(u"F") : QStringView(u"T");
+    case FieldType::Life:
+        // "0000": a whole number, at least four digits.
+        return fixed(value, 0, 0, 4, buffer);
+    case FieldType::Plain:
+    case FieldType::TransferPercent:
+    case FieldType::Text:
+        break;
+    }
+    return value;
+}
+
+QString ValueFormatter::formatted(FieldType type, const QString& value) const
+{
+    QString buffer;
+    return format(type, value, buffer).toString();
+}
+
+} // namespace expwiz
