@@ -64,31 +64,38 @@ QString CsvWriter::quoted(QStringView text)
 void CsvWriter::cell(QStringView text)
 {
     if (lineStarted_)
-        line_ += QLatin1Char(',');
+        line_ += u',';
     lineStarted_ = true;
-    appendQuoted(text, line_);
+    line_ += u'"';
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    for (const char16_t* quote; (quote = std::char_traits<char16_t>::find(p, size_t(end - p), u'"')); p = quote + 1)
+        line_.append(p, size_t(quote + 1 - p)).push_back(u'"');
+    line_.append(p, size_t(end - p));
+    line_ += u'"';
 }
 
 void CsvWriter::raw(QStringView text)
 {
-    line_ += text;
+    line_.append(text.utf16(), size_t(text.size()));
     lineStarted_ = true;
 }
 
 void CsvWriter::endLine()
 {
-    line_ += QLatin1String("\r\n");
+    line_ += u"\r\n";
+    const QStringView line(line_.data(), qsizetype(line_.size()));
     // Room for the encoded line and a byte-order mark.
-    const size_t need = static_cast<size_t>(encoder_.requiredSpace(line_.size())) + 4;
+    const size_t need = static_cast<size_t>(encoder_.requiredSpace(line.size())) + 4;
     if (used_ + need > buffer_.size()) {
         flush();
         if (need > buffer_.size())
             buffer_.resize(need);
     }
     char* const start = buffer_.data();
-    char* const end = encoder_.appendToBuffer(start + used_, line_);
+    char* const end = encoder_.appendToBuffer(start + used_, line);
     used_ = static_cast<size_t>(end - start);
-    line_.resize(0);
+    line_.clear();   // keeps its capacity
     lineStarted_ = false;
 }
 
@@ -103,7 +110,7 @@ void CsvWriter::flush()
 
 void CsvWriter::commit()
 {
-    if (lineStarted_ || !line_.isEmpty())
+    if (lineStarted_ || !line_.empty())
         endLine();
     flush();
     file_.commit();

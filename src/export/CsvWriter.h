@@ -6,6 +6,7 @@
 #include <QStringEncoder>
 #include <QStringView>
 
+#include <string>
 #include <vector>
 
 namespace expwiz {
@@ -61,7 +62,7 @@ private:
     // temporary file is created.
     CountingEncoder encoder_;
     AtomicFile file_;
-    QString line_;
+    std::u16string line_;   // inline appends: this is the per-cell path
     std::vector<char> buffer_;
     size_t used_ = 0;
     bool lineStarted_ = false;

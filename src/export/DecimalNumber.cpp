@@ -90,7 +90,7 @@ void DecimalNumber::appendFixed(int shift, int decimals, int minIntegerDigits,
                                 QStringView decimalPoint, QString& out) const
 {
     // n = round(value × 10^(shift + decimals)) as decimal digits.
-    std::array<char, kMaxDigits + kMaxExponent + 32> n{};
+    std::array<char, kMaxDigits + kMaxExponent + 32> n;   // only [0, len) is read
     int len = 0;
     if (count_ > 0) {
         const int k = exponent_ + shift + decimals;
@@ -122,20 +122,29 @@ void DecimalNumber::appendFixed(int shift, int decimals, int minIntegerDigits,
         ++first;
     const int significant = len - first;
 
+    // Composed locally and appended once: one call into the string per value.
+    std::array<char16_t, kMaxDigits + kMaxExponent + 64> text;
+    size_t at = 0;
+    auto put = [&](char16_t c) {
+        if (at < text.size())
+            text[at++] = c;
+    };
     if (negative_ && significant > 0)
-        out += QLatin1Char('-');
+        put(u'-');
     const int integerDigits = std::max(significant - decimals, 0);
     for (int pad = integerDigits; pad < minIntegerDigits; ++pad)
-        out += QLatin1Char('0');
+        put(u'0');
     for (int j = 0; j < integerDigits; ++j)
-        out += QLatin1Char(char('0' + n[static_cast<size_t>(first + j)]));
+        put(char16_t(u'0' + n[static_cast<size_t>(first + j)]));
     if (decimals > 0) {
-        out += decimalPoint;
+        for (const QChar c : decimalPoint)
+            put(c.unicode());
         for (int pad = significant; pad < decimals; ++pad)
-            out += QLatin1Char('0');
+            put(u'0');
         for (int j = std::max(significant - decimals, 0); j < significant; ++j)
-            out += QLatin1Char(char('0' + n[static_cast<size_t>(first + j)]));
+            put(char16_t(u'0' + n[static_cast<size_t>(first + j)]));
     }
+    out.append(QStringView(text.data(), qsizetype(at)));
 }
 
 } // namespace expwiz

@@ -8,16 +8,15 @@ namespace {
 
 void appendNumber(int value, int minDigits, QString& out)
 {
-    char buf[12];
-    int n = 0;
+    char16_t buf[16];
+    int n = 16;
     do {
-        buf[n++] = char('0' + value % 10);
+        buf[--n] = char16_t(u'0' + value % 10);
         value /= 10;
-    } while (value > 0);
-    for (int pad = n; pad < minDigits; ++pad)
-        out += QLatin1Char('0');
-    while (n > 0)
-        out += QLatin1Char(buf[--n]);
+    } while (value > 0 && n > 0);
+    while (16 - n < minDigits && n > 0)
+        buf[--n] = u'0';
+    out.append(QStringView(buf + n, 16 - n));
 }
 
 bool digits(QStringView text, qsizetype at, int count, int& value) noexcept

@@ -1,6 +1,10 @@
 #include "export/ValueFormatter.h"
 
 #include <QDate>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -147,5 +151,61 @@ TEST(Format, ShortDatesMatchTheLocalesOwnRenderingWithAFourDigitYear)
             EXPECT_EQ(f.formatted(FieldType::Date, d.toString(Qt::ISODate)),
                       locale.toString(d, f.datePattern().pattern()));
         }
+    }
+}
+
+TEST(Format, RandomNumbersAgreeWithDecimalArithmeticRoundingHalfUp)
+{
+    // Python's decimal module is the reference: exact decimal scaling and
+    // ROUND_HALF_UP (a half away from zero), no "-0".
+    QRandomGenerator random(20240307);
+    QStringList values;
+    for (int i = 0; i < 3000; ++i) {
+        QString v;
+        if (random.bounded(3) == 0)
+            v += QLatin1Char('-');
+        const int intDigits = random.bounded(13);
+        for (int d = 0; d < intDigits; ++d)
+            v += QLatin1Char(char('0' + random.bounded(10)));
+        const int fracDigits = random.bounded(11);
+        if (fracDigits > 0 || intDigits == 0) {
+            v += QLatin1Char('.');
+            for (int d = 0; d < std::max(fracDigits, 1); ++d)
+                v += QLatin1Char(char('0' + (random.bounded(4) == 0 ? 5 : random.bounded(10))));
+        }
+        if (random.bounded(5) == 0)
+            v += QStringLiteral("e%1%2").arg(random.bounded(2) ? "-" : "+").arg(random.bounded(15));
+        values << v;
+    }
+    QTemporaryDir dir;
+    QFile input(dir.filePath("values.txt"));
+    ASSERT_TRUE(input.open(QIODevice::WriteOnly));
+    input.write(values.join(QLatin1Char('\n')).toLatin1());
+    input.close();
+
+    QProcess python;
+    python.start("python3", {"-c",
+                             "import sys\n"
+                             "from decimal import Decimal, ROUND_HALF_UP, getcontext\n"
+                             "getcontext().prec = 200\n"
+                             "def fmt(v, shift, places, minint):\n"
+                             "    q = Decimal(v).scaleb(shift).quantize(Decimal(1).scaleb(-places), rounding=ROUND_HALF_UP)\n"
+                             "    s = format(q.copy_abs(), 'f')\n"
+                             "    i, _, f = s.partition('.')\n"
+                             "    i = i.rjust(minint, '0')\n"
+                             "    return ('-' if q < 0 else '') + i + ((',' + f) if places else '')\n"
+                             "for v in open(sys.argv[1]).read().split('\\n'):\n"
+                             "    print(fmt(v, 0, 2, 1), fmt(v, 2, 5, 1), fmt(v, 0, 0, 4))\n",
+                             input.fileName()});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    const QStringList expected = QString::fromLatin1(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(expected.size(), values.size());
+
+    const ValueFormatter f{QLocale(QStringLiteral("de_DE"))};
+    for (int i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(values[i].toStdString());
+        const QString got = f.formatted(FieldType::Amount, values[i]) + ' ' + f.formatted(FieldType::Fraction, values[i])
+            + ' ' + f.formatted(FieldType::Life, values[i]);
+        ASSERT_EQ(got, expected[i]);
     }
 }
