@@ -204,9 +204,16 @@ int IniFile::writeString(const QString& section, const QString& key, const QStri
 
     QByteArray content;
     {
+        // A file that exists but cannot be read is not replaced: writing our
+        // one key would throw away every other setting in it.
         QFile file(path_);
-        if (file.exists() && file.open(QIODevice::ReadOnly))
+        if (file.exists()) {
+            if (!file.open(QIODevice::ReadOnly))
+                throw orvo::HostError(orvo::errnum::PermissionDenied,
+                                      QStringLiteral("Cannot read the settings file %1: %2")
+                                          .arg(path_, file.errorString()));
             content = file.readAll();
+        }
     }
     std::vector<RawLine> lines = splitLines(content);
     const std::vector<ParsedLine> parsed = parseAll(lines);

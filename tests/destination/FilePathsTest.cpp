@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 using expwiz::FilePaths;

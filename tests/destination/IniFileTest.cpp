@@ -1,12 +1,17 @@
 #include "destination/IniFile.h"
 #include "host/HostError.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using expwiz::IniFile;
 
@@ -169,6 +174,22 @@ TEST(Ini, WriteKeepsPermissionsAndFailsWithoutTouchingTheFile)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0604u);
+
+    {
+        SCOPED_TRACE("a file that cannot be read is not replaced");
+        const QString folderNamed = dir.filePath(QStringLiteral("IS_A_FOLDER.INI"));
+        QDir(dir.path()).mkdir(QStringLiteral("IS_A_FOLDER.INI"));
+        EXPECT_THROW(IniFile(folderNamed).writeString(QStringLiteral("Defaults"), QStringLiteral("k"), QStringLiteral("v")),
+                     orvo::HostError);
+        EXPECT_TRUE(QFileInfo(folderNamed).isDir());
+        if (::geteuid() != 0) {
+            ::chmod(QFile::encodeName(path).constData(), 0200);
+            EXPECT_THROW(IniFile(path).writeString(QStringLiteral("Defaults"), QStringLiteral("k"), QStringLiteral("v")),
+                         orvo::HostError);
+            ::chmod(QFile::encodeName(path).constData(), 0604);
+            EXPECT_EQ(readBytes(path), QByteArray("[Defaults]\nExportPath=/b/\n"));
+        }
+    }
 
     IniFile missingFolder(dir.filePath(QStringLiteral("gone/HOST.INI")));
     try {

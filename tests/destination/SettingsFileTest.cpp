@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 using expwiz::SettingsFile;

@@ -1,10 +1,13 @@
 #include "fieldmap/ExpFile.h"
+#include "fieldmap/FieldMapIdentity.h"
 #include "fieldmap/FieldMapMessages.h"
 #include "host/HostError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +75,13 @@ private:
 };
 
 } // namespace
+
+namespace expwiz {
+inline void PrintTo(const FieldMapIdentity& id, std::ostream* os)
+{
+    *os << "{" << id.spec.toStdString() << ", " << id.folder.toStdString() << ", " << id.filename.toStdString() << "}";
+}
+} // namespace expwiz
 
 TEST(ExpFile, WritesLittleEndianIdsAndReadsThemBack)
 {
@@ -234,4 +244,36 @@ TEST(ExpFile, SaveKeepsPermissionsAndFollowsALink)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(ExpFile, SavingUnderANameMovesTheIdentityOnlyWhenWritten)
+{
+    QTemporaryDir dir;
+    using expwiz::FieldMapIdentity;
+    {
+        SCOPED_TRACE("a new map lives in the program folder; an opened one in its own");
+        EXPECT_EQ(FieldMapIdentity::forNewMap(QStringLiteral("/opt/orvo")),
+                  (FieldMapIdentity{QString(), QStringLiteral("/opt/orvo/"), QString()}));
+        EXPECT_EQ(FieldMapIdentity::forNewMap(QStringLiteral("/opt/orvo/")).folder, QStringLiteral("/opt/orvo/"));
+        EXPECT_EQ(FieldMapIdentity::forFile(QStringLiteral("/maps/a.b.exp")),
+                  (FieldMapIdentity{QStringLiteral("a.b"), QStringLiteral("/maps/"), QStringLiteral("/maps/a.b.exp")}));
+        EXPECT_TRUE(FieldMapIdentity::forNewMap(QStringLiteral("/p")).isNew());
+    }
+    FieldMapIdentity identity = FieldMapIdentity::forNewMap(dir.path());
+    {
+        SCOPED_TRACE("saved under a name typed with a leading blank");
+        identity.saveAs(QStringLiteral(" Q1"), {1004, 1012});
+        EXPECT_EQ(identity.spec, QStringLiteral(" Q1"));
+        EXPECT_EQ(identity.filename, dir.filePath(QStringLiteral(" Q1.exp")));
+        EXPECT_EQ(ExpFile::read(identity.filename).ids, (std::vector<int32_t>{1004, 1012}));
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Q1.exp"))));
+    }
+    {
+        SCOPED_TRACE("a failed save keeps the previous name and path");
+        const FieldMapIdentity before = identity;
+        QDir(dir.path()).mkdir(QStringLiteral("busy.exp"));
+        EXPECT_THROW(identity.saveAs(QStringLiteral("busy"), {1001}), orvo::HostError);
+        EXPECT_EQ(identity, before);
+        EXPECT_EQ(ExpFile::read(identity.filename).ids, (std::vector<int32_t>{1004, 1012}));
+    }
 }

@@ -1,5 +1,7 @@
 #include "fieldmap/FieldMapReport.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 #include <utility>

@@ -4,6 +4,8 @@
 #include "fieldmap/FieldMapMessages.h"
 #include "host/HostError.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
