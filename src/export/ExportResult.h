@@ -18,7 +18,7 @@ struct ExportResult {
     int32_t errorNumber = 0;
     QString errorDescription;
     QString message;                   // for the user; the wizard shows none when Stopped
-    QString progressText;              // the last text for the progress label
+    QString progressText;              // what the progress label shows at the end
     QString countQuery;                // the texts as the host ran them
     QString dataQuery;
 };

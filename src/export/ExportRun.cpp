@@ -98,6 +98,8 @@ ExportResult ExportRun::run()
     if (job_.fieldIds.empty())
         return fail(result, orvo::errnum::InvalidProcedureCall, ExportTexts::emptyFieldMap(),
                     ExportTexts::emptyFieldMap());
+    // What the progress label shows until the first row.
+    result.progressText = ExportTexts::searching();
 
     // Building the texts and the group restriction: a failure shows its
     // own description.
@@ -190,6 +192,7 @@ ExportResult ExportRun::run()
     QString value, buffer, assetIdText;
     QStringList cells;
     int32_t written = 0;
+    int32_t shownRow = 0;
     bool stopped = false;
     std::optional<orvo::HostError> navigationError;
     const int32_t n = static_cast<int32_t>(columns.size());
@@ -197,8 +200,9 @@ ExportResult ExportRun::run()
     try {
         for (bool end = !onRow; !end;) {
             processEvents();
+            shownRow = written + 1;
             if (callbacks_.progress)
-                callbacks_.progress(written + 1, result.total);
+                callbacks_.progress(shownRow, result.total);
             processEvents();
             if (callbacks_.stopRequested && callbacks_.stopRequested()
                 && (!callbacks_.confirmStop || callbacks_.confirmStop())) {
@@ -269,6 +273,7 @@ ExportResult ExportRun::run()
         writer->discard();
         result.rowsWritten = written;
         result.replacedCharacters = writer->replacedCharacters();
+        result.progressText = ExportTexts::rowProgress(shownRow, result.total);
         return fail(result, e.number(), e.description(),
                     ExportTexts::writeFailure(writer->targetPath(), written, result.total, e.number(),
                                               e.description()));
@@ -283,13 +288,13 @@ ExportResult ExportRun::run()
                       ExportTexts::readFailure(writer->targetPath(), written, result.total,
                                                navigationError->number(), navigationError->description())
                           + replaced);
-        result.progressText = ExportTexts::rowProgress(written, result.total);
+        result.progressText = ExportTexts::rowProgress(shownRow, result.total);
         return result;
     }
     if (stopped) {
         result.outcome = ExportOutcome::Stopped;
         result.message = ExportTexts::stopped(writer->targetPath(), written, result.total) + replaced;
-        result.progressText = ExportTexts::rowProgress(written + 1, result.total);
+        result.progressText = ExportTexts::rowProgress(shownRow, result.total);
         return result;
     }
     result.outcome = ExportOutcome::Completed;

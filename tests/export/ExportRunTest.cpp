@@ -212,6 +212,7 @@ TEST(ExportRun, AWriteFailureIsNeverCompleteAndLeavesThePreviousFile)
         EXPECT_LT(r.rowsWritten, 2000);
         EXPECT_TRUE(r.message.contains(path)) << r.message.toStdString();
         EXPECT_TRUE(r.message.contains(QStringLiteral("after %1 of 2000").arg(r.rowsWritten)));
+        EXPECT_EQ(r.progressText, QStringLiteral("%1  of  2000").arg(r.rowsWritten + 1));
         EXPECT_FALSE(r.message.contains("complete."));
         EXPECT_EQ(testfiles::read(path), "previous export\r\n");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
@@ -281,6 +282,7 @@ TEST(ExportRun, HostFailuresBeforeTheRowsShowTheDataQueryAndKeepTheOldFile)
         const ExportResult r = ExportRun(host.job({1004, 1012}, path)).run();
         EXPECT_EQ(r.outcome, ExportOutcome::Failed);
         EXPECT_EQ(r.message, ExportTexts::creationError(1000, "no such table: Bookparts", r.dataQuery));
+        EXPECT_EQ(r.progressText, "Searching...");
         EXPECT_TRUE(r.message.contains("SQL: SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod "));
         EXPECT_EQ(testfiles::read(path), "old");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
@@ -356,6 +358,7 @@ TEST(ExportRun, AnUnreadableValueIsAnEmptyCellAndNavigationFailuresEndTheRun)
         EXPECT_TRUE(r.fileReplaced);
         EXPECT_EQ(r.rowsWritten, 3);
         EXPECT_TRUE(r.message.contains("3 of 5")) << r.message.toStdString();
+        EXPECT_EQ(r.progressText, "3  of  5");
         EXPECT_EQ(testfiles::read(path), "\"1\"\r\n\"2\"\r\n\"3\"\r\n");
     }
 }
