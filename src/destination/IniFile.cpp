@@ -160,8 +160,10 @@ QByteArray encode(const QString& text, int& replaced)
         return bytes;
     bytes.clear();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        QStringEncoder single(QStringConverter::System);
+        const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+        // Stateless, so a lone surrogate is an error now instead of being
+        // held back for a continuation that never comes.
+        QStringEncoder single(QStringConverter::System, QStringConverter::Flag::Stateless);
         const QByteArray piece = single(QStringView(text).mid(i, len));
         if (single.hasError()) {
             ++replaced;

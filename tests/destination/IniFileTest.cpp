@@ -137,6 +137,10 @@ TEST(Ini, WriteChangesOnlyItsKeyAndKeepsEveryOtherByte)
         QFile::remove(path);
         EXPECT_EQ(ini.writeString(QStringLiteral("Defaults"), QStringLiteral("ExportPath"), QStringLiteral("/Ü/")), 0);
         EXPECT_EQ(readBytes(path), QByteArray("[Defaults]\nExportPath=/\xC3\x9C/\n"));
+        // a character the codec cannot represent is replaced and counted
+        EXPECT_EQ(ini.writeString(QStringLiteral("Defaults"), QStringLiteral("Broken"),
+                                  QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b")), 1);
+        EXPECT_TRUE(readBytes(path).endsWith("Broken=a?b\n"));
         EXPECT_EQ(ini.readString(QStringLiteral("Defaults"), QStringLiteral("ExportPath"), QString()),
                   QStringLiteral("/Ü/"));
     }
