@@ -243,6 +243,7 @@ TEST(ExportRun, FileProblemsGiveTheirMessagesAndChangeNothing)
         EXPECT_EQ(r.outcome, ExportOutcome::Failed);
         EXPECT_EQ(r.message, "The path doesn't exist.");
         EXPECT_EQ(r.errorNumber, orvo::errnum::PathNotFound);
+        EXPECT_TRUE(r.errorDescription.contains("missing/out.csv"));
         EXPECT_FALSE(host.log->joined().contains("Connection"));
     }
     {
