@@ -15,14 +15,14 @@ FieldMapIdentity FieldMapIdentity::forFile(const QString& path)
     return {FilePaths::getFileTitle(path), FilePaths::getFolderPart(path), path};
 }
 
-FieldMapIdentity FieldMapIdentity::named(const QString& name) const
+FieldMapIdentity FieldMapIdentity::named(const QString& newName) const
 {
-    return {name, folder, FilePaths::composeFieldMapPath(folder, name)};
+    return {newName, folder, FilePaths::composeFieldMapPath(folder, newName)};
 }
 
-void FieldMapIdentity::saveAs(const QString& name, const std::vector<int32_t>& ids)
+void FieldMapIdentity::saveAs(const QString& newName, const std::vector<int32_t>& ids)
 {
-    FieldMapIdentity next = named(name);
+    FieldMapIdentity next = named(newName);
     ExpFile::write(next.filename, ids);
     *this = std::move(next);
 }

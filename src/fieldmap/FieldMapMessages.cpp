@@ -16,9 +16,9 @@ QString FieldMapMessages::saveNeedsOneField()
     return QStringLiteral("You need to select at least one field");
 }
 
-QString FieldMapMessages::saveChangedMapQuestion(const QString& fieldMapSpec)
+QString FieldMapMessages::saveChangedMapQuestion(const QString& mapName)
 {
-    if (!fieldMapSpec.isEmpty())
+    if (!mapName.isEmpty())
         return QStringLiteral("The export map is changed. Would you like to save the field map?");
     return QStringLiteral("The specified field map has not been saved. Would you like to save the field map?");
 }

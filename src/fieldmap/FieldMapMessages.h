@@ -15,9 +15,9 @@ public:
     // Saving an empty map.
     static QString saveNeedsOneField();
     // The question on leaving a changed map: a named map "is changed", a new
-    // one "has not been saved". `fieldMapSpec` is the map's name, empty for
+    // one "has not been saved". `mapName` is the map's name, empty for
     // a new map.
-    static QString saveChangedMapQuestion(const QString& fieldMapSpec);
+    static QString saveChangedMapQuestion(const QString& mapName);
     static QString noSystemNumberQuestion();
     static QString saveFailed();
     static QString readFailed();

@@ -39,7 +39,7 @@ constexpr std::array<const char*, 23> kTemplatePieces = {
 } // namespace
 
 FieldMapReportValues FieldMapReportValues::from(const QString& companyName, const QString& bookName,
-                                                bool includeHeader, const QString& fieldMapSpec,
+                                                bool includeHeader, const QString& mapName,
                                                 const std::vector<int32_t>& ids, bool isGASB)
 {
     FieldMapReportValues v;
@@ -47,7 +47,7 @@ FieldMapReportValues FieldMapReportValues::from(const QString& companyName, cons
     v.bookName = bookName;
     v.includeHeader = includeHeader ? QStringLiteral("Yes") : QStringLiteral("No");
     v.fieldMapLines = FieldMapReport::reportLines(ids, isGASB);
-    v.fileName = fieldMapSpec.isEmpty() ? QStringLiteral("N/A") : fieldMapSpec;
+    v.fileName = mapName.isEmpty() ? QStringLiteral("N/A") : mapName;
     v.totalColumns = QString::number(ids.size());
     return v;
 }

@@ -22,7 +22,7 @@ struct FieldMapReportValues {
     // The values the wizard gives: Yes/No from the header option, "N/A" for
     // an unnamed map, the count and lines from the ids.
     static FieldMapReportValues from(const QString& companyName, const QString& bookName, bool includeHeader,
-                                     const QString& fieldMapSpec, const std::vector<int32_t>& ids, bool isGASB);
+                                     const QString& mapName, const std::vector<int32_t>& ids, bool isGASB);
 };
 
 // The printed field map report: a fixed RTF template with placeholders for

@@ -79,7 +79,7 @@ private:
 namespace expwiz {
 inline void PrintTo(const FieldMapIdentity& id, std::ostream* os)
 {
-    *os << "{" << id.spec.toStdString() << ", " << id.folder.toStdString() << ", " << id.filename.toStdString() << "}";
+    *os << "{" << id.name.toStdString() << ", " << id.folder.toStdString() << ", " << id.filename.toStdString() << "}";
 }
 } // namespace expwiz
 
@@ -263,7 +263,7 @@ TEST(ExpFile, SavingUnderANameMovesTheIdentityOnlyWhenWritten)
     {
         SCOPED_TRACE("saved under a name typed with a leading blank");
         identity.saveAs(QStringLiteral(" Q1"), {1004, 1012});
-        EXPECT_EQ(identity.spec, QStringLiteral(" Q1"));
+        EXPECT_EQ(identity.name, QStringLiteral(" Q1"));
         EXPECT_EQ(identity.filename, dir.filePath(QStringLiteral(" Q1.exp")));
         EXPECT_EQ(ExpFile::read(identity.filename).ids, (std::vector<int32_t>{1004, 1012}));
         EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Q1.exp"))));
