@@ -1,0 +1,73 @@
+#include "Commands.h"
+
+#include "host/HostError.h"
+#include "refhost/DemoData.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTextStream>
+
+int runDemoCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Create a deterministic demo host data folder."));
+    parser.addHelpOption();
+    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder to create."), QStringLiteral("DIR"));
+    const QCommandLineOption assets(QStringLiteral("assets"), QStringLiteral("Assets of the main demo company (default 240)."),
+                                    QStringLiteral("N"), QStringLiteral("240"));
+    const QCommandLineOption edition(QStringLiteral("edition"), QStringLiteral("The host's edition code (default 1)."),
+                                     QStringLiteral("CODE"), QStringLiteral("1"));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Replace the folder if it holds earlier demo data."));
+    parser.addOptions({out, assets, edition, force});
+    if (!parser.parse(arguments)) {
+        printError(parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (!parser.isSet(out)) {
+        printError(QStringLiteral("demo: say where with --out DIR."));
+        return 2;
+    }
+    bool ok = false;
+    orvo::refhost::DemoOptions options;
+    options.assets = parser.value(assets).toInt(&ok);
+    if (!ok || options.assets < 0) {
+        printError(QStringLiteral("demo: --assets takes a whole number of 0 or more, not '%1'.").arg(parser.value(assets)));
+        return 2;
+    }
+    options.applicationType = parser.value(edition).toInt(&ok);
+    if (!ok) {
+        printError(QStringLiteral("demo: --edition takes a whole number, not '%1'.").arg(parser.value(edition)));
+        return 2;
+    }
+
+    const QString folder = QDir(parser.value(out)).absolutePath();
+    QDir dir(folder);
+    if (dir.exists() && !dir.isEmpty()) {
+        if (!parser.isSet(force) || !orvo::refhost::DemoData::isDemoFolder(folder)) {
+            printError(QStringLiteral("demo: %1 is not empty. %2")
+                           .arg(folder, orvo::refhost::DemoData::isDemoFolder(folder)
+                                            ? QStringLiteral("Add --force to replace the earlier demo data.")
+                                            : QStringLiteral("Choose a new or empty folder.")));
+            return 1;
+        }
+        if (!dir.removeRecursively()) {
+            printError(QStringLiteral("demo: cannot remove the earlier demo data in %1.").arg(folder));
+            return 1;
+        }
+    }
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        orvo::refhost::DemoData::create(folder, options);
+    } catch (const orvo::HostError& e) {
+        printError(QStringLiteral("demo: ") + e.description());
+        return 1;
+    }
+    QTextStream(stdout) << "Demo host data folder: " << folder << " (" << options.assets
+                        << " assets in the main company, " << timer.elapsed() << " ms)\n";
+    return 0;
+}

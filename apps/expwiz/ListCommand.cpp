@@ -1,0 +1,60 @@
+#include "Commands.h"
+
+#include "host/OrvoInterfaces.h"
+#include "refhost/ReferenceHost.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+
+int runListCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Show what a host data folder holds."));
+    parser.addHelpOption();
+    const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("The host data folder."), QStringLiteral("DIR"));
+    parser.addOption(data);
+    if (!parser.parse(arguments)) {
+        printError(parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (!parser.isSet(data)) {
+        printError(QStringLiteral("list: name the host data folder with --data DIR."));
+        return 2;
+    }
+    QTextStream out(stdout);
+    try {
+        auto host = orvo::refhost::ReferenceHost::open(parser.value(data));
+        out << "Host data folder " << host->dataFolder() << ": edition " << host->ApplicationType() << ", \""
+            << host->Title() << "\", database in use \"" << host->DatabaseName() << "\"\n";
+        for (const auto& entry : host->Databases()) {
+            out << "Database \"" << entry->Name() << "\"\n";
+            auto opened = host->OpenDatabase(entry->Name());
+            if (!opened) {
+                out << "  (cannot be opened)\n";
+                continue;
+            }
+            auto database = opened->Database();
+            auto connection = database->Connection();
+            for (const auto& company : database->Companies()) {
+                out << "  Company " << company->CompanyID() << " \"" << company->Name() << "\""
+                    << (company->IsAvailable() ? "" : " (not available)")
+                    << (company->HasInventory() ? ", inventory" : "") << ", "
+                    << connection->CountRows(QStringLiteral("SELECT count(*) FROM Asset WHERE companyid = %1")
+                                                 .arg(company->CompanyID()))
+                    << " assets\n";
+                auto groups = orvo::viewAs<orvo::IOrvoWritableCompany>(company)->GroupManager()->GroupList();
+                for (int32_t i = 0; i < groups->Count(); ++i)
+                    out << "    Group \"" << groups->Item(i)->Name() << "\"\n";
+                for (const auto& book : company->Books())
+                    out << "    Book " << book->BookID() << " \"" << book->Name() << "\""
+                        << (book->IsActive() ? "" : " (inactive)") << "\n";
+            }
+        }
+    } catch (const orvo::HostError& e) {
+        printError(QStringLiteral("list: ") + e.description());
+        return 1;
+    }
+    return 0;
+}

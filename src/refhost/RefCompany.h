@@ -1,0 +1,54 @@
+#pragma once
+
+#include "host/OrvoInterfaces.h"
+#include "refhost/CompanyLock.h"
+#include "refhost/Sqlite.h"
+
+#include <memory>
+
+namespace orvo::refhost {
+
+class RefBook : public IOrvoBook {
+public:
+    RefBook(int16_t id, QString name, bool active) : id_(id), name_(std::move(name)), active_(active) {}
+    int16_t BookID() override { return id_; }
+    QString Name() override { return name_; }
+    bool IsActive() override { return active_; }
+
+private:
+    int16_t id_;
+    QString name_;
+    bool active_;
+};
+
+struct CompanyRecord {
+    int16_t id = 0;
+    QString name;
+    bool available = true;
+    bool hasInventory = false;
+};
+
+class RefCompany : public IOrvoCompany, public IOrvoWritableCompany {
+public:
+    RefCompany(std::shared_ptr<SqliteDb> db, const QString& databaseFile, CompanyRecord record);
+
+    QString Name() override { return record_.name; }
+    int16_t CompanyID() override { return record_.id; }
+    bool IsAvailable() override { return record_.available; }
+    bool HasInventory() override { return record_.hasInventory; }
+    OrvoCollection<IOrvoBook> Books() override;
+    // Opens may nest; the lock is released by the last Close.
+    bool Open() override;
+    void Close() override;
+    std::shared_ptr<IOrvoGroupManager> GroupManager() override;
+
+    bool isOpen() const { return openCount_ > 0; }
+
+private:
+    std::shared_ptr<SqliteDb> db_;
+    CompanyRecord record_;
+    CompanyLock lock_;
+    int openCount_ = 0;
+};
+
+} // namespace orvo::refhost

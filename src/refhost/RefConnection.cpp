@@ -1,0 +1,107 @@
+#include "refhost/RefConnection.h"
+
+#include <limits>
+
+namespace orvo::refhost {
+
+RefCursor::RefCursor(std::shared_ptr<SqliteDb> db, const QString& sql)
+    : db_(std::move(db)), statement_(*db_, sql), columns_(statement_.columnCount()),
+      current_(static_cast<size_t>(columns_)), ahead_(static_cast<size_t>(columns_)),
+      currentNull_(static_cast<size_t>(columns_)), aheadNull_(static_cast<size_t>(columns_))
+{
+}
+
+std::shared_ptr<IOrvoRowset> RefCursor::Rows() { return shared_from_this(); }
+std::shared_ptr<IOrvoFields> RefCursor::Fields() { return shared_from_this(); }
+int32_t RefCursor::Count() { return columns_; }
+
+void RefCursor::fetchAhead()
+{
+    aheadValid_ = statement_.step();
+    if (!aheadValid_)
+        return;
+    for (int c = 0; c < columns_; ++c) {
+        const auto i = static_cast<size_t>(c);
+        aheadNull_[i] = statement_.isNull(c);
+        const std::string_view v = statement_.utf8(c);
+        ahead_[i].assign(v.data(), v.size());   // reuses the buffer's capacity
+    }
+}
+
+bool RefCursor::MoveFirst()
+{
+    if (started_)
+        return onRow_;   // forward-only: the first row is where we are, or gone
+    started_ = true;
+    fetchAhead();
+    return MoveNext();
+}
+
+bool RefCursor::MoveNext()
+{
+    if (!started_)
+        return MoveFirst();
+    if (!aheadValid_) {
+        onRow_ = false;
+        return false;
+    }
+    current_.swap(ahead_);
+    currentNull_.swap(aheadNull_);
+    onRow_ = true;
+    fetchAhead();
+    return true;
+}
+
+bool RefCursor::IsLastRow()
+{
+    return onRow_ && !aheadValid_;
+}
+
+QString RefCursor::Item(int32_t column)
+{
+    QString out;
+    ReadItem(column, out);
+    return out;
+}
+
+void RefCursor::ReadItem(int32_t column, QString& out)
+{
+    out.resize(0);
+    if (!onRow_ || column < 0 || column >= columns_)
+        throw HostError(errnum::SubscriptOutOfRange,
+                        onRow_ ? QStringLiteral("Column %1 is not in the result (it has %2 columns).")
+                                     .arg(column)
+                                     .arg(columns_)
+                               : QStringLiteral("The cursor is not on a row."));
+    const std::string& v = current_[static_cast<size_t>(column)];
+    bool ascii = true;
+    for (char ch : v)
+        if (static_cast<unsigned char>(ch) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii)
+        out.append(QLatin1StringView(v.data(), static_cast<qsizetype>(v.size())));   // no allocation once warm
+    else
+        out = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+}
+
+RefConnection::RefConnection(std::shared_ptr<SqliteDb> db) : db_(std::move(db)) {}
+
+std::shared_ptr<IOrvoCursor> RefConnection::OpenCursor(const QString& sql, int32_t /*batchSize*/)
+{
+    return std::make_shared<RefCursor>(db_, sql);
+}
+
+int32_t RefConnection::CountRows(const QString& sql)
+{
+    SqliteStatement statement(*db_, sql);
+    if (!statement.step())
+        return 0;
+    const int64_t n = statement.int64(0);
+    if (n > std::numeric_limits<int32_t>::max())
+        throw HostError(errnum::Overflow, QStringLiteral("The count %1 does not fit a 32-bit counter.").arg(n));
+    return static_cast<int32_t>(n);
+}
+
+} // namespace orvo::refhost

@@ -1,0 +1,59 @@
+#include "refhost/RefGroups.h"
+
+#include <QRegularExpression>
+
+namespace orvo::refhost {
+
+std::shared_ptr<IOrvoGroup> RefGroupList::Item(int32_t index)
+{
+    if (index < 0 || index >= Count())
+        throw HostError(errnum::SubscriptOutOfRange,
+                        QStringLiteral("There is no group at position %1 (the list has %2).").arg(index).arg(Count()));
+    return groups_[static_cast<size_t>(index)];
+}
+
+QString RefGroupQuery::joinConditions()
+{
+    return QStringLiteral("Partialsinfo.companyid = Asset.companyid AND Partialsinfo.assetid = Asset.ASSETID "
+                          "AND Bookparts.companyid = Asset.companyid AND Bookparts.assetid = Asset.ASSETID "
+                          "AND Bookparts.sequence = Partialsinfo.SEQUENCE");
+}
+
+void RefGroupQuery::SetGroup(std::shared_ptr<IOrvoGroup> group, int32_t, int32_t, int32_t, int32_t)
+{
+    auto ours = std::dynamic_pointer_cast<RefGroup>(group);
+    if (!ours)
+        throw HostError(errnum::ObjectRequired, QStringLiteral("SetGroup needs a group of this host."));
+    condition_ = ours->condition();
+}
+
+void RefGroupQuery::Reset()
+{
+    condition_.clear();
+}
+
+QString RefGroupQuery::ApplyGroup(const QString& sql)
+{
+    QString restriction = joinConditions();
+    if (!condition_.isEmpty())
+        restriction += QStringLiteral(" AND (%1)").arg(condition_);
+
+    static const QRegularExpression orderBy(QStringLiteral("\\bORDER\\s+BY\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression where(QStringLiteral("\\bWHERE\\b"), QRegularExpression::CaseInsensitiveOption);
+    qsizetype cut = sql.size();
+    QRegularExpressionMatch last;
+    for (auto it = orderBy.globalMatch(sql); it.hasNext();)
+        last = it.next();
+    if (last.hasMatch())
+        cut = last.capturedStart();
+    QString head = sql.left(cut);
+    const QString tail = sql.mid(cut);
+    if (!head.endsWith(QLatin1Char(' ')))
+        head += QLatin1Char(' ');
+    head += where.match(head).hasMatch() ? QStringLiteral("AND ") : QStringLiteral("WHERE ");
+    head += restriction + QLatin1Char(' ');
+    return head + tail;
+}
+
+} // namespace orvo::refhost

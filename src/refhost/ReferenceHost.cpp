@@ -1,0 +1,71 @@
+#include "refhost/ReferenceHost.h"
+
+#include "refhost/RefDatabase.h"
+
+#include <QFileInfo>
+
+namespace orvo::refhost {
+
+ReferenceHost::ReferenceHost(HostDataFolder folder) : folder_(std::move(folder)) {}
+
+std::shared_ptr<ReferenceHost> ReferenceHost::open(const QString& dataFolder)
+{
+    if (!QFileInfo(dataFolder).isDir())
+        throw HostError(errnum::PathNotFound,
+                        QStringLiteral("The host data folder %1 does not exist. Create one with "
+                                       "'expwiz demo --out %1'.")
+                            .arg(dataFolder));
+    std::shared_ptr<ReferenceHost> host(new ReferenceHost(HostDataFolder(dataFolder)));
+    host->settings_ = host->folder_.readSettings();
+    for (const DatabaseRecord& record : host->folder_.readDatabases())
+        host->databases_.push_back(std::make_shared<RefDatabase>(record.name, record.file));
+    return host;
+}
+
+void ReferenceHost::AddOperation(const QString& name, const QString& verb, std::shared_ptr<IOrvoOperation> operation)
+{
+    if (!operation)
+        throw HostError(errnum::ObjectRequired, QStringLiteral("AddOperation needs an operation object."));
+    operations_.push_back({name, verb, std::move(operation)});
+}
+
+void ReferenceHost::AddMenuItem(std::shared_ptr<IOrvoMenuItem> item)
+{
+    if (!item)
+        throw HostError(errnum::ObjectRequired, QStringLiteral("AddMenuItem needs a menu item object."));
+    menuItems_.push_back(std::move(item));
+}
+
+void ReferenceHost::ShowHelp(int32_t context)
+{
+    if (helpHandler_)
+        helpHandler_(context);
+}
+
+OrvoCollection<IOrvoDatabaseEntry> ReferenceHost::Databases()
+{
+    return {databases_.begin(), databases_.end()};
+}
+
+std::shared_ptr<IOrvoDatabaseEntry> ReferenceHost::OpenDatabase(const QString& name)
+{
+    for (const auto& db : databases_) {
+        if (db->Name() != name)
+            continue;
+        try {
+            db->open();
+        } catch (const HostError&) {
+            return {};   // the host gives no object for a database it cannot open
+        }
+        return db;
+    }
+    return {};
+}
+
+void ReferenceHost::releaseAddins()
+{
+    operations_.clear();
+    menuItems_.clear();
+}
+
+} // namespace orvo::refhost
