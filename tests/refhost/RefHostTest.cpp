@@ -1,0 +1,251 @@
+#include "refhost/AddinRegistry.h"
+#include "refhost/DemoData.h"
+#include "refhost/ReferenceHost.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace orvo;
+using orvo::refhost::ReferenceHost;
+
+namespace {
+
+struct DemoFolder {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("host"));
+    DemoFolder() { refhost::DemoData::create(path); }
+};
+
+std::shared_ptr<IOrvoDatabase> database(ReferenceHost& host, const char* name)
+{
+    auto entry = host.OpenDatabase(QString::fromUtf8(name));
+    EXPECT_TRUE(entry) << name;
+    return entry ? entry->Database() : nullptr;
+}
+
+int rowsOf(IOrvoConnection& connection, const QString& sql)
+{
+    auto cursor = connection.OpenCursor(sql, 100);
+    auto rows = cursor->Rows();
+    int n = 0;
+    for (bool on = rows->MoveFirst(); on; on = rows->MoveNext())
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(RefHost, OpensAFolderAndAnswersAsEveryHostInterface)
+{
+    DemoFolder demo;
+    auto host = ReferenceHost::open(demo.path);
+    ObjectPtr manager = host;
+    EXPECT_EQ(viewAs<IOrvoApplication>(manager)->Title(), "Orvo");
+    EXPECT_EQ(viewAs<IOrvoApplication>(manager)->ProgramPath(), QDir(demo.path).absolutePath());
+    EXPECT_EQ(viewAs<IOrvoEnvironment>(manager)->DatabaseName(), "Orvo Demo");
+    EXPECT_FALSE(viewAs<IOrvoEnvironment>(manager)->AvailabilityText().isEmpty());
+    EXPECT_THROW(viewAs<IOrvoGroup>(manager), HostError);
+
+    auto business = viewAs<IOrvoBusinessApp>(manager);
+    QStringList names;
+    for (auto& entry : business->Databases())
+        names << entry->Name();
+    EXPECT_EQ(names, QStringList({"Orvo Demo", "Public Sector"}));
+    EXPECT_FALSE(business->OpenDatabase("No Such Database"));
+
+    // What the add-in tells the host is kept for the host to read.
+    business->SetSystemDatabaseName("HALDENSYS");
+    business->SetSystemDatabaseKind("DB");
+    business->SetApplicationType(36);
+    EXPECT_EQ(host->systemDatabaseName(), "HALDENSYS");
+    EXPECT_EQ(host->applicationTypeSetByAddin(), 36);
+
+    int shown = 0;
+    host->setHelpHandler([&](int32_t context) { shown = context; });
+    viewAs<IOrvoApplication>(manager)->ShowHelp(30620);
+    EXPECT_EQ(shown, 30620);
+}
+
+TEST(RefHost, MissingFolderOrDatabaseFileIsReportedClearly)
+{
+    QTemporaryDir dir;
+    try {
+        ReferenceHost::open(dir.filePath("nowhere"));
+        FAIL() << "a missing folder must fail";
+    } catch (const HostError& e) {
+        EXPECT_TRUE(e.description().contains("does not exist")) << e.description().toStdString();
+    }
+    try {
+        ReferenceHost::open(dir.path());
+        FAIL() << "a folder without host files must fail";
+    } catch (const HostError& e) {
+        EXPECT_TRUE(e.description().contains("host.conf")) << e.description().toStdString();
+    }
+
+    DemoFolder demo;
+    ASSERT_TRUE(QFile::remove(demo.path + "/public-sector.sqlite"));
+    auto host = ReferenceHost::open(demo.path);
+    EXPECT_FALSE(host->OpenDatabase("Public Sector"));      // no object, as the host gives none
+    EXPECT_TRUE(host->OpenDatabase("Orvo Demo"));
+    auto entries = host->Databases();
+    try {
+        entries[1]->Database();
+        FAIL();
+    } catch (const HostError& e) {
+        EXPECT_TRUE(e.description().contains("public-sector.sqlite")) << e.description().toStdString();
+    }
+}
+
+TEST(RefHost, CompaniesBooksAndGroupsInHostOrder)
+{
+    DemoFolder demo;
+    auto host = ReferenceHost::open(demo.path);
+    auto db = database(*host, "Orvo Demo");
+    auto companies = db->Companies();
+    ASSERT_EQ(companies.size(), 4u);
+    EXPECT_EQ(companies[1]->Name(), QString::fromUtf8("Café Müller & Søn, \"Nord\""));
+    EXPECT_FALSE(companies[2]->IsAvailable());
+    EXPECT_TRUE(companies[0]->HasInventory());
+    EXPECT_FALSE(companies[1]->HasInventory());
+    // The same objects every time, so an open company stays open.
+    EXPECT_EQ(db->Companies()[0], companies[0]);
+
+    auto books = companies[0]->Books();
+    ASSERT_EQ(books.size(), 3u);
+    EXPECT_FALSE(books[0]->IsActive());
+    EXPECT_EQ(books[1]->BookID(), 1);
+    EXPECT_EQ(books[2]->Name(), "Tax");
+
+    auto groups = viewAs<IOrvoWritableCompany>(companies[0])->GroupManager()->GroupList();
+    ASSERT_EQ(groups->Count(), 3);
+    EXPECT_EQ(groups->Item(0)->Name(), "All Orvo Assets");
+    EXPECT_THROW(groups->Item(3), HostError);
+}
+
+TEST(RefHost, GroupQueryRestrictsCountAndDataAlike)
+{
+    DemoFolder demo;
+    auto host = ReferenceHost::open(demo.path);
+    for (const char* dbName : {"Orvo Demo", "Public Sector"}) {
+        auto db = database(*host, dbName);
+        auto connection = db->Connection();
+        for (auto& c : db->Companies()) {
+            auto manager = viewAs<IOrvoWritableCompany>(c)->GroupManager();
+            auto list = manager->GroupList();
+            for (int32_t g = 0; g < list->Count(); ++g) {
+                for (auto& book : c->Books()) {
+                    SCOPED_TRACE(QStringLiteral("%1 / %2 / %3").arg(c->Name(), list->Item(g)->Name(), book->Name()).toStdString());
+                    const QString where = QStringLiteral(" WHERE Asset.companyid = %1 AND Bookparts.bookid = %2 "
+                                                         "AND Bookparts.sequence >= 0 ")
+                                              .arg(c->CompanyID())
+                                              .arg(book->BookID());
+                    const QString from = QStringLiteral(" FROM Asset, Partialsinfo, Bookparts ");
+                    auto query = manager->GroupQuery();
+                    query->Reset();
+                    query->SetGroup(list->Item(g), 0, 0, 0, 0);
+                    const QString count = query->ApplyGroup("SELECT count(*) " + from + where);
+                    const QString data = query->ApplyGroup("SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod " +
+                                                           from + where + " ORDER BY ASSET.ASSETID");
+                    EXPECT_TRUE(data.endsWith("ORDER BY ASSET.ASSETID")) << data.toStdString();
+                    EXPECT_EQ(connection->CountRows(count), rowsOf(*connection, data));
+                }
+            }
+        }
+    }
+    // The selective group really selects: fewer records than all assets.
+    auto db = database(*host, "Orvo Demo");
+    auto c = db->Companies()[0];
+    auto manager = viewAs<IOrvoWritableCompany>(c)->GroupManager();
+    auto query = manager->GroupQuery();
+    const QString base = "SELECT count(*)  FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid = 1 AND "
+                         "Bookparts.bookid = 1 AND Bookparts.sequence >= 0 ";
+    query->SetGroup(manager->GroupList()->Item(0), 0, 0, 0, 0);
+    const int all = db->Connection()->CountRows(query->ApplyGroup(base));
+    query->SetGroup(manager->GroupList()->Item(1), 0, 0, 0, 0);
+    const int sales = db->Connection()->CountRows(query->ApplyGroup(base));
+    EXPECT_EQ(all, 240 + 24);   // one record per asset, a second on every tenth
+    EXPECT_GT(sales, 0);
+    EXPECT_LT(sales, all);
+}
+
+TEST(RefHost, CursorStreamsValuesAndKnowsTheLastRow)
+{
+    DemoFolder demo;
+    auto host = ReferenceHost::open(demo.path);
+    auto connection = database(*host, "Orvo Demo")->Connection();
+
+    // IsLastRow is exact around the fetch size.
+    for (int n : {1, 99, 100, 101, 200}) {
+        SCOPED_TRACE(n);
+        auto rows = connection->OpenCursor(QStringLiteral("SELECT ASSETID FROM Asset WHERE companyid = 1 AND "
+                                                          "ASSETID <= %1 ORDER BY ASSETID").arg(n), 100)->Rows();
+        auto fields = rows->Fields();
+        int seen = 0;
+        bool last = false;
+        for (bool on = rows->MoveFirst(); on; on = rows->MoveNext()) {
+            ++seen;
+            EXPECT_EQ(fields->Item(0), QString::number(seen));
+            last = rows->IsLastRow();
+            EXPECT_EQ(last, seen == n);
+        }
+        EXPECT_EQ(seen, n);
+        EXPECT_TRUE(last);
+        EXPECT_FALSE(rows->MoveNext());
+    }
+    auto none = connection->OpenCursor("SELECT ASSETID FROM Asset WHERE 0", 100)->Rows();
+    EXPECT_FALSE(none->MoveFirst());
+    EXPECT_FALSE(none->IsLastRow());
+
+    // NULL is empty text; non-ASCII, quotes and line breaks come back unchanged.
+    auto rows = connection->OpenCursor("SELECT NULL, 'Zoë Ångström', 'a \"b\"\nc', 1234.5, -7", 100)->Rows();
+    ASSERT_TRUE(rows->MoveFirst());
+    auto fields = rows->Fields();
+    EXPECT_EQ(fields->Count(), 5);
+    EXPECT_EQ(fields->Item(0), "");
+    EXPECT_EQ(fields->Item(1), QString::fromUtf8("Zoë Ångström"));
+    QString buffer = "old";
+    fields->ReadItem(2, buffer);
+    EXPECT_EQ(buffer, "a \"b\"\nc");
+    EXPECT_EQ(fields->Item(3), "1234.5");
+    EXPECT_EQ(fields->Item(4), "-7");
+    EXPECT_THROW(fields->Item(5), HostError);
+}
+
+TEST(RefHost, BadSqlRaisesTheDatabaseMessage)
+{
+    DemoFolder demo;
+    auto host = ReferenceHost::open(demo.path);
+    auto connection = database(*host, "Orvo Demo")->Connection();
+    for (const char* sql : {"SELECT nosuchcolumn FROM Asset", "SELEKT 1", "SELECT FieldID FROM AssetAlloc WHERE"}) {
+        SCOPED_TRACE(sql);
+        try {
+            connection->OpenCursor(QString::fromLatin1(sql), 100);
+            FAIL() << "bad SQL must fail";
+        } catch (const HostError& e) {
+            EXPECT_TRUE(e.description().contains(QString::fromLatin1(sql))) << e.description().toStdString();
+        }
+        EXPECT_THROW(connection->CountRows(QString::fromLatin1(sql)), HostError);
+    }
+}
+
+TEST(RefHost, AddinRegistryEditsOnlyItsOwnLine)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("addins.list");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# my add-ins\nother.Addin\t/opt/other.so\n\n");
+    file.close();
+
+    refhost::AddinRegistry registry(path);
+    registry.Register("expwiz.clsExpWizard", "/x/libexpwiz.so");
+    registry.Register("expwiz.clsExpWizard", "/y/libexpwiz.so");   // replaces, never doubles
+    auto entries = registry.entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].libraryPath, "/y/libexpwiz.so");
+    registry.Unregister("expwiz.clsExpWizard");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("# my add-ins\nother.Addin\t/opt/other.so\n\n"));
+}
