@@ -20,6 +20,8 @@ const char* const kUsage =
     "Commands:\n"
     "  demo     create a demo host data folder\n"
     "  list     show the databases, companies, groups and books of a host data folder\n"
+    "  export   export one company, group and book to a CSV file\n"
+    "  fields   list the exportable fields of an edition\n"
     "\n"
     "Run 'expwiz COMMAND --help' for the options of a command.\n";
 
@@ -39,10 +41,12 @@ int main(int argc, char* argv[])
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
         {QStringLiteral("demo"), runDemoCommand},
         {QStringLiteral("list"), runListCommand},
+        {QStringLiteral("export"), runExportCommand},
+        {QStringLiteral("fields"), runFieldsCommand},
     };
     const auto command = commands.find(args[1]);
     if (command == commands.end()) {
-        printError(QStringLiteral("unknown command '%1'. Commands: demo, list.").arg(args[1]));
+        printError(QStringLiteral("unknown command '%1'. Commands: demo, list, export, fields.").arg(args[1]));
         return 2;
     }
     args.removeFirst();   // the subcommand parses "COMMAND [options]"
