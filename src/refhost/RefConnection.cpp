@@ -6,8 +6,7 @@ namespace orvo::refhost {
 
 RefCursor::RefCursor(std::shared_ptr<SqliteDb> db, const QString& sql)
     : db_(std::move(db)), statement_(*db_, sql), columns_(statement_.columnCount()),
-      current_(static_cast<size_t>(columns_)), ahead_(static_cast<size_t>(columns_)),
-      currentNull_(static_cast<size_t>(columns_)), aheadNull_(static_cast<size_t>(columns_))
+      current_(static_cast<size_t>(columns_)), ahead_(static_cast<size_t>(columns_))
 {
 }
 
@@ -22,7 +21,6 @@ void RefCursor::fetchAhead()
         return;
     for (int c = 0; c < columns_; ++c) {
         const auto i = static_cast<size_t>(c);
-        aheadNull_[i] = statement_.isNull(c);
         const std::string_view v = statement_.utf8(c);
         ahead_[i].assign(v.data(), v.size());   // reuses the buffer's capacity
     }
@@ -46,7 +44,6 @@ bool RefCursor::MoveNext()
         return false;
     }
     current_.swap(ahead_);
-    currentNull_.swap(aheadNull_);
     onRow_ = true;
     fetchAhead();
     return true;
@@ -74,16 +71,19 @@ void RefCursor::ReadItem(int32_t column, QString& out)
                                      .arg(columns_)
                                : QStringLiteral("The cursor is not on a row."));
     const std::string& v = current_[static_cast<size_t>(column)];
-    bool ascii = true;
-    for (char ch : v)
-        if (static_cast<unsigned char>(ch) >= 0x80) {
-            ascii = false;
-            break;
+    // Most values are ASCII: widen them in place into the caller's buffer,
+    // which allocates nothing once it has grown.
+    const auto n = static_cast<qsizetype>(v.size());
+    out.resize(n);
+    QChar* dst = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto ch = static_cast<unsigned char>(v[static_cast<size_t>(i)]);
+        if (ch >= 0x80) {
+            out = QString::fromUtf8(v.data(), n);
+            return;
         }
-    if (ascii)
-        out.append(QLatin1StringView(v.data(), static_cast<qsizetype>(v.size())));   // no allocation once warm
-    else
-        out = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+        dst[i] = QChar(ch);
+    }
 }
 
 RefConnection::RefConnection(std::shared_ptr<SqliteDb> db) : db_(std::move(db)) {}

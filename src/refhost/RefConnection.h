@@ -36,7 +36,6 @@ private:
     bool onRow_ = false;
     bool aheadValid_ = false;
     std::vector<std::string> current_, ahead_;
-    std::vector<char> currentNull_, aheadNull_;
 };
 
 class RefConnection : public IOrvoConnection {
