@@ -1,6 +1,6 @@
 #include "destination/IniFile.h"
 
-#include "destination/AtomicFile.h"
+#include "destination/WholeFileReplacer.h"
 #include "host/HostError.h"
 
 #include <QFile>
@@ -264,7 +264,7 @@ int IniFile::writeString(const QString& section, const QString& key, const QStri
     out.reserve(content.size() + encodedValue.size() + 64);
     for (const RawLine& line : lines)
         out += line.text + line.eol;
-    AtomicFile::write(path_, out, QStringLiteral("Cannot write the settings file"));
+    WholeFileReplacer::write(path_, out, QStringLiteral("Cannot write the settings file"));
     return replaced;
 }
 

@@ -1,7 +1,7 @@
 #include "fieldmap/ExpFile.h"
 
 #include "catalog/FieldCatalog.h"
-#include "destination/AtomicFile.h"
+#include "destination/WholeFileReplacer.h"
 #include "destination/UniqueFd.h"
 #include "host/HostError.h"
 
@@ -75,7 +75,7 @@ ExpReadResult ExpFile::read(const QString& path)
 
 void ExpFile::write(const QString& path, const std::vector<int32_t>& ids)
 {
-    AtomicFile::write(path, encode(ids), QStringLiteral("Cannot save the field map file"));
+    WholeFileReplacer::write(path, encode(ids), QStringLiteral("Cannot save the field map file"));
 }
 
 } // namespace expwiz

@@ -9,7 +9,7 @@ namespace expwiz {
 // new content, never a truncated mix: the bytes go to a temporary file in the
 // same folder, are flushed to disk and renamed over the target. A failure at
 // any point removes the temporary and leaves the old file as it was.
-class AtomicFile {
+class WholeFileReplacer {
 public:
     // Writes `content` to `path`. An existing target keeps its permission
     // bits; a new one gets the usual 0666 less the umask. A symbolic link is

@@ -1,4 +1,4 @@
-#include "destination/AtomicFile.h"
+#include "destination/WholeFileReplacer.h"
 
 #include "destination/UniqueFd.h"
 #include "host/HostError.h"
@@ -63,7 +63,7 @@ void syncFolder(const QByteArray& folder)
 
 } // namespace
 
-QString AtomicFile::resolveTarget(const QString& path)
+QString WholeFileReplacer::resolveTarget(const QString& path)
 {
     QFileInfo info(path);
     for (int hops = 0; hops < 40 && info.isSymLink(); ++hops)
@@ -71,7 +71,7 @@ QString AtomicFile::resolveTarget(const QString& path)
     return info.isSymLink() ? path : info.filePath();
 }
 
-void AtomicFile::write(const QString& path, const QByteArray& content, const QString& what)
+void WholeFileReplacer::write(const QString& path, const QByteArray& content, const QString& what)
 {
     const QString target = resolveTarget(path);
     const QByteArray targetName = QFile::encodeName(target);
