@@ -1,0 +1,54 @@
+#pragma once
+
+#include "catalog/Edition.h"
+#include "host/OrvoInterfaces.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace expwiz {
+
+// The members the wizard's steps share. Each step reads and writes what it
+// owns here, never another step's widgets. Host objects are counted
+// references; the wizard drops them when it closes.
+struct WizardState {
+    // The host's business-logic object, set when the wizard starts.
+    std::shared_ptr<orvo::IOrvoBusinessApp> hostApp;
+    // Chosen on the Select Assets step.
+    std::shared_ptr<orvo::IOrvoDatabase> hostDatabase;
+    std::shared_ptr<orvo::IOrvoCompany> hostCompany;
+    std::shared_ptr<orvo::IOrvoWritableCompany> hostWritableCompany;
+    std::shared_ptr<orvo::IOrvoGroupManager> hostGroupManager;
+    std::shared_ptr<orvo::IOrvoGroupList> hostGrouplist;
+    std::shared_ptr<orvo::IOrvoGroup> hostGroup;
+    std::shared_ptr<orvo::IOrvoBook> hostBook;
+
+    // The field map being edited: its name (empty for a new map), its
+    // folder and its full file path.
+    QString m_FieldMapSpec;
+    QString m_FieldMapPath;
+    QString m_FieldMapFilename;
+    // Full path of the export file.
+    QString m_ExportFilename;
+    // The user asked the running export to stop.
+    bool m_IsExportStop = false;
+
+    // Decided once per run from the host's edition code, before the
+    // window shows; never changes while it is open.
+    Edition edition;
+
+    int16_t CurrentStep = 0;
+    bool HelpShown = false;
+    bool SummaryReached = false;
+
+    std::shared_ptr<orvo::IOrvoAddinManager> AddinManager;
+    std::shared_ptr<orvo::IOrvoEnvironment> Environment;
+    std::shared_ptr<orvo::IOrvoApplication> HostApplication;
+    int32_t RunResult = -1000;
+    // ProgramPath + "/" + HelpFileName of the host.
+    QString HelpFilePath;
+};
+
+} // namespace expwiz
