@@ -84,8 +84,9 @@ int32_t WizardDialog::runForm(orvo::ObjectPtr addinManager)
         state_.hostApp = orvo::viewAs<orvo::IOrvoBusinessApp>(addinManager);
         detectEdition();
         ui_.setApplicationTitle(state_.HostApplication->Title());
-        state_.HelpFilePath = state_.HostApplication->ProgramPath() + QLatin1Char('/')
-                            + state_.HostApplication->HelpFileName();
+        // The host is asked for the folder first, then the file name.
+        const QString programPath = state_.HostApplication->ProgramPath();
+        state_.HelpFilePath = programPath + QLatin1Char('/') + state_.HostApplication->HelpFileName();
         formLoad();
         exec();
     } catch (const orvo::HostError& error) {
