@@ -1,12 +1,16 @@
 #pragma once
 
 #include "catalog/Edition.h"
+#include "export/AllocationLinks.h"
+#include "export/AllocationLists.h"
+#include "fieldmap/FieldMap.h"
 #include "host/OrvoInterfaces.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace expwiz {
 
@@ -30,6 +34,25 @@ struct WizardState {
     QString m_FieldMapSpec;
     QString m_FieldMapPath;
     QString m_FieldMapFilename;
+    // "Use Saved Field Map" is chosen on the Select Map step (else "Create New").
+    bool useSavedMap = false;
+    // The inventory fields are offered (the Select Map step's check box).
+    bool includeInventory = false;
+    // The map being edited, in column order, with the user's selection.
+    FieldMap fieldMap;
+    // The ids as last read from or written to the map's file.
+    std::vector<int32_t> SavedFieldMap;
+    // Position of the first System No entry, or the entry count; set when
+    // the map is saved or the Field Map step is left forward.
+    int16_t SystemNumberColumn = 0;
+    // The export options of the Field Map step.
+    bool includeHeader = true;
+    bool includeCompany = true;
+    // The chosen company's allocation lists (organization editions) and
+    // which map fields are allocation fields; kept for the whole run.
+    AllocationLists allocationLists;
+    AllocationLinks allocationLinks;
+
     // Full path of the export file.
     QString m_ExportFilename;
     // The user asked the running export to stop.

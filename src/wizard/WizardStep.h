@@ -32,6 +32,9 @@ public:
     // This step's share of the Export button rule (e.g. "a group is
     // listed", "a file name is given"). Steps without inputs say true.
     virtual bool allowsExport() const { return true; }
+    // A company was chosen on Select Assets (by the user or by the
+    // program): the step resets what depends on the company.
+    virtual void companyChosen() {}
 
 signals:
     // The step wants Next enabled or disabled (e.g. an empty list).
