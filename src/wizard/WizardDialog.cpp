@@ -48,6 +48,8 @@ WizardDialog::WizardDialog(UiServices& ui, QWidget* parent) : QDialog(parent), u
         connect(page, &WizardStep::exportInputsChanged, this, &WizardDialog::UpdateExportButton);
     }
 
+    wireSteps();
+
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("picNav"));
     auto* barLayout = new QHBoxLayout(bar);
@@ -71,6 +73,25 @@ WizardDialog::WizardDialog(UiServices& ui, QWidget* parent) : QDialog(parent), u
 }
 
 WizardDialog::~WizardDialog() = default;
+
+void WizardDialog::wireSteps()
+{
+    auto* assets = static_cast<SelectAssetsStep*>(steps_[1]);
+    auto* selectMap = static_cast<SelectMapStep*>(steps_[2]);
+    auto* fieldMap = static_cast<FieldMapStep*>(steps_[3]);
+    // Every step resets what depends on the company, in step order.
+    connect(assets, &SelectAssetsStep::companySelected, this, [this] {
+        for (WizardStep* page : steps_)
+            page->companyChosen();
+    });
+    connect(selectMap, &SelectMapStep::fieldMapChosen, fieldMap, &FieldMapStep::enterFieldMapStep);
+    connect(selectMap, &SelectMapStep::newMapChosen, fieldMap, &FieldMapStep::clearMap);
+    connect(fieldMap, &FieldMapStep::mapSaved, this, [this, selectMap](const QString& path) {
+        UpdateWindowCaption(state_.CurrentStep);
+        selectMap->useSavedMapFile(path);
+    });
+    connect(fieldMap, &FieldMapStep::savedMapReloadRequested, selectMap, &SelectMapStep::savedMapSelected);
+}
 
 int32_t WizardDialog::runForm(orvo::ObjectPtr addinManager)
 {

@@ -51,6 +51,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void wireSteps();
     void detectEdition();
     void formLoad();
     void navigate(int index);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace expwiz {
@@ -34,6 +35,9 @@ struct WizardState {
     QString m_FieldMapSpec;
     QString m_FieldMapPath;
     QString m_FieldMapFilename;
+    // The BookID of the book chosen on the Select Map step; none while its
+    // list is empty.
+    std::optional<int32_t> chosenBookId;
     // "Use Saved Field Map" is chosen on the Select Map step (else "Create New").
     bool useSavedMap = false;
     // The inventory fields are offered (the Select Map step's check box).

@@ -1,3 +1,4 @@
+#include "DemoWizard.h"
 #include "ModalDriver.h"
 #include "QtPrinters.h"
 #include "RecordingHost.h"
@@ -60,7 +61,9 @@ TEST(WizardDialog, StartUpAsksTheHostInOrderAndReleasesItAfterwards)
     EXPECT_TRUE(shown);
     EXPECT_EQ(callsWhileShown,
               (QStringList{"ApplicationType", "SetSystemDatabaseName(NORVOSYS)", "SetSystemDatabaseKind(DB)",
-                           "ApplicationType", "SetApplicationType(52)", "Title", "ProgramPath", "HelpFileName"}));
+                           "ApplicationType", "SetApplicationType(52)", "Title", "ProgramPath", "HelpFileName",
+                           // The database list: the host's databases, then the one it uses.
+                           "Databases", "DatabaseName"}));
     EXPECT_EQ(ui.applicationTitle(), "Orvo Test");
     EXPECT_EQ(wizard.state().HelpFilePath, "/opt/orvo/orvo.hlp");
     EXPECT_TRUE(wizard.state().edition.isGASB);
@@ -73,18 +76,25 @@ TEST(WizardDialog, StartUpAsksTheHostInOrderAndReleasesItAfterwards)
 
 TEST(WizardDialog, NavigationButtonsCaptionsAndHelpAtEveryStep)
 {
-    auto host = std::make_shared<RecordingHost>();
+    testhost::DemoFolder demo;
+    std::vector<int32_t> helpContexts;
+    demo.host->setHelpHandler([&](int32_t context) { helpContexts.push_back(context); });
     expwiz::ScriptedUiServices ui;
+    // Leaving the new map forward and back: not saved either time.
+    ui.queueAnswer(expwiz::BoxAnswer::No);
+    ui.queueAnswer(expwiz::BoxAnswer::No);
     WizardDialog wizard(ui);
     std::vector<NavState> forward;
     std::vector<NavState> backward;
     QStringList helpCaptions;
     int visibleStepAtStart = -1;
-    whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) {
+    testhost::runWizard(wizard, demo.host, [&](WizardDialog&) {
         auto* stack = wizard.findChild<QStackedWidget*>();
         visibleStepAtStart = stack->currentIndex();
         helpCaptions << wizard.navButton(WizardDialog::Help)->text();
         for (int step = 0; step < 6; ++step) {
+            if (step == 3)
+                testhost::addFields(wizard, {QStringLiteral("System No")});
             forward.push_back(navState(wizard));
             click(wizard, WizardDialog::Help);
             if (step < 5)
@@ -103,7 +113,6 @@ TEST(WizardDialog, NavigationButtonsCaptionsAndHelpAtEveryStep)
         QTest::keyClick(wizard.navButton(WizardDialog::Next), Qt::Key_F1);
         click(wizard, WizardDialog::Cancel);
     });
-    EXPECT_EQ(wizard.runForm(host), -1000);
     EXPECT_EQ(visibleStepAtStart, 0);
     EXPECT_EQ(helpCaptions, QStringList{"&Help"});
     ASSERT_EQ(forward.size(), 6u);
@@ -125,28 +134,16 @@ TEST(WizardDialog, NavigationButtonsCaptionsAndHelpAtEveryStep)
     for (size_t i = 1; i < backward.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(backward[i].cancel, "&Cancel");
-        EXPECT_TRUE(backward[i].exportEnabled);   // the Summary was reached
+        // The Summary was reached; Back from the Field Map step empties the
+        // unsaved map, and an empty map cannot be exported.
+        EXPECT_EQ(backward[i].exportEnabled, i < 3);
         EXPECT_EQ(backward[i].caption, captions[5 - static_cast<int>(i)]);
     }
     EXPECT_FALSE(backward.back().back);
-    EXPECT_EQ(host->helpContexts, (std::vector<int32_t>{30600, 30610, 30620, 30630, 30640, 30650, 30620}));
+    EXPECT_EQ(helpContexts, (std::vector<int32_t>{30600, 30610, 30620, 30630, 30640, 30650, 30620}));
     EXPECT_TRUE(wizard.state().HelpShown);
-}
-
-TEST(WizardDialog, FieldMapCaptionNamesTheMapBeingEdited)
-{
-    auto host = std::make_shared<RecordingHost>();
-    expwiz::ScriptedUiServices ui;
-    WizardDialog wizard(ui);
-    QString caption;
-    whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) {
-        wizard.state().m_FieldMapSpec = QStringLiteral("Insurance");
-        for (int i = 0; i < 3; ++i)
-            click(wizard, WizardDialog::Next);
-        caption = wizard.windowTitle();
-    });
-    wizard.runForm(host);
-    EXPECT_EQ(caption, "Export Helper - Field Map (Insurance)");
+    EXPECT_TRUE(ui.allAnswersUsed());
+    EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
 }
 
 TEST(WizardDialog, ExportJumpsToTheSummaryAndEveryWayOutReturnsTheSameResult)
@@ -159,12 +156,13 @@ TEST(WizardDialog, ExportJumpsToTheSummaryAndEveryWayOutReturnsTheSameResult)
         {"cancel on the first step", [](WizardDialog& w) { click(w, WizardDialog::Cancel); }},
         {"window close command", [](WizardDialog& w) { w.close(); }},
         {"escape key", [](WizardDialog& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
-        {"export then close",
+        {"summary then close",
          [](WizardDialog& w) {
-             for (int i = 0; i < 5; ++i)
+             for (int i = 0; i < 3; ++i)
                  click(w, WizardDialog::Next);
-             click(w, WizardDialog::Back);
-             click(w, WizardDialog::Export);
+             testhost::addFields(w, {QStringLiteral("System No")});
+             for (int i = 0; i < 2; ++i)
+                 click(w, WizardDialog::Next);
              EXPECT_EQ(w.state().CurrentStep, 5);
              EXPECT_EQ(w.windowTitle(), "Export Helper - Summary");
              click(w, WizardDialog::Cancel);
@@ -172,17 +170,21 @@ TEST(WizardDialog, ExportJumpsToTheSummaryAndEveryWayOutReturnsTheSameResult)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto host = std::make_shared<RecordingHost>();
+        testhost::DemoFolder demo;
         expwiz::ScriptedUiServices ui;
+        if (std::string(c.name) == "summary then close")
+            ui.queueAnswer(expwiz::BoxAnswer::No);   // leave the new map unsaved
         WizardDialog wizard(ui);
         bool closed = false;
-        whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) {
-            c.close(wizard);
-            closed = !wizard.isVisible();
-        });
-        EXPECT_EQ(wizard.runForm(host), -1000);
+        EXPECT_EQ(testhost::runWizard(wizard, demo.host,
+                                      [&](WizardDialog&) {
+                                          c.close(wizard);
+                                          closed = !wizard.isVisible();
+                                      }),
+                  -1000);
         EXPECT_TRUE(closed);
-        EXPECT_TRUE(ui.boxes().empty());
+        EXPECT_TRUE(ui.allAnswersUsed());
+        EXPECT_TRUE(ui.unexpected().isEmpty());
     }
 }
 

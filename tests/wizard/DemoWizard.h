@@ -1,0 +1,122 @@
+#pragma once
+
+#include "ModalDriver.h"
+
+#include "platform/ScriptedUiServices.h"
+#include "refhost/DemoData.h"
+#include "refhost/ReferenceHost.h"
+#include "wizard/WizardDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace testhost {
+
+// A reference host over a fresh demo data folder in a temporary folder; the
+// host's program folder is the data folder, so new maps land there.
+struct DemoFolder {
+    QTemporaryDir dir;
+    QString data;
+    std::shared_ptr<orvo::refhost::ReferenceHost> host;
+
+    explicit DemoFolder(int32_t applicationType = 1, int32_t assets = 24)
+    {
+        data = dir.filePath(QStringLiteral("data"));
+        orvo::refhost::DemoOptions options;
+        options.applicationType = applicationType;
+        options.assets = assets;
+        orvo::refhost::DemoData::create(data, options);
+        host = orvo::refhost::ReferenceHost::open(data);
+    }
+};
+
+template <class T>
+T* child(QWidget& parent, const char* name)
+{
+    T* widget = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!widget)
+        ADD_FAILURE() << "no control " << name;
+    return widget;
+}
+
+inline void clickNav(expwiz::WizardDialog& wizard, expwiz::WizardDialog::NavButton button)
+{
+    QTest::mouseClick(wizard.navButton(button), Qt::LeftButton);
+}
+
+inline QStringList texts(const QListWidget& list)
+{
+    QStringList result;
+    for (int row = 0; row < list.count(); ++row)
+        result << list.item(row)->text();
+    return result;
+}
+
+inline QStringList texts(const QComboBox& box)
+{
+    QStringList result;
+    for (int i = 0; i < box.count(); ++i)
+        result << box.itemText(i);
+    return result;
+}
+
+// Selects the items with these texts (and only those), as a user's
+// ctrl-clicks would.
+inline void selectItems(QListWidget& list, const QStringList& wanted)
+{
+    list.clearSelection();
+    for (int row = 0; row < list.count(); ++row) {
+        if (wanted.contains(list.item(row)->text()))
+            list.item(row)->setSelected(true);
+    }
+}
+
+inline void chooseRow(QListWidget& list, const QString& text)
+{
+    const auto found = list.findItems(text, Qt::MatchExactly);
+    ASSERT_FALSE(found.isEmpty()) << text.toStdString();
+    list.setCurrentItem(found.front());
+}
+
+// Chooses an entry of a drop-down list as the user does (the activation
+// signal follows the new current entry).
+inline void chooseEntry(QComboBox& box, const QString& text)
+{
+    const int index = box.findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    box.setCurrentIndex(index);
+    emit box.activated(index);
+}
+
+// Runs the wizard on the host and calls body while its window shows; the
+// window is closed afterwards whatever body did.
+inline int32_t runWizard(expwiz::WizardDialog& wizard, orvo::ObjectPtr host,
+                         std::function<void(expwiz::WizardDialog&)> body)
+{
+    bool shown = false;
+    whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) {
+        shown = true;
+        body(wizard);
+    });
+    const int32_t result = wizard.runForm(std::move(host));
+    EXPECT_TRUE(shown);
+    return result;
+}
+
+// Adds the fields with these labels to the map (from "All Fields").
+inline void addFields(expwiz::WizardDialog& wizard, const QStringList& labels)
+{
+    auto* available = child<QListWidget>(wizard, "lstP5AvailableField");
+    selectItems(*available, labels);
+    QTest::mouseClick(child<QPushButton>(wizard, "cmdP5Add"), Qt::LeftButton);
+}
+
+} // namespace testhost
