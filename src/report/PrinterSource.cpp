@@ -1,0 +1,7 @@
+#include "report/PrinterSource.h"
+
+namespace expwiz {
+
+PrinterSource::~PrinterSource() = default;
+
+} // namespace expwiz
