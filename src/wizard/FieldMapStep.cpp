@@ -187,6 +187,10 @@ void FieldMapStep::loadFieldMap()
         state().SavedFieldMap.clear();
         return;
     }
+    // No map file was chosen yet (the one asked for does not exist): there
+    // is nothing to read, and the user has been told why.
+    if (state().m_FieldMapFilename.isEmpty())
+        return;
     ExpReadResult read;
     try {
         read = ExpFile::read(state().m_FieldMapFilename);
@@ -198,9 +202,12 @@ void FieldMapStep::loadFieldMap()
     state().SavedFieldMap = state().fieldMap.ids();
     showMap();
     // Values that are no field would otherwise vanish without a word.
+    // Each damaged file is reported once, not on every reload.
     const QString notice = FieldMapMessages::damagedFileNotice(state().m_FieldMapFilename, read);
-    if (!notice.isEmpty())
+    if (!notice.isEmpty() && !reportedDamagedFiles_.contains(state().m_FieldMapFilename)) {
+        reportedDamagedFiles_ << state().m_FieldMapFilename;
         ui().messageBox(notice, CustomExport, BoxIcon::Exclamation);
+    }
 }
 
 void FieldMapStep::clearMap()

@@ -2,6 +2,8 @@
 
 #include "wizard/WizardStep.h"
 
+#include <QStringList>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -54,6 +56,7 @@ private:
     void mapSelectionChanged();
     void linkField(int32_t id);
 
+    QStringList reportedDamagedFiles_;
     QLabel* info_ = nullptr;
     QComboBox* categories_ = nullptr;
     QListWidget* available_ = nullptr;

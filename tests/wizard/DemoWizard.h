@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -117,6 +118,48 @@ inline void addFields(expwiz::WizardDialog& wizard, const QStringList& labels)
     auto* available = child<QListWidget>(wizard, "lstP5AvailableField");
     selectItems(*available, labels);
     QTest::mouseClick(child<QPushButton>(wizard, "cmdP5Add"), Qt::LeftButton);
+}
+
+} // namespace testhost
+
+namespace testhost {
+
+// Presses Next until the wizard shows the step (or stops moving).
+inline void nextUntil(expwiz::WizardDialog& wizard, int step)
+{
+    while (wizard.state().CurrentStep < step) {
+        const int before = wizard.state().CurrentStep;
+        clickNav(wizard, expwiz::WizardDialog::Next);
+        if (wizard.state().CurrentStep == before)
+            return;
+    }
+}
+
+inline QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+}
+
+// The ids as a map file holds them: 32-bit little-endian integers.
+inline QByteArray expBytes(std::initializer_list<int32_t> ids)
+{
+    QByteArray bytes;
+    for (int32_t id : ids) {
+        const auto u = static_cast<uint32_t>(id);
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.append(static_cast<char>((u >> shift) & 0xFF));
+    }
+    return bytes;
 }
 
 } // namespace testhost

@@ -1,0 +1,220 @@
+#include "DemoWizard.h"
+#include "QtPrinters.h"
+
+#include "wizard/WizardState.h"
+
+#include <QCheckBox>
+
+#include <algorithm>
+
+using expwiz::BoxAnswer;
+using expwiz::WizardDialog;
+using namespace testhost;
+
+namespace {
+
+const QString Cafe = QStringLiteral("Café Müller & Søn, \"Nord\"");
+
+struct Buttons {
+    bool next, add, remove, up, down, save, print;
+    friend bool operator==(const Buttons&, const Buttons&) = default;
+};
+
+Buttons buttons(WizardDialog& w)
+{
+    const auto on = [&w](const char* name) { return child<QPushButton>(w, name)->isEnabled(); };
+    return {w.navButton(WizardDialog::Next)->isEnabled(), on("cmdP5Add"), on("cmdP5Remove"), on("cmdP5Up"),
+            on("cmdP5Down"), on("cmdP5SaveMap"), on("cmdP5PrintMap")};
+}
+
+void press(WizardDialog& w, const char* name)
+{
+    QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton);
+}
+
+// Walks to the Field Map step for a company of the host's database.
+void toFieldMap(WizardDialog& w, const QString& company = Cafe, const QString& database = {})
+{
+    nextUntil(w, 1);
+    if (!database.isEmpty())
+        chooseEntry(*child<QComboBox>(w, "cmbP2Database"), database);
+    chooseRow(*child<QListWidget>(w, "lstP2Company"), company);
+    nextUntil(w, 3);
+    ASSERT_EQ(w.state().CurrentStep, 3);
+}
+
+void selectMapRows(WizardDialog& w, std::initializer_list<int> rows)
+{
+    auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
+    map->clearSelection();
+    for (int row : rows) {
+        ASSERT_LT(row, map->count());
+        map->item(row)->setSelected(true);
+    }
+}
+
+std::vector<int> selectedRows(WizardDialog& w)
+{
+    auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
+    std::vector<int> rows;
+    for (int row = 0; row < map->count(); ++row) {
+        if (map->item(row)->isSelected())
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(FieldMapStep, CategoriesAndAvailableFieldsPerEdition)
+{
+    {
+        SCOPED_TRACE("standard edition, no inventory data");
+        DemoFolder demo;
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            toFieldMap(w);
+            auto* categories = child<QComboBox>(w, "cmbP5FieldCategory");
+            EXPECT_EQ(texts(*categories),
+                      (QStringList{"All Fields", "General Info Fields", "Critical Fields", "Book Related Fields",
+                                   "Depreciation Fields", "Disposal Fields", "Transfer Fields (Parent)",
+                                   "Transfer Fields (Child)"}));
+            EXPECT_EQ(categories->currentIndex(), 0);
+            const QStringList available = texts(*child<QListWidget>(w, "lstP5AvailableField"));
+            EXPECT_EQ(available.size(), 95);
+            QStringList sorted = available;
+            std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+                return a.compare(b, Qt::CaseInsensitive) < 0;
+            });
+            EXPECT_EQ(available, sorted);
+            EXPECT_EQ(buttons(w), (Buttons{false, false, false, false, false, false, false}));
+            EXPECT_TRUE(child<QCheckBox>(w, "chkIncColumnHeader")->isChecked());
+            EXPECT_TRUE(child<QCheckBox>(w, "chkIncCompanyData")->isChecked());
+        });
+    }
+    {
+        SCOPED_TRACE("inventory data offered");
+        DemoFolder demo;
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            toFieldMap(w, QStringLiteral("Harbor Logistics"));
+            const QStringList names = texts(*child<QComboBox>(w, "cmbP5FieldCategory"));
+            EXPECT_EQ(names.size(), 9);
+            EXPECT_EQ(names.last(), "Orvo Inventory Fields");
+            EXPECT_GT(child<QListWidget>(w, "lstP5AvailableField")->count(), 95);
+        });
+    }
+    {
+        SCOPED_TRACE("lite edition");
+        DemoFolder demo(34);
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            toFieldMap(w, QStringLiteral("Harbor Logistics"));
+            EXPECT_EQ(child<QComboBox>(w, "cmbP5FieldCategory")->count(), 6);
+        });
+    }
+    {
+        SCOPED_TRACE("organization edition renames");
+        DemoFolder demo(36);
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            toFieldMap(w, QStringLiteral("County Roads"), QStringLiteral("Public Sector"));
+            const QStringList available = texts(*child<QListWidget>(w, "lstP5AvailableField"));
+            for (const char* label : {"Tag No", "Quantity", "Fund"})
+                EXPECT_TRUE(available.contains(QString::fromLatin1(label))) << label;
+            for (const char* label : {"Company Asset No", "User Numeric", "Insurance Category"})
+                EXPECT_FALSE(available.contains(QString::fromLatin1(label))) << label;
+        });
+    }
+}
+
+TEST(FieldMapStep, EditingTheMap)
+{
+    DemoFolder demo;
+    expwiz::ScriptedUiServices ui;
+    ui.queueAnswer(BoxAnswer::Ok);
+    WizardDialog wizard(ui);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toFieldMap(w);
+        auto* available = child<QListWidget>(w, "lstP5AvailableField");
+        auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
+        auto* categories = child<QComboBox>(w, "cmbP5FieldCategory");
+        {
+            SCOPED_TRACE("add arrives in the list's order at the end");
+            selectItems(*available, {"System No", "Acquisition Date"});
+            EXPECT_TRUE(buttons(w).add);
+            press(w, "cmdP5Add");
+            EXPECT_EQ(texts(*map), (QStringList{"[A] Acquisition Date", "[B] System No"}));
+            EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1002, 1004}));
+            EXPECT_EQ(map->item(1)->data(Qt::UserRole).toInt(), 1004);
+            EXPECT_EQ(buttons(w), (Buttons{true, false, false, false, false, true, true}));
+            // A field in the map is offered under no category, so it cannot
+            // be added twice.
+            for (int i = 0; i < categories->count(); ++i) {
+                categories->setCurrentIndex(i);
+                EXPECT_TRUE(available->findItems("System No", Qt::MatchExactly).isEmpty()) << i;
+            }
+            categories->setCurrentIndex(0);
+            addFields(w, {"Description"});
+            EXPECT_EQ(map->count(), 3);
+        }
+        {
+            SCOPED_TRACE("remove renumbers and offers the field again");
+            selectMapRows(w, {1});
+            EXPECT_EQ(buttons(w), (Buttons{true, false, true, true, true, true, true}));
+            press(w, "cmdP5Remove");
+            EXPECT_EQ(texts(*map), (QStringList{"[A] Acquisition Date", "[B] Description"}));
+            EXPECT_FALSE(available->findItems("System No", Qt::MatchExactly).isEmpty());
+            EXPECT_EQ(buttons(w), (Buttons{true, false, false, false, false, true, true}));
+        }
+        {
+            SCOPED_TRACE("up and down move runs of selected entries");
+            addFields(w, {"Class", "Custodian", "Department"});
+            // Acquisition Date, Description, Class, Custodian, Department
+            selectMapRows(w, {1, 2, 4});
+            press(w, "cmdP5Up");
+            EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1012, 1006, 1002, 1011, 1010}));
+            EXPECT_EQ(selectedRows(w), (std::vector<int>{0, 1, 3}));
+            EXPECT_EQ(map->item(0)->text(), "[A] Description");
+            EXPECT_FALSE(buttons(w).up);   // the first entry is selected
+            selectMapRows(w, {3, 4});
+            EXPECT_FALSE(buttons(w).down);
+            selectMapRows(w, {2, 3});
+            press(w, "cmdP5Down");
+            EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1012, 1006, 1010, 1002, 1011}));
+            EXPECT_EQ(selectedRows(w), (std::vector<int>{3, 4}));
+            // Choosing a category switches the editing buttons off.
+            categories->setCurrentIndex(2);
+            EXPECT_EQ(buttons(w), (Buttons{true, false, false, false, false, true, true}));
+            categories->setCurrentIndex(0);
+            map->clearSelection();
+            child<QPushButton>(w, "cmdP5Up")->setEnabled(true);
+            press(w, "cmdP5Up");
+            ASSERT_EQ(ui.boxes().size(), 1u);
+            EXPECT_EQ(ui.boxes().front().text, "You need to select at least one field.");
+            EXPECT_EQ(ui.boxes().front().title, "Custom Export");
+            EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1012, 1006, 1010, 1002, 1011}));
+        }
+        {
+            SCOPED_TRACE("all fields in, all fields out");
+            available->selectAll();
+            press(w, "cmdP5Add");
+            EXPECT_EQ(map->count(), 95);
+            EXPECT_EQ(available->count(), 0);
+            EXPECT_TRUE(map->item(25)->text().startsWith("[Z] "));
+            EXPECT_TRUE(map->item(26)->text().startsWith("[AA] "));
+            EXPECT_TRUE(map->item(94)->text().startsWith("[CQ] "));
+            map->selectAll();
+            press(w, "cmdP5Remove");
+            EXPECT_EQ(map->count(), 0);
+            EXPECT_EQ(available->count(), 95);
+            EXPECT_FALSE(buttons(w).next);
+            EXPECT_FALSE(w.navButton(WizardDialog::Export)->isEnabled());
+        }
+    });
+    EXPECT_TRUE(ui.allAnswersUsed());
+}

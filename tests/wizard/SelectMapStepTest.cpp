@@ -1,0 +1,201 @@
+#include "DemoWizard.h"
+#include "QtPrinters.h"
+
+#include "wizard/WizardState.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+
+using expwiz::BoxAnswer;
+using expwiz::WizardDialog;
+using namespace testhost;
+
+namespace {
+
+bool nextEnabled(WizardDialog& wizard)
+{
+    return wizard.navButton(WizardDialog::Next)->isEnabled();
+}
+
+void useSaved(WizardDialog& wizard)
+{
+    child<QRadioButton>(wizard, "optP4UseSaved")->click();
+}
+
+void browse(WizardDialog& wizard)
+{
+    QTest::mouseClick(child<QPushButton>(wizard, "cmdP4Browse"), Qt::LeftButton);
+}
+
+} // namespace
+
+TEST(SelectMap, BooksAndTheInventoryOptionPerCompanyAndEdition)
+{
+    {
+        SCOPED_TRACE("a company with inventory data in the standard edition");
+        DemoFolder demo;
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            nextUntil(w, 2);
+            auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
+            EXPECT_TRUE(inventory->isVisible());
+            EXPECT_TRUE(inventory->isChecked());
+            // The user's choice is not kept across a return from Select Assets.
+            inventory->setChecked(false);
+            clickNav(w, WizardDialog::Back);
+            clickNav(w, WizardDialog::Next);
+            EXPECT_TRUE(inventory->isChecked());
+            // The book chosen here is the one the export reads.
+            auto* books = child<QComboBox>(w, "cmbP4Book");
+            EXPECT_EQ(books->itemData(1).toInt(), 2);
+            books->setCurrentIndex(1);
+            clickNav(w, WizardDialog::Next);
+            EXPECT_EQ(w.state().CurrentStep, 3);
+            EXPECT_EQ(w.state().hostBook->Name(), "Tax");
+            EXPECT_TRUE(w.state().m_FieldMapSpec.isEmpty());
+            EXPECT_EQ(w.state().m_FieldMapPath, demo.data + "/");
+        });
+        EXPECT_TRUE(ui.boxes().empty());
+    }
+    const std::vector<std::pair<int32_t, QString>> hidden{{1, "Café Müller & Søn, \"Nord\""},
+                                                          {34, "Harbor Logistics"}};
+    for (const auto& [code, company] : hidden) {
+        SCOPED_TRACE(company.toStdString() + " in edition " + std::to_string(code));
+        DemoFolder demo(code);
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            nextUntil(w, 1);
+            chooseRow(*child<QListWidget>(w, "lstP2Company"), company);
+            clickNav(w, WizardDialog::Next);
+            ASSERT_EQ(w.state().CurrentStep, 2);
+            auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
+            EXPECT_FALSE(inventory->isVisible());
+            EXPECT_FALSE(inventory->isChecked());
+            EXPECT_FALSE(w.state().includeInventory);
+        });
+    }
+}
+
+TEST(SelectMap, ChoosingSavedMapsByBrowsing)
+{
+    DemoFolder demo;
+    const QString insurance = demo.data + "/Insurance.exp";
+    writeBytes(insurance, expBytes({1004, 1012}));
+    const QString upper = demo.data + "/INSURANCE.exp";
+    writeBytes(upper, expBytes({1012}));
+    expwiz::ScriptedUiServices ui;
+    ui.queueFile(std::nullopt);
+    ui.queueFile(insurance);
+    ui.queueFile(insurance);
+    ui.queueFile(upper);
+    ui.queueFile(insurance);
+    WizardDialog wizard(ui);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        nextUntil(w, 2);
+        auto* maps = child<QComboBox>(w, "cmbP4FieldMap");
+        EXPECT_FALSE(maps->isEnabled());
+        useSaved(w);
+        EXPECT_TRUE(maps->isEnabled());
+        EXPECT_FALSE(nextEnabled(w));   // nothing chosen yet
+        browse(w);                      // cancelled
+        EXPECT_EQ(maps->count(), 0);
+        EXPECT_FALSE(nextEnabled(w));
+        browse(w);
+        EXPECT_EQ(texts(*maps), QStringList{insurance});
+        EXPECT_TRUE(nextEnabled(w));
+        // The map is read as soon as it is chosen.
+        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1004, 1012}));
+        browse(w);   // the same file again: no second entry
+        EXPECT_EQ(maps->count(), 1);
+        browse(w);   // another letter case is another file
+        EXPECT_EQ(texts(*maps), (QStringList{insurance, upper}));
+        EXPECT_EQ(w.state().fieldMap.ids(), std::vector<int32_t>{1012});
+        browse(w);
+        EXPECT_EQ(maps->currentIndex(), 0);
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Insurance)");
+        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
+                  (QStringList{"[A] System No", "[B] Description"}));
+        EXPECT_EQ(w.state().m_FieldMapFilename, insurance);
+        EXPECT_EQ(w.state().m_FieldMapPath, demo.data + "/");
+        // Create New empties the map at once.
+        clickNav(w, WizardDialog::Back);
+        child<QRadioButton>(w, "optP4CreateNew")->click();
+        EXPECT_TRUE(w.state().fieldMap.isEmpty());
+        EXPECT_TRUE(nextEnabled(w));
+    });
+    ASSERT_EQ(ui.fileDialogs().size(), 5u);
+    const auto& first = ui.fileDialogs()[0];
+    EXPECT_FALSE(first.save);
+    EXPECT_EQ(first.request.title, "Field Map File");
+    EXPECT_EQ(first.request.filter, "Orvo Field Map File (.exp) | *.exp");
+    EXPECT_EQ(first.request.defaultExtension, "exp");
+    EXPECT_EQ(first.request.initialFolder, "");
+    // Later dialogs open where the chosen map is.
+    EXPECT_EQ(ui.fileDialogs()[2].request.initialFolder, demo.data + "/");
+    EXPECT_EQ(ui.fileDialogs()[2].request.fileName, "Insurance");
+    EXPECT_TRUE(ui.boxes().empty());
+}
+
+TEST(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
+{
+    DemoFolder demo(60);   // the short-word edition has its own filter
+    const QString damaged = demo.data + "/damaged.exp";
+    writeBytes(damaged, expBytes({1004, 0, 2000, 1001}) + QByteArray("\x01\x02", 2));
+    const QString empty = demo.data + "/empty.exp";
+    writeBytes(empty, QByteArray());
+    const QString missing = demo.data + "/missing.exp";
+    expwiz::ScriptedUiServices ui;
+    for (const QString& path : {missing, damaged, empty})
+        ui.queueFile(path);
+    for (int i = 0; i < 3; ++i)
+        ui.queueAnswer(BoxAnswer::Ok);
+    WizardDialog wizard(ui);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        nextUntil(w, 2);
+        useSaved(w);
+        {
+            SCOPED_TRACE("missing");
+            browse(w);
+            ASSERT_EQ(ui.boxes().size(), 1u);
+            clickNav(w, WizardDialog::Next);
+            EXPECT_EQ(w.state().CurrentStep, 2);
+            ASSERT_EQ(ui.boxes().size(), 2u);
+            for (const auto& box : ui.boxes()) {
+                EXPECT_EQ(box.text, "The Field Map file does not exist. Please choose another one.");
+                EXPECT_EQ(box.title, "Custom Export");
+            }
+        }
+        {
+            SCOPED_TRACE("values that are no field and a broken last entry");
+            browse(w);
+            ASSERT_EQ(ui.boxes().size(), 3u);
+            const QString notice = ui.boxes().back().text;
+            EXPECT_TRUE(notice.contains(damaged)) << notice.toStdString();
+            clickNav(w, WizardDialog::Next);
+            ASSERT_EQ(w.state().CurrentStep, 3);
+            EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
+                      (QStringList{"[A] System No", "[B] G/L Accum Account No"}));
+            EXPECT_EQ(w.state().SavedFieldMap, (std::vector<int32_t>{1004, 1001}));
+            // What was read is the saved map: leaving asks nothing.
+            clickNav(w, WizardDialog::Next);
+            EXPECT_EQ(w.state().CurrentStep, 4);
+            clickNav(w, WizardDialog::Back);
+            clickNav(w, WizardDialog::Back);
+        }
+        {
+            SCOPED_TRACE("empty");
+            browse(w);
+            clickNav(w, WizardDialog::Next);
+            ASSERT_EQ(w.state().CurrentStep, 3);
+            EXPECT_TRUE(w.state().fieldMap.isEmpty());
+            EXPECT_FALSE(nextEnabled(w));
+        }
+    });
+    EXPECT_EQ(ui.boxes().size(), 3u);
+    ASSERT_FALSE(ui.fileDialogs().empty());
+    EXPECT_EQ(ui.fileDialogs()[0].request.filter, "Orv Field Map File (.exp) | *.exp");
+}
