@@ -30,7 +30,10 @@ bool DocumentPrinter::print(QTextDocument& document, QPrinter& printer)
             painter.end();
             return false;
         }
-        const QRectF page(QPointF(0, i * pageSize.height()), pageSize);
+        // A line the layout moved to the next page starts exactly on this
+        // page's bottom edge; without the sliver taken off it would be drawn
+        // (clipped, yet still in the page's text) on both pages.
+        const QRectF page(QPointF(0, i * pageSize.height()), pageSize - QSizeF(0, 0.5));
         painter.save();
         painter.translate(0, -page.top());
         document.drawContents(&painter, page);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -58,7 +59,19 @@ QString pdfText(const QString& pdf)
         ADD_FAILURE() << "pdftotext failed: " << p.readAllStandardError().toStdString();
         return {};
     }
-    return QString::fromUtf8(p.readAllStandardOutput());
+    // the font's ligatures ("ff") come back as one character
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+// EXPWIZ_REPORT_PDF_DIR keeps the printed PDFs there, to look at them.
+void keepCopy(const QString& pdf)
+{
+    const QString dir = qEnvironmentVariable("EXPWIZ_REPORT_PDF_DIR");
+    if (dir.isEmpty())
+        return;
+    const QString copy = QDir(dir).filePath(QFileInfo(pdf).fileName());
+    QFile::remove(copy);
+    QFile::copy(pdf, copy);
 }
 
 // The box the user sees must come after the normal pointer is back.
@@ -97,10 +110,7 @@ TEST(ReportPrint, PdfShowsTheCompanyEveryColumnAndTheOptions)
     EXPECT_EQ(source.busyWhenAsked, 1) << "busy while printing";
     EXPECT_EQ(ui.busyDepth(), 0) << "normal pointer afterwards";
     ASSERT_TRUE(QFile::exists(pdf));
-    if (const QByteArray copy = qgetenv("EXPWIZ_REPORT_PDF_COPY"); !copy.isEmpty()) {
-        QFile::remove(QString::fromLocal8Bit(copy));
-        QFile::copy(pdf, QString::fromLocal8Bit(copy));
-    }
+    keepCopy(pdf);
 
     const QString text = pdfText(pdf);
     QStringList lines = text.split(QLatin1Char('\n'));
@@ -147,6 +157,46 @@ TEST(ReportPrint, PdfShowsTheCompanyEveryColumnAndTheOptions)
         }
         EXPECT_GT(labelAt[0], letterAt[0] + 3);
     }
+}
+
+TEST(ReportPrint, LongMapContinuesOnFurtherPagesWithNothingLost)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pdf = dir.filePath(QStringLiteral("all fields.pdf"));
+    std::vector<int32_t> ids;
+    for (int32_t id = 1001; id <= 1113; ++id)
+        ids.push_back(id);
+    const auto values = expwiz::FieldMapReportValues::from(QStringLiteral("Acme"), QStringLiteral("Internal"), true,
+                                                           QStringLiteral("everything"), ids, false);
+    ScriptedUiServices ui;
+    expwiz::PdfPrinterSource source(pdf);
+    ASSERT_EQ(FieldMapPrinter(ui, source).print(values, reportsample::now(), kEnglish),
+              FieldMapPrinter::Outcome::Printed);
+    keepCopy(pdf);
+
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    const QRegularExpressionMatch pages =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(info.readAllStandardOutput()));
+    ASSERT_TRUE(pages.hasMatch());
+    EXPECT_GE(pages.captured(1).toInt(), 3);
+
+    // every column once, in order, across the page breaks
+    const QString text = pdfText(pdf);
+    const QRegularExpression columnLine(QStringLiteral("^\\s*([A-Z]{1,2})\\s{2,}(\\S.*)$"),
+                                        QRegularExpression::MultilineOption);
+    QStringList letters;
+    for (auto it = columnLine.globalMatch(text); it.hasNext();)
+        letters << it.next().captured(1);
+    ASSERT_EQ(letters.size(), 113) << text.toStdString();
+    EXPECT_EQ(letters.first(), QStringLiteral("A"));
+    EXPECT_EQ(letters[26], QStringLiteral("AA"));
+    EXPECT_EQ(letters.last(), QStringLiteral("DI"));
+    EXPECT_TRUE(text.contains(QStringLiteral("113 Total Number of Fields Exported per Asset"))
+                || text.simplified().contains(QStringLiteral("113 Total Number of Fields Exported per Asset")));
+    EXPECT_TRUE(text.simplified().contains(QStringLiteral("Include a Header Row? Yes")));
 }
 
 TEST(ReportPrint, NoPrinterAndFailuresAreToldAndNothingIsPrinted)
