@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -48,12 +49,29 @@ int editRegistration(const QString& pluginPath, bool add, const std::shared_ptr<
     return 0;
 }
 
+// Registering edits a file only: it must work without a display (a
+// server, a package script, CI).
+bool editsRegistrationOnly(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg.startsWith("--register") || arg.startsWith("--unregister"))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("orvo"));
+    std::unique_ptr<QCoreApplication> application;
+    if (editsRegistrationOnly(argc, argv))
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        application = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication& app = *application;
+    QCoreApplication::setApplicationName(QStringLiteral("orvo"));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvo reference host: loads add-ins and runs their commands."));
     parser.addHelpOption();

@@ -19,6 +19,12 @@ struct OrvoRun {
 OrvoRun runOrvo(const QStringList& args)
 {
     QProcess process;
+    // Registering must work on a machine without any display.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    process.setProcessEnvironment(env);
     process.start(QStringLiteral(EXPWIZ_BUILD_DIR "/bin/orvo"), args);
     process.waitForFinished(30000);
     return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
