@@ -4,6 +4,7 @@
 #include "wizard/WizardState.h"
 
 #include <QCheckBox>
+#include <QRadioButton>
 
 #include <algorithm>
 
@@ -217,4 +218,44 @@ TEST(FieldMapStep, EditingTheMap)
         }
     });
     EXPECT_TRUE(ui.allAnswersUsed());
+}
+
+TEST(FieldMapStep, FieldsThatEnterTheMapAreLinkedToTheCompanysAllocationLists)
+{
+    DemoFolder demo(36);
+    const QString saved = demo.data + "/gl.exp";
+    writeBytes(saved, expBytes({1004, 1003}));
+    expwiz::ScriptedUiServices ui;
+    ui.queueFile(saved);
+    WizardDialog wizard(ui);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toFieldMap(w, QStringLiteral("City of Lakeside"), QStringLiteral("Public Sector"));
+        EXPECT_EQ(w.state().allocationLinks.find(1011), nullptr);
+        addFields(w, {"Department"});
+        const auto* department = w.state().allocationLinks.find(1011);
+        ASSERT_NE(department, nullptr);
+        EXPECT_EQ(department->listId, 5);
+        EXPECT_EQ(department->slotCount, 35);
+        EXPECT_TRUE(w.state().allocationLinks.hasAllocationFields());
+        {
+            SCOPED_TRACE("a map read from its file is linked the same way");
+            ui.queueAnswer(BoxAnswer::No);   // leave the new map unsaved
+            clickNav(w, WizardDialog::Back);
+            child<QRadioButton>(w, "optP4UseSaved")->click();
+            QTest::mouseClick(child<QPushButton>(w, "cmdP4Browse"), Qt::LeftButton);
+            const auto* account = w.state().allocationLinks.find(1003);
+            ASSERT_NE(account, nullptr);
+            EXPECT_EQ(account->listId, 7);
+        }
+        {
+            SCOPED_TRACE("another organization has its own lists");
+            clickNav(w, WizardDialog::Back);
+            chooseRow(*child<QListWidget>(w, "lstP2Company"), QStringLiteral("County Roads"));
+            EXPECT_EQ(w.state().allocationLinks.find(1003), nullptr);
+            EXPECT_EQ(w.state().allocationLinks.find(1011), nullptr);
+            EXPECT_EQ(w.state().allocationLists.usedSlots(), 0);
+        }
+    });
+    EXPECT_TRUE(ui.allAnswersUsed());
+    EXPECT_TRUE(ui.unexpected().isEmpty());
 }
