@@ -6,12 +6,15 @@
 #include "fieldmap/FieldMapIdentity.h"
 #include "fieldmap/FieldMapMessages.h"
 #include "platform/UiServices.h"
+#include "report/DefaultPrinterSource.h"
+#include "report/FieldMapPrinter.h"
 #include "wizard/CompanyWording.h"
 #include "wizard/SaveMapDialog.h"
 #include "wizard/WizardState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -44,7 +47,8 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QWidget* b
 } // namespace
 
 FieldMapStep::FieldMapStep(WizardState& state, UiServices& ui, QWidget* parent)
-    : WizardStep(state, ui, 3, 204, parent)
+    : WizardStep(state, ui, 3, 204, parent), defaultPrinters_(std::make_unique<DefaultPrinterSource>()),
+      printers_(defaultPrinters_.get())
 {
     info_ = new QLabel(
         QStringLiteral("Step 3: Now you need to create a Field Map, which specifies the asset fields included in the "
@@ -119,9 +123,12 @@ FieldMapStep::FieldMapStep(WizardState& state, UiServices& ui, QWidget* parent)
     connect(up_, &QPushButton::clicked, this, [this] { moveClicked(true); });
     connect(down_, &QPushButton::clicked, this, [this] { moveClicked(false); });
     connect(save_, &QPushButton::clicked, this, [this] { saveMapClicked(); });
+    connect(print_, &QPushButton::clicked, this, [this] { printMapClicked(); });
     connect(header_, &QCheckBox::toggled, this, [this](bool on) { this->state().includeHeader = on; });
     connect(company_, &QCheckBox::toggled, this, [this](bool on) { this->state().includeCompany = on; });
 }
+
+FieldMapStep::~FieldMapStep() = default;
 
 void FieldMapStep::load()
 {
@@ -333,6 +340,25 @@ bool FieldMapStep::saveFieldMap()
     state().SavedFieldMap = ids;
     emit mapSaved(identity.filename);
     return true;
+}
+
+void FieldMapStep::printMapClicked()
+{
+    if (state().fieldMap.isEmpty() || !state().hostCompany) {
+        ui().messageBox(FieldMapMessages::reportNeedsFieldsAndCompany(), CustomExport);
+        return;
+    }
+    FieldMapPrinter printer(ui(), *printers_);
+    // The values are read inside the print, so a failing host read is
+    // reported like any other printing failure.
+    printer.print(
+        [this] {
+            return FieldMapReportValues::from(state().hostCompany->Name(),
+                                              state().hostBook ? state().hostBook->Name() : QString(),
+                                              state().includeHeader, state().m_FieldMapSpec, state().fieldMap.ids(),
+                                              state().edition.isGASB);
+        },
+        QDateTime::currentDateTime());
 }
 
 bool FieldMapStep::askToSaveChangedMap(bool& stay)

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <memory>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -12,6 +14,8 @@ class QPushButton;
 
 namespace expwiz {
 
+class PrinterSource;
+
 // The field map editor: fields of a category on the left, the map on the
 // right in column order. The map itself lives in WizardState; the map list
 // only shows it.
@@ -19,6 +23,7 @@ class FieldMapStep : public WizardStep {
     Q_OBJECT
 public:
     FieldMapStep(WizardState& state, UiServices& ui, QWidget* parent = nullptr);
+    ~FieldMapStep() override;
 
     void load() override;
     void companyChosen() override;
@@ -32,6 +37,9 @@ public:
     void enterFieldMapStep();
     // Empties the map (a new map was chosen).
     void clearMap();
+
+    // Where Print Map prints; the desktop's default printer unless set.
+    void setPrinterSource(PrinterSource& printers) { printers_ = &printers; }
 
 signals:
     // The map was written to this file; it becomes the chosen saved map.
@@ -55,7 +63,10 @@ private:
     bool askToSaveChangedMap(bool& stay);
     void mapSelectionChanged();
     void linkField(int32_t id);
+    void printMapClicked();
 
+    std::unique_ptr<PrinterSource> defaultPrinters_;
+    PrinterSource* printers_ = nullptr;
     QStringList reportedDamagedFiles_;
     QLabel* info_ = nullptr;
     QComboBox* categories_ = nullptr;

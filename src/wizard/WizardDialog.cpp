@@ -74,6 +74,11 @@ WizardDialog::WizardDialog(UiServices& ui, QWidget* parent) : QDialog(parent), u
 
 WizardDialog::~WizardDialog() = default;
 
+void WizardDialog::setPrinterSource(PrinterSource& printers)
+{
+    static_cast<FieldMapStep*>(steps_[3])->setPrinterSource(printers);
+}
+
 void WizardDialog::wireSteps()
 {
     auto* assets = static_cast<SelectAssetsStep*>(steps_[1]);

@@ -13,6 +13,7 @@ class QStackedWidget;
 
 namespace expwiz {
 
+class PrinterSource;
 class UiServices;
 class WizardStep;
 class SummaryStep;
@@ -33,6 +34,9 @@ public:
     ~WizardDialog() override;
 
     int32_t runForm(orvo::ObjectPtr addinManager);
+
+    // Where the field map report is printed (tests print into a PDF file).
+    void setPrinterSource(PrinterSource& printers);
 
     WizardState& state() { return state_; }
     UiServices& ui() { return ui_; }

@@ -3,7 +3,10 @@
 
 #include "wizard/WizardState.h"
 
+#include "report/PdfPrinterSource.h"
+
 #include <QCheckBox>
+#include <QProcess>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -258,4 +261,30 @@ TEST(FieldMapStep, FieldsThatEnterTheMapAreLinkedToTheCompanysAllocationLists)
     });
     EXPECT_TRUE(ui.allAnswersUsed());
     EXPECT_TRUE(ui.unexpected().isEmpty());
+}
+
+TEST(FieldMapStep, PrintMapPrintsTheReportOfTheMapBeingEdited)
+{
+    DemoFolder demo;
+    const QString pdf = demo.dir.filePath(QStringLiteral("map.pdf"));
+    expwiz::PdfPrinterSource printers(pdf);
+    expwiz::ScriptedUiServices ui;
+    WizardDialog wizard(ui);
+    wizard.setPrinterSource(printers);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toFieldMap(w, QStringLiteral("Harbor Logistics"));
+        addFields(w, {"System No", "Description"});
+        child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(false);
+        press(w, "cmdP5PrintMap");
+        EXPECT_EQ(ui.busyDepth(), 0);
+    });
+    EXPECT_TRUE(ui.boxes().empty());
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString page = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    for (const char* expected : {"Harbor Logistics", "Export Map File", "File Name: N/A", "A Description",
+                                 "B System No", "2 Total Number of Fields Exported per Asset",
+                                 "Retrieve Book Fields from: Internal", "Include a Header Row? No"})
+        EXPECT_TRUE(page.contains(QString::fromLatin1(expected))) << expected << "\n" << page.toStdString();
 }
