@@ -96,6 +96,18 @@ void WizardDialog::wireSteps()
         selectMap->useSavedMapFile(path);
     });
     connect(fieldMap, &FieldMapStep::savedMapReloadRequested, selectMap, &SelectMapStep::savedMapSelected);
+    connect(summary_, &SummaryStep::navigationLocked, this, [this](bool locked) {
+        for (NavButton button : {Help, Back, Cancel, Export})
+            nav_[button]->setEnabled(!locked);
+    });
+}
+
+void WizardDialog::reject()
+{
+    // The window stays while an export writes its file; Stop ends it.
+    if (summary_->isExporting())
+        return;
+    QDialog::reject();
 }
 
 int32_t WizardDialog::runForm(orvo::ObjectPtr addinManager)

@@ -51,6 +51,8 @@ public:
     void UpdateExportButton();
     void cmdNav_Click(int index);
 
+    void reject() override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
