@@ -172,6 +172,8 @@ void SummaryStep::startExport()
     job.allocationLists = state().allocationLists;
     job.allocationLinks = state().allocationLinks;
 
+    // From here on the window stays open until the run has ended.
+    exporting_ = true;
     showExportProgress(ExportTexts::searching());
     ui().processEvents();
     // The texts are built and handed to the host before anything is locked:
@@ -179,6 +181,7 @@ void SummaryStep::startExport()
     try {
         ExportRun::prepareQueries(job);
     } catch (const orvo::HostError& error) {
+        exporting_ = false;
         ui().messageBox(error.description());
         return;
     }
@@ -207,7 +210,6 @@ void SummaryStep::startExport()
     };
 
     emit navigationLocked(true);
-    exporting_ = true;
     state().m_IsExportStop = false;
     stop_->setEnabled(true);
     ExportResult result;

@@ -1,0 +1,277 @@
+#include "DemoWizard.h"
+#include "QtPrinters.h"
+
+#include "wizard/WizardState.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using expwiz::BoxAnswer;
+using expwiz::BoxButtons;
+using expwiz::BoxIcon;
+using expwiz::WizardDialog;
+using namespace testhost;
+
+namespace {
+
+// The desktop of a user who presses Stop while rows are written: at the
+// given event-pump calls the Stop button is clicked.
+class StoppingUi : public expwiz::ScriptedUiServices {
+public:
+    std::vector<int> stopAt;
+    std::function<void()> whileExporting;
+
+    void processEvents() override
+    {
+        ScriptedUiServices::processEvents();
+        if (whileExporting)
+            whileExporting();
+        for (int at : stopAt) {
+            if (processEventsCalls() == at && stop)
+                stop->click();
+        }
+    }
+    QPushButton* stop = nullptr;
+};
+
+struct Choices {
+    QString company = QStringLiteral("Harbor Logistics");
+    QString group = QStringLiteral("Sales Department");
+    int book = 1;   // Tax
+    QStringList fields{QStringLiteral("System No"), QStringLiteral("Description"),
+                       QStringLiteral("Acquisition Value")};
+    bool header = true;
+    bool company_line = true;
+};
+
+// Walks to the Summary with the choices and the export file name/folder.
+void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c, const QString& folder,
+               const QString& name, bool replaceExisting = false)
+{
+    nextUntil(w, 1);
+    chooseRow(*child<QListWidget>(w, "lstP2Company"), c.company);
+    chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
+    clickNav(w, WizardDialog::Next);
+    child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(c.book);
+    clickNav(w, WizardDialog::Next);
+    addFields(w, c.fields);
+    child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(c.header);
+    child<QCheckBox>(w, "chkIncCompanyData")->setChecked(c.company_line);
+    ui.queueAnswer(BoxAnswer::No);   // leave the new map unsaved
+    clickNav(w, WizardDialog::Next);
+    child<QLineEdit>(w, "txtP3Filename")->setText(name);
+    child<QLineEdit>(w, "txtP3Location")->setText(folder);
+    if (replaceExisting)
+        ui.queueAnswer(BoxAnswer::Yes);
+    clickNav(w, WizardDialog::Next);
+    ASSERT_EQ(w.state().CurrentStep, 5);
+    ui.clearRecords();
+}
+
+QByteArray cliExport(const DemoFolder& demo, const Choices& c, const QString& ids, const QString& output)
+{
+    QStringList args{"export", "--data", demo.data, "--database", "Orvo Demo", "--company", c.company,
+                     "--group", c.group, "--book", c.book == 1 ? "Tax" : "Internal", "--fields", ids,
+                     "--output", output};
+    if (c.header)
+        args << "--header";
+    if (c.company_line)
+        args << "--company-line";
+    QProcess cli;
+    cli.start(QStringLiteral(EXPWIZ_BUILD_DIR "/bin/expwiz"), args);
+    cli.waitForFinished(60000);
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    return readBytes(output);
+}
+
+int lineCount(const QByteArray& bytes)
+{
+    return static_cast<int>(bytes.count("\r\n"));
+}
+
+} // namespace
+
+TEST(Summary, ShowsTheChoicesAndTheColumnsEachFieldLandsIn)
+{
+    DemoFolder demo;
+    expwiz::ScriptedUiServices ui;
+    WizardDialog wizard(ui);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toSummary(w, ui, Choices{}, demo.data, QStringLiteral("summary"));
+        EXPECT_EQ(child<QLabel>(w, "lblP6Company")->text(), "Company Name:");
+        EXPECT_EQ(child<QLabel>(w, "lblP6CompanyName")->text(), "Harbor Logistics");
+        EXPECT_EQ(child<QLabel>(w, "lblP6Group")->text(), "Sales Department");
+        EXPECT_EQ(child<QLabel>(w, "lblP6ExportFile")->text(), demo.data + "/summary.csv");
+        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP6FieldMap")),
+                  (QStringList{"[A] Acquisition Value (Tax)", "[B] Description", "[C] System No"}));
+        EXPECT_EQ(child<QGroupBox>(w, "fmeP6FieldMap")->title(), "Field Map [New Field Map]");
+        EXPECT_EQ(child<QLabel>(w, "lblP6ExportAsset")->text(), " 0  of  0 ");
+        EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
+        EXPECT_TRUE(w.navButton(WizardDialog::Export)->isEnabled());
+    });
+    EXPECT_TRUE(ui.boxes().empty());
+    {
+        SCOPED_TRACE("organization edition");
+        DemoFolder org(36);
+        expwiz::ScriptedUiServices ui2;
+        WizardDialog wizard2(ui2);
+        runWizard(wizard2, org.host, [&](WizardDialog& w) {
+            EXPECT_EQ(child<QLabel>(w, "lblP6Company")->text(), "Name of Organization:");
+        });
+    }
+}
+
+TEST(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
+{
+    DemoFolder demo;
+    const QString out = demo.data + "/out";
+    QDir().mkpath(out);
+    struct Case {
+        const char* name;
+        Choices choices;
+    };
+    Choices plain;
+    plain.header = false;
+    plain.company_line = false;
+    plain.group = QStringLiteral("All Orvo Assets");
+    for (const Case& c : {Case{"header and company lines", Choices{}}, Case{"rows only", plain}}) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(out + "/wizard.csv");
+        StoppingUi ui;
+        WizardDialog wizard(ui);
+        QStringList lockedButtons;
+        bool closedWhileExporting = false;
+        QString progressAfter;
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            toSummary(w, ui, c.choices, out, QStringLiteral("wizard"));
+            ui.whileExporting = [&] {
+                // Escape and the close button do nothing while the export runs,
+                // also while its texts are built.
+                QTest::keyClick(&w, Qt::Key_Escape);
+                w.close();
+                closedWhileExporting = closedWhileExporting || !w.isVisible();
+                if (!lockedButtons.isEmpty() || !child<QPushButton>(w, "cmdP6Stop")->isEnabled())
+                    return;
+                for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export,
+                               WizardDialog::Next})
+                    lockedButtons << (w.navButton(b)->isEnabled() ? "on" : "off");
+                lockedButtons << (child<QPushButton>(w, "cmdP6Stop")->isEnabled() ? "stop on" : "stop off");
+            };
+            ui.queueAnswer(BoxAnswer::Ok);
+            clickNav(w, WizardDialog::Export);
+            ui.whileExporting = nullptr;
+            progressAfter = child<QLabel>(w, "lblP6ExportAsset")->text();
+            for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
+                EXPECT_TRUE(w.navButton(b)->isEnabled());
+            EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
+        });
+        EXPECT_EQ(lockedButtons, (QStringList{"off", "off", "off", "off", "off", "stop on"}));
+        EXPECT_FALSE(closedWhileExporting);
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        EXPECT_EQ(ui.boxes()[0].text, "The Export process is complete.");
+        EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
+
+        const QByteArray written = readBytes(out + "/wizard.csv");
+        const QByteArray expected = cliExport(demo, c.choices, "1075,1012,1004", out + "/cli.csv");
+        EXPECT_FALSE(written.isEmpty());
+        EXPECT_EQ(written, expected);
+        const int extra = (c.choices.header ? 1 : 0) + (c.choices.company_line ? 1 : 0);
+        EXPECT_EQ(progressAfter, QString::number(lineCount(written) - extra) + " asset(s) are exported.");
+        if (c.choices.company_line) {
+            EXPECT_TRUE(written.startsWith("\"Harbor Logistics\",\"Sales Department\",\"Tax\""))
+                << written.left(80).toStdString();
+        }
+    }
+}
+
+TEST(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
+{
+    DemoFolder demo;
+    const QString path = demo.data + "/stopped.csv";
+    StoppingUi ui;
+    WizardDialog wizard(ui);
+    QString progressAfter;
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toSummary(w, ui, Choices{}, demo.data, QStringLiteral("stopped"));
+        ui.stop = child<QPushButton>(w, "cmdP6Stop");
+        ui.stopAt = {5, 12};   // two event-pump calls per row
+        ui.queueAnswer(BoxAnswer::No);
+        ui.queueAnswer(BoxAnswer::Yes);
+        clickNav(w, WizardDialog::Export);
+        progressAfter = child<QLabel>(w, "lblP6ExportAsset")->text();
+    });
+    ASSERT_EQ(ui.boxes().size(), 2u);   // the two questions, no completion message
+    for (const auto& box : ui.boxes()) {
+        EXPECT_EQ(box.text, "The export process has been stopped. The <" + path
+                                + "> \r\n file contains incomplete information. Are you sure you want to stop the export?");
+        EXPECT_EQ(box.icon, BoxIcon::Exclamation);
+        EXPECT_EQ(box.buttons, BoxButtons::YesNo);
+    }
+    const QByteArray written = readBytes(path);
+    // Company line, header, and the rows completed before the second stop.
+    const int rows = lineCount(written) - 2;
+    EXPECT_GT(rows, 2);
+    EXPECT_LT(rows, 10);
+    EXPECT_TRUE(written.endsWith("\r\n"));
+    EXPECT_TRUE(progressAfter.contains("  of  ")) << progressAfter.toStdString();
+}
+
+TEST(WizardExport, AFailedExportSaysWhyAndLeavesTheOldFileAsItWas)
+{
+    DemoFolder demo;
+    const QString out = demo.data + "/out";
+    QDir().mkpath(out);
+    {
+        SCOPED_TRACE("the folder is gone by the time Export is pressed");
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            toSummary(w, ui, Choices{}, out, QStringLiteral("gone"));
+            QDir(out).removeRecursively();
+            ui.queueAnswer(BoxAnswer::Ok);
+            clickNav(w, WizardDialog::Export);
+            EXPECT_TRUE(w.navButton(WizardDialog::Export)->isEnabled());
+        });
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        EXPECT_EQ(ui.boxes()[0].text, "The path doesn't exist.");
+        EXPECT_FALSE(QFile::exists(out + "/gone.csv"));
+    }
+    {
+        SCOPED_TRACE("the disk refuses the rows");
+        QDir().mkpath(out);
+        const QString path = out + "/full.csv";
+        writeBytes(path, "the previous export\r\n");
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            Choices c;
+            c.group = QStringLiteral("All Orvo Assets");
+            toSummary(w, ui, c, out, QStringLiteral("full"), true);
+            // A file size limit makes every write past 600 bytes fail.
+            const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit previous{};
+            getrlimit(RLIMIT_FSIZE, &previous);
+            rlimit small = previous;
+            small.rlim_cur = 600;
+            setrlimit(RLIMIT_FSIZE, &small);
+            ui.queueAnswer(BoxAnswer::Ok);
+            clickNav(w, WizardDialog::Export);
+            setrlimit(RLIMIT_FSIZE, &previous);
+            std::signal(SIGXFSZ, previousHandler);
+        });
+        ASSERT_FALSE(ui.boxes().empty());
+        const QString message = ui.boxes().back().text;
+        EXPECT_TRUE(message.contains(path)) << message.toStdString();
+        EXPECT_TRUE(message.contains("not complete")) << message.toStdString();
+        EXPECT_NE(message, "The Export process is complete.");
+        EXPECT_EQ(readBytes(path), "the previous export\r\n");
+        EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"full.csv"});   // no temporary left
+    }
+}
