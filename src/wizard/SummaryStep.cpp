@@ -85,6 +85,9 @@ SummaryStep::SummaryStep(WizardState& state, UiServices& ui, QWidget* parent)
     stop_->setObjectName(QStringLiteral("cmdP6Stop"));
     stop_->setAutoDefault(false);
     stop_->setEnabled(false);
+    // Wide enough for the completion text, so the map beside it keeps its size.
+    progressFrame->setFixedWidth(210);
+    progress_->setWordWrap(true);
     auto* progressGrid = new QGridLayout(progressFrame);
     progressGrid->addWidget(exporting, 0, 0);
     progressGrid->addWidget(progress_, 1, 0);

@@ -1,22 +1,41 @@
 #include "DemoWizard.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
 
 using expwiz::WizardDialog;
 using namespace testhost;
 
-// Pictures of the selection and map steps for the documentation. Runs only
-// when EXPWIZ_SCREENSHOT_DIR names a folder (e.g. under xvfb-run).
-TEST(Screenshots, SelectionAndMapSteps)
+namespace {
+
+// A desktop that takes a picture of the window while the export runs.
+class PictureTakingUi : public expwiz::ScriptedUiServices {
+public:
+    std::function<void()> atCall;
+    int call = 0;
+    void processEvents() override
+    {
+        ScriptedUiServices::processEvents();
+        if (processEventsCalls() == call && atCall)
+            atCall();
+    }
+};
+
+} // namespace
+
+// Pictures of the steps for the documentation. Runs only when
+// EXPWIZ_SCREENSHOT_DIR names a folder (e.g. under xvfb-run).
+TEST(Screenshots, EveryStepWithDemoData)
 {
     const QString folder = qEnvironmentVariable("EXPWIZ_SCREENSHOT_DIR");
     if (folder.isEmpty())
         GTEST_SKIP() << "EXPWIZ_SCREENSHOT_DIR is not set";
     QDir().mkpath(folder);
-    DemoFolder demo;
-    expwiz::ScriptedUiServices ui;
-    ui.queueAnswer(expwiz::BoxAnswer::No);
+    DemoFolder demo(1, 240);
+    PictureTakingUi ui;
+    ui.queueAnswer(expwiz::BoxAnswer::No);   // leave the map unsaved
+    ui.queueAnswer(expwiz::BoxAnswer::Ok);   // the completion message
     WizardDialog wizard(ui);
     runWizard(wizard, demo.host, [&](WizardDialog& w) {
         w.resize(640, 460);
@@ -33,5 +52,13 @@ TEST(Screenshots, SelectionAndMapSteps)
         addFields(w, {"System No", "Description", "Acquisition Date", "Acquisition Value", "Class"});
         child<QListWidget>(w, "lstP5AvailableField")->item(3)->setSelected(true);
         shoot("wizard-field-map.png");
+        clickNav(w, WizardDialog::Next);
+        child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("harbor-tax"));
+        shoot("wizard-destination.png");
+        clickNav(w, WizardDialog::Next);
+        ui.call = 200;   // row 100 of 240
+        ui.atCall = [&] { shoot("wizard-summary-exporting.png"); };
+        clickNav(w, WizardDialog::Export);
+        shoot("wizard-summary-done.png");
     });
 }
