@@ -3,6 +3,7 @@
 #include "platform/BusyPointer.h"
 #include "platform/UiServices.h"
 #include "wizard/CompanyWording.h"
+#include "wizard/HostLookups.h"
 #include "wizard/WizardState.h"
 
 #include <QComboBox>
@@ -182,13 +183,7 @@ void SelectAssetsStep::companyClicked()
 
 std::shared_ptr<orvo::IOrvoCompany> SelectAssetsStep::findCompany(const QString& name)
 {
-    if (!state().hostDatabase)
-        return {};
-    for (const auto& company : state().hostDatabase->Companies()) {
-        if (company->Name() == name)
-            return company;
-    }
-    return {};
+    return HostLookups::companyNamed(state().hostDatabase.get(), name);
 }
 
 void SelectAssetsStep::takeGroupObjects()
@@ -300,15 +295,7 @@ bool SelectAssetsStep::openSelectedCompany()
         takeGroupObjects();
         state().hostGrouplist = state().hostGroupManager->GroupList();
         state().hostGroup = state().hostGrouplist->Item(groups_->currentRow());
-        state().hostBook.reset();
-        if (state().chosenBookId) {
-            for (const auto& book : company->Books()) {
-                if (book->BookID() == *state().chosenBookId) {
-                    state().hostBook = book;
-                    break;
-                }
-            }
-        }
+        state().hostBook = HostLookups::bookWithId(*company, state().chosenBookId);
         if (!state().hostBook) {
             // Without a book nothing can be exported; say why instead of
             // leaving the user on the step without a word.

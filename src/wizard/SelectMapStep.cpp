@@ -3,6 +3,7 @@
 #include "destination/FilePaths.h"
 #include "fieldmap/FieldMapIdentity.h"
 #include "platform/UiServices.h"
+#include "wizard/HostLookups.h"
 #include "wizard/WizardState.h"
 
 #include <QCheckBox>
@@ -226,15 +227,7 @@ bool SelectMapStep::resolveFieldMapChoice()
 {
     if (!state().hostCompany)
         return false;
-    state().hostBook.reset();
-    if (state().chosenBookId) {
-        for (const auto& book : state().hostCompany->Books()) {
-            if (book->BookID() == *state().chosenBookId) {
-                state().hostBook = book;
-                break;
-            }
-        }
-    }
+    state().hostBook = HostLookups::bookWithId(*state().hostCompany, state().chosenBookId);
     if (!state().hostBook)
         return false;
     if (!useSaved_->isChecked()) {
