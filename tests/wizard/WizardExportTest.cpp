@@ -1,10 +1,12 @@
 #include "DemoWizard.h"
 #include "QtPrinters.h"
 
+#include "refhost/Sqlite.h"
 #include "wizard/WizardState.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -198,29 +200,46 @@ TEST(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
     StoppingUi ui;
     WizardDialog wizard(ui);
     QString progressAfter;
+    QString progressAtFirstPump;
+    // Values without line breaks, so that file lines are rows.
+    Choices choices;
+    choices.fields = QStringList{QStringLiteral("System No"), QStringLiteral("Acquisition Value")};
     runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        toSummary(w, ui, Choices{}, demo.data, QStringLiteral("stopped"));
+        toSummary(w, ui, choices, demo.data, QStringLiteral("stopped"));
         ui.stop = child<QPushButton>(w, "cmdP6Stop");
-        ui.stopAt = {5, 12};   // two event-pump calls per row
+        ui.whileExporting = [&] {
+            if (ui.processEventsCalls() == 1)
+                progressAtFirstPump = child<QLabel>(w, "lblP6ExportAsset")->text();
+        };
+        // One pump after "Searching...", then two per row: 5 is the second
+        // pump of row 2, 12 the first of row 6.
+        ui.stopAt = {5, 12};
         ui.queueAnswer(BoxAnswer::No);
         ui.queueAnswer(BoxAnswer::Yes);
         clickNav(w, WizardDialog::Export);
         progressAfter = child<QLabel>(w, "lblP6ExportAsset")->text();
+        EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
+        EXPECT_TRUE(w.navButton(WizardDialog::Export)->isEnabled());
     });
+    EXPECT_EQ(progressAtFirstPump, "Searching...");
+    EXPECT_EQ(ui.processEventsCalls(), 13);
     ASSERT_EQ(ui.boxes().size(), 2u);   // the two questions, no completion message
     for (const auto& box : ui.boxes()) {
         EXPECT_EQ(box.text, "The export process has been stopped. The <" + path
                                 + "> \r\n file contains incomplete information. Are you sure you want to stop the export?");
         EXPECT_EQ(box.icon, BoxIcon::Exclamation);
         EXPECT_EQ(box.buttons, BoxButtons::YesNo);
+        EXPECT_EQ(box.title, "Custom Export");
     }
+    // The company line, the header and rows 1 to 5, exactly as a full export
+    // begins; row 6 was asked about before it was written.
     const QByteArray written = readBytes(path);
-    // Company line, header, and the rows completed before the second stop.
-    const int rows = lineCount(written) - 2;
-    EXPECT_GT(rows, 2);
-    EXPECT_LT(rows, 10);
-    EXPECT_TRUE(written.endsWith("\r\n"));
-    EXPECT_TRUE(progressAfter.contains("  of  ")) << progressAfter.toStdString();
+    const QByteArray full = cliExport(demo, choices, "1075,1004", demo.data + "/full.csv");
+    const QList<QByteArray> fullLines = full.split('\n');
+    ASSERT_GT(fullLines.size(), 9);
+    EXPECT_EQ(written, fullLines.mid(0, 7).join('\n') + '\n');
+    EXPECT_EQ(lineCount(written), 7);
+    EXPECT_TRUE(progressAfter.startsWith("6  of  ")) << progressAfter.toStdString();
 }
 
 TEST(WizardExport, AFailedExportSaysWhyAndLeavesTheOldFileAsItWas)
@@ -274,4 +293,89 @@ TEST(WizardExport, AFailedExportSaysWhyAndLeavesTheOldFileAsItWas)
         EXPECT_EQ(readBytes(path), "the previous export\r\n");
         EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"full.csv"});   // no temporary left
     }
+    {
+        SCOPED_TRACE("a folder of that name stands where the file would go");
+        const QString path = out + "/blocked.csv";
+        QDir().mkpath(path);
+        writeBytes(path + "/inside.txt", "kept");
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            toSummary(w, ui, Choices{}, out, QStringLiteral("blocked"));
+            ui.queueAnswer(BoxAnswer::Ok);
+            clickNav(w, WizardDialog::Export);
+            for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
+                EXPECT_TRUE(w.navButton(b)->isEnabled());
+            EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
+        });
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        const QString message = ui.boxes()[0].text;
+        EXPECT_NE(message, "The Export process is complete.");
+        EXPECT_TRUE(message.contains(path)) << message.toStdString();
+        EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
+        EXPECT_TRUE(QFileInfo(path).isDir());
+        EXPECT_EQ(readBytes(path + "/inside.txt"), "kept");
+        EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"full.csv"});
+    }
+}
+
+namespace {
+
+// The desktop while another user of the host deletes assets between the
+// count and the reading of the rows: the busy pointer ends with the count.
+class DeletingUi : public expwiz::ScriptedUiServices {
+public:
+    std::function<void()> afterCount;
+
+private:
+    void beginBusy() override {}
+    void endBusy() override
+    {
+        if (afterCount)
+            afterCount();
+    }
+};
+
+} // namespace
+
+TEST(WizardExport, TheCompletionTextCountsTheRowsActuallyWritten)
+{
+    DemoFolder demo;
+    const QString path = demo.data + "/counted.csv";
+    DeletingUi ui;
+    WizardDialog wizard(ui);
+    Choices choices;
+    choices.fields = QStringList{QStringLiteral("System No")};
+    choices.header = false;
+    choices.company_line = false;
+    QStringList progress;
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toSummary(w, ui, choices, demo.data, QStringLiteral("counted"));
+        ui.afterCount = [&] {
+            orvo::refhost::SqliteDb db(demo.data + "/orvo-demo.sqlite", false);
+            db.exec("DELETE FROM Asset WHERE companyid = 1 AND ASSETID IN "
+                    "(SELECT ASSETID FROM Asset WHERE companyid = 1 AND DEPARTMENT = 'Sales' "
+                    "ORDER BY ASSETID LIMIT 2)");
+        };
+        ui.queueAnswer(BoxAnswer::Ok);
+        clickNav(w, WizardDialog::Export);
+        progress << child<QLabel>(w, "lblP6ExportAsset")->text();
+        {
+            SCOPED_TRACE("Export again: the same rows counted and written, the file replaced");
+            ui.afterCount = nullptr;
+            ui.queueAnswer(BoxAnswer::Ok);
+            clickNav(w, WizardDialog::Export);
+            progress << child<QLabel>(w, "lblP6ExportAsset")->text();
+        }
+    });
+    ASSERT_EQ(ui.boxes().size(), 2u);
+    EXPECT_EQ(ui.boxes()[0].text, "The Export process is complete.");
+    EXPECT_EQ(ui.boxes()[1].text, "The Export process is complete.");
+    const int rows = lineCount(readBytes(path));
+    ASSERT_GT(rows, 0);
+    ASSERT_EQ(progress.size(), 2);
+    EXPECT_EQ(progress[0], QStringLiteral("%1 asset(s) are exported (%2 were counted before the export).")
+                               .arg(rows)
+                               .arg(rows + 2));
+    EXPECT_EQ(progress[1], QString::number(rows) + " asset(s) are exported.");
 }
