@@ -193,6 +193,39 @@ TEST(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
     }
 }
 
+TEST(WizardExport, AllocationFieldsOfAnOrganizationAsTheCommandLineWritesThem)
+{
+    DemoFolder demo(36);
+    Choices c;
+    c.company = QStringLiteral("City of Lakeside");
+    c.group = QStringLiteral("All Orvo Assets");
+    c.fields = QStringList{QStringLiteral("System No"), QStringLiteral("Department"), QStringLiteral("Description")};
+    expwiz::ScriptedUiServices ui;
+    WizardDialog wizard(ui);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        nextUntil(w, 1);
+        chooseEntry(*child<QComboBox>(w, "cmbP2Database"), QStringLiteral("Public Sector"));
+        toSummary(w, ui, c, demo.data, QStringLiteral("allocations"));
+        ui.queueAnswer(BoxAnswer::Ok);
+        clickNav(w, WizardDialog::Export);
+    });
+    ASSERT_EQ(ui.boxes().size(), 1u);
+    EXPECT_EQ(ui.boxes()[0].text, "The Export process is complete.");
+    const QByteArray written = readBytes(demo.data + "/allocations.csv");
+    QProcess cli;
+    cli.start(QStringLiteral(EXPWIZ_BUILD_DIR "/bin/expwiz"),
+              {"export", "--data", demo.data, "--database", "Public Sector", "--company", c.company, "--group",
+               c.group, "--book", "Tax", "--fields", "1011,1012,1004", "--header", "--company-line", "--output",
+               demo.data + "/cli.csv"});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(written, readBytes(demo.data + "/cli.csv"));
+    // The department list's 70 cells stand in for the one field.
+    const QList<QByteArray> lines = written.split('\n');
+    ASSERT_GT(lines.size(), 2);
+    EXPECT_EQ(lines[2].count("\",\"") + 1, 1 + 70 + 1) << lines[2].left(120).toStdString();
+}
+
 TEST(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
 {
     DemoFolder demo;
