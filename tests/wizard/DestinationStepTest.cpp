@@ -263,3 +263,82 @@ TEST(Destination, BrowseAndTheFolderRememberedAcrossRuns)
         EXPECT_EQ(shown, exports);
     }
 }
+
+TEST(Destination, TypingFollowsTheNextRuleAndAFaultyNameIsRefusedOnLeavingTheBox)
+{
+    ConfigFolder config;
+    DemoFolder demo;
+    expwiz::ScriptedUiServices ui;
+    WizardDialog wizard(ui);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toDestination(w, ui);
+        auto* name = child<QLineEdit>(w, "txtP3Filename");
+        auto* location = child<QLineEdit>(w, "txtP3Location");
+        QPushButton* next = w.navButton(WizardDialog::Next);
+        {
+            SCOPED_TRACE("blanks only in either box disable Next");
+            name->selectAll();
+            QTest::keyClicks(name, "   ");
+            EXPECT_FALSE(next->isEnabled());
+            QTest::keyClicks(name, "Q");
+            EXPECT_TRUE(next->isEnabled());
+            location->selectAll();
+            QTest::keyClick(location, Qt::Key_Backspace);
+            EXPECT_FALSE(next->isEnabled());
+            QTest::keyClicks(location, demo.data);
+            EXPECT_TRUE(next->isEnabled());
+        }
+        {
+            SCOPED_TRACE("leaving the box with a name no file may have");
+            w.activateWindow();
+            name->setFocus();
+            name->selectAll();
+            QTest::keyClicks(name, "a/b");
+            ui.queueAnswer(BoxAnswer::Ok);
+            location->setFocus();
+            ASSERT_EQ(ui.boxes().size(), 1u);
+            EXPECT_EQ(ui.boxes()[0].text,
+                      "Invalid file name. The file name is restricted to alphanumeric characters only.");
+            // The last name that passed: "   Q" never left the box.
+            EXPECT_EQ(name->text(), "OrvoExport");
+            EXPECT_TRUE(name->hasFocus());
+        }
+    });
+    EXPECT_TRUE(ui.allAnswersUsed());
+}
+
+TEST(Destination, BrowseCancelledChangesNothing)
+{
+    ConfigFolder config;
+    DemoFolder demo;
+    const QString exports = demo.data + "/exports/";
+    QDir().mkpath(exports);
+    writeBytes(exports + "taken.csv", "old");
+    expwiz::ScriptedUiServices ui;
+    WizardDialog wizard(ui);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toDestination(w, ui);
+        auto* name = child<QLineEdit>(w, "txtP3Filename");
+        auto* location = child<QLineEdit>(w, "txtP3Location");
+        {
+            SCOPED_TRACE("the dialog cancelled");
+            ui.queueFile(std::nullopt);
+            QTest::mouseClick(child<QPushButton>(w, "cmdP3Browse"), Qt::LeftButton);
+        }
+        {
+            SCOPED_TRACE("Cancel on the replace question");
+            ui.queueFile(exports + "taken.csv");
+            ui.queueAnswer(BoxAnswer::Cancel);
+            QTest::mouseClick(child<QPushButton>(w, "cmdP3Browse"), Qt::LeftButton);
+        }
+        EXPECT_EQ(name->text(), "OrvoExport");
+        EXPECT_EQ(location->text(), demo.data);
+        EXPECT_EQ(w.state().m_ExportFilename, "");
+    });
+    EXPECT_EQ(ui.fileDialogs().size(), 2u);
+    EXPECT_TRUE(ui.allAnswersUsed());
+    EXPECT_EQ(readBytes(exports + "taken.csv"), "old");
+    // Nothing chosen, nothing remembered.
+    EXPECT_FALSE(QFile::exists(config.file("DESKORVO.INI")));
+    EXPECT_TRUE(QDir(config.dir.path()).entryList(QDir::Files).isEmpty());
+}
