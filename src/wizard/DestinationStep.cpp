@@ -163,7 +163,10 @@ bool DestinationStep::validateDestination()
         }
         if (!FilePaths::createFolder(folder)) {
             ui().messageBox(DestinationMessages::folderNotCreated(), CustomExport, BoxIcon::Exclamation);
+            // An emptied folder box is as good as a blank one: Next waits
+            // for a folder to be typed.
             location_->clear();
+            applyNextRule(location_->text());
             location_->setFocus();
             return false;
         }

@@ -136,6 +136,11 @@ TEST(Destination, LeavingForwardMakesThePathAndAsksBeforeReplacingOrCreating)
             EXPECT_EQ(boxTexts(ui).last(), "The path that you input can not be created");
             EXPECT_EQ(location->text(), "");
             EXPECT_FALSE(QDir(demo.data + "/a").exists());
+            // The emptied box leaves nothing to go on with.
+            EXPECT_FALSE(w.navButton(WizardDialog::Next)->isEnabled());
+            EXPECT_FALSE(w.navButton(WizardDialog::Export)->isEnabled());
+            QTest::keyClicks(location, out);
+            EXPECT_TRUE(w.navButton(WizardDialog::Next)->isEnabled());
             ui.clearRecords();
         }
         {
