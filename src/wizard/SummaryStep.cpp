@@ -175,16 +175,21 @@ void SummaryStep::startExport()
     job.allocationLists = state().allocationLists;
     job.allocationLinks = state().allocationLinks;
 
-    // From here on the window stays open until the run has ended.
+    // From here on the window stays open until the run has ended, and the
+    // navigation is locked before the first events are let through: a
+    // second click on Export, or Back, waiting in the queue must not start
+    // another run or leave the step under this one.
     exporting_ = true;
+    emit navigationLocked(true);
     showExportProgress(ExportTexts::searching());
     ui().processEvents();
-    // The texts are built and handed to the host before anything is locked:
-    // a failure here is told and leaves the window as it is.
+    // The texts are built and handed to the host first: a failure here is
+    // told and leaves the window as it was before Export.
     try {
         ExportRun::prepareQueries(job);
     } catch (const orvo::HostError& error) {
         exporting_ = false;
+        emit navigationLocked(false);
         ui().messageBox(error.description());
         return;
     }
@@ -212,7 +217,6 @@ void SummaryStep::startExport()
             busy.reset();
     };
 
-    emit navigationLocked(true);
     state().m_IsExportStop = false;
     stop_->setEnabled(true);
     ExportResult result;

@@ -280,7 +280,9 @@ void WizardDialog::navigate(int index)
 void WizardDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        cmdNav_Click(Help);
+        // As a click: nothing while the button is locked by a running export.
+        if (nav_[Help]->isEnabled())
+            cmdNav_Click(Help);
         event->accept();
         return;
     }

@@ -151,12 +151,23 @@ TEST(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
         QStringList lockedButtons;
         bool closedWhileExporting = false;
         QString progressAfter;
+        std::vector<int32_t> helpAsked;
+        bool searchingLocked = false;
+        demo.host->setHelpHandler([&](int32_t context) { helpAsked.push_back(context); });
         runWizard(wizard, demo.host, [&](WizardDialog& w) {
             toSummary(w, ui, c.choices, out, QStringLiteral("wizard"));
             ui.whileExporting = [&] {
-                // Escape and the close button do nothing while the export runs,
-                // also while its texts are built.
+                // Escape, F1 and the close button do nothing while the export
+                // runs, also while its texts are built.
                 QTest::keyClick(&w, Qt::Key_Escape);
+                QTest::keyClick(&w, Qt::Key_F1);
+                // A second click on Export or a click on Back waiting in the
+                // queue starts nothing and leaves the Summary shown.
+                if (ui.processEventsCalls() == 1) {
+                    clickNav(w, WizardDialog::Export);
+                    clickNav(w, WizardDialog::Back);
+                    searchingLocked = !w.navButton(WizardDialog::Export)->isEnabled();
+                }
                 w.close();
                 closedWhileExporting = closedWhileExporting || !w.isVisible();
                 if (!lockedButtons.isEmpty() || !child<QPushButton>(w, "cmdP6Stop")->isEnabled())
@@ -170,12 +181,15 @@ TEST(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
             clickNav(w, WizardDialog::Export);
             ui.whileExporting = nullptr;
             progressAfter = child<QLabel>(w, "lblP6ExportAsset")->text();
+            EXPECT_EQ(w.state().CurrentStep, 5);
             for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
                 EXPECT_TRUE(w.navButton(b)->isEnabled());
             EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
         });
         EXPECT_EQ(lockedButtons, (QStringList{"off", "off", "off", "off", "off", "stop on"}));
         EXPECT_FALSE(closedWhileExporting);
+        EXPECT_TRUE(helpAsked.empty()) << helpAsked.size();
+        EXPECT_TRUE(searchingLocked);
         ASSERT_EQ(ui.boxes().size(), 1u);
         EXPECT_EQ(ui.boxes()[0].text, "The Export process is complete.");
         EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
