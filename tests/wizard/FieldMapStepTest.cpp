@@ -176,7 +176,9 @@ TEST(FieldMapStep, EditingTheMap)
             EXPECT_EQ(buttons(w), (Buttons{true, false, false, false, false, true, true}));
         }
         {
-            SCOPED_TRACE("up and down move runs of selected entries");
+            // How runs move is the map's own rule; here the buttons reach it
+            // and the list shows the result with the selection carried.
+            SCOPED_TRACE("up and down from the buttons");
             addFields(w, {"Class", "Custodian", "Department"});
             // Acquisition Date, Description, Class, Custodian, Department
             selectMapRows(w, {1, 2, 4});
@@ -185,12 +187,10 @@ TEST(FieldMapStep, EditingTheMap)
             EXPECT_EQ(selectedRows(w), (std::vector<int>{0, 1, 3}));
             EXPECT_EQ(map->item(0)->text(), "[A] Description");
             EXPECT_FALSE(buttons(w).up);   // the first entry is selected
-            selectMapRows(w, {3, 4});
-            EXPECT_FALSE(buttons(w).down);
             selectMapRows(w, {2, 3});
             press(w, "cmdP5Down");
-            EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1012, 1006, 1010, 1002, 1011}));
             EXPECT_EQ(selectedRows(w), (std::vector<int>{3, 4}));
+            EXPECT_FALSE(buttons(w).down);   // the last entry is selected
             // Choosing a category switches the editing buttons off.
             categories->setCurrentIndex(2);
             EXPECT_EQ(buttons(w), (Buttons{true, false, false, false, false, true, true}));
@@ -201,7 +201,6 @@ TEST(FieldMapStep, EditingTheMap)
             ASSERT_EQ(ui.boxes().size(), 1u);
             EXPECT_EQ(ui.boxes().front().text, "You need to select at least one field.");
             EXPECT_EQ(ui.boxes().front().title, "Custom Export");
-            EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1012, 1006, 1010, 1002, 1011}));
         }
         {
             SCOPED_TRACE("all fields in, all fields out");

@@ -340,30 +340,6 @@ TEST(WizardExport, AFailedExportSaysWhyAndLeavesTheOldFileAsItWas)
         EXPECT_EQ(readBytes(path), "the previous export\r\n");
         EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"full.csv"});   // no temporary left
     }
-    {
-        SCOPED_TRACE("a folder of that name stands where the file would go");
-        const QString path = out + "/blocked.csv";
-        QDir().mkpath(path);
-        writeBytes(path + "/inside.txt", "kept");
-        expwiz::ScriptedUiServices ui;
-        WizardDialog wizard(ui);
-        runWizard(wizard, demo.host, [&](WizardDialog& w) {
-            toSummary(w, ui, Choices{}, out, QStringLiteral("blocked"));
-            ui.queueAnswer(BoxAnswer::Ok);
-            clickNav(w, WizardDialog::Export);
-            for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
-                EXPECT_TRUE(w.navButton(b)->isEnabled());
-            EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
-        });
-        ASSERT_EQ(ui.boxes().size(), 1u);
-        const QString message = ui.boxes()[0].text;
-        EXPECT_NE(message, "The Export process is complete.");
-        EXPECT_TRUE(message.contains(path)) << message.toStdString();
-        EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
-        EXPECT_TRUE(QFileInfo(path).isDir());
-        EXPECT_EQ(readBytes(path + "/inside.txt"), "kept");
-        EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"full.csv"});
-    }
 }
 
 namespace {
