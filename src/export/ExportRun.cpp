@@ -98,18 +98,29 @@ ExportResult ExportRun::run()
     if (job_.fieldIds.empty())
         return fail(result, orvo::errnum::InvalidProcedureCall, ExportTexts::emptyFieldMap(),
                     ExportTexts::emptyFieldMap());
-    // What the progress label shows until the first row.
     result.progressText = ExportTexts::searching();
-
     // Building the texts and the group restriction: a failure shows its
     // own description.
+    ExportQueries queries;
     try {
-        const ExportQueries queries = prepareQueries(job_);
-        result.countQuery = queries.count;
-        result.dataQuery = queries.data;
+        queries = prepareQueries(job_);
     } catch (const orvo::HostError& e) {
         return fail(result, e.number(), e.description(), e.description());
     }
+    return run(queries);
+}
+
+ExportResult ExportRun::run(const ExportQueries& queries)
+{
+    ExportResult result;
+    result.progressText = ExportTexts::idleProgress();
+    if (job_.fieldIds.empty())
+        return fail(result, orvo::errnum::InvalidProcedureCall, ExportTexts::emptyFieldMap(),
+                    ExportTexts::emptyFieldMap());
+    // What the progress label shows until the first row.
+    result.progressText = ExportTexts::searching();
+    result.countQuery = queries.count;
+    result.dataQuery = queries.data;
 
     const bool isGASB = job_.edition.isGASB;
     const FieldCatalog& catalog = FieldCatalog::instance();

@@ -29,6 +29,9 @@ public:
     static ExportQueries prepareQueries(const ExportJob& job);
 
     ExportResult run();
+    // The same with texts the caller has already had the host restrict
+    // (the wizard builds them before it starts, to report a failure there).
+    ExportResult run(const ExportQueries& queries);
 
     // The column of the asset id for a map: the first System No, or the
     // entry count.

@@ -185,8 +185,9 @@ void SummaryStep::startExport()
     ui().processEvents();
     // The texts are built and handed to the host first: a failure here is
     // told and leaves the window as it was before Export.
+    ExportQueries queries;
     try {
-        ExportRun::prepareQueries(job);
+        queries = ExportRun::prepareQueries(job);
     } catch (const orvo::HostError& error) {
         exporting_ = false;
         emit navigationLocked(false);
@@ -221,7 +222,7 @@ void SummaryStep::startExport()
     stop_->setEnabled(true);
     ExportResult result;
     try {
-        result = ExportRun(std::move(job), std::move(callbacks)).run();
+        result = ExportRun(std::move(job), std::move(callbacks)).run(queries);
     } catch (const std::exception& error) {
         result.outcome = ExportOutcome::Failed;
         result.message = QString::fromLocal8Bit(error.what());
