@@ -9,6 +9,7 @@
 #include "report/DefaultPrinterSource.h"
 #include "report/FieldMapPrinter.h"
 #include "wizard/CompanyWording.h"
+#include "wizard/NamedControl.h"
 #include "wizard/SaveMapDialog.h"
 #include "wizard/WizardState.h"
 
@@ -30,16 +31,14 @@ const QString CustomExport = QStringLiteral("Custom Export");
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text)
 {
-    auto* result = new QPushButton(text, parent);
-    result->setObjectName(QString::fromLatin1(name));
+    auto* result = namedControl<QPushButton>(name, text, parent);
     result->setAutoDefault(false);
     return result;
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, QWidget* buddy)
 {
-    auto* result = new QLabel(text, parent);
-    result->setObjectName(QString::fromLatin1(name));
+    auto* result = namedControl<QLabel>(name, text, parent);
     result->setBuddy(buddy);
     return result;
 }

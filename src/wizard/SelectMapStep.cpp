@@ -4,6 +4,7 @@
 #include "fieldmap/FieldMapIdentity.h"
 #include "platform/UiServices.h"
 #include "wizard/HostLookups.h"
+#include "wizard/NamedControl.h"
 #include "wizard/WizardState.h"
 
 #include <QCheckBox>
@@ -23,9 +24,7 @@ const QString CustomExport = QStringLiteral("Custom Export");
 
 QLabel* label(QWidget* parent, const char* name, const QString& text)
 {
-    auto* result = new QLabel(text, parent);
-    result->setObjectName(QString::fromLatin1(name));
-    return result;
+    return namedControl<QLabel>(name, text, parent);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/BusyPointer.h"
 #include "platform/UiServices.h"
 #include "wizard/CompanyWording.h"
+#include "wizard/NamedControl.h"
 #include "wizard/WizardState.h"
 
 #include <QGridLayout>
@@ -25,16 +26,12 @@ const QString CustomExport = QStringLiteral("Custom Export");
 
 QLabel* label(QWidget* parent, const char* name, const QString& text = {})
 {
-    auto* result = new QLabel(text, parent);
-    result->setObjectName(QString::fromLatin1(name));
-    return result;
+    return namedControl<QLabel>(name, text, parent);
 }
 
 QGroupBox* frame(QWidget* parent, const char* name)
 {
-    auto* result = new QGroupBox(parent);
-    result->setObjectName(QString::fromLatin1(name));
-    return result;
+    return namedControl<QGroupBox>(name, parent);
 }
 
 } // namespace

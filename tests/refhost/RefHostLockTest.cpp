@@ -1,3 +1,4 @@
+#include "CompanyHolder.h"
 #include "refhost/DemoData.h"
 #include "refhost/ReferenceHost.h"
 
@@ -18,28 +19,6 @@ std::shared_ptr<IOrvoCompany> firstCompany(refhost::ReferenceHost& host)
     return host.OpenDatabase("Orvo Demo")->Database()->Companies().front();
 }
 
-// Opens the company in a child process and keeps it open until killed.
-pid_t holdInChild(const QString& folder)
-{
-    int ready[2];
-    if (pipe(ready) != 0)
-        return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(ready[0]);
-        auto host = refhost::ReferenceHost::open(folder);
-        firstCompany(*host)->Open();
-        (void)!write(ready[1], "x", 1);
-        for (;;)
-            pause();
-    }
-    close(ready[1]);
-    char c = 0;
-    (void)!read(ready[0], &c, 1);
-    close(ready[0]);
-    return pid;
-}
-
 } // namespace
 
 TEST(RefHostLock, AnotherProcessHoldsTheCompanyUntilItDies)
@@ -50,7 +29,7 @@ TEST(RefHostLock, AnotherProcessHoldsTheCompanyUntilItDies)
     auto host = refhost::ReferenceHost::open(folder);
     auto company = firstCompany(*host);
 
-    const pid_t holder = holdInChild(folder);
+    const pid_t holder = testhost::holdCompanyInChild(folder, QStringLiteral("Orvo Demo"), 0);
     ASSERT_GT(holder, 0);
     try {
         company->Open();

@@ -1,5 +1,6 @@
 #include "DemoWizard.h"
 #include "QtPrinters.h"
+#include "../refhost/CompanyHolder.h"
 
 #include "refhost/Sqlite.h"
 #include "wizard/WizardState.h"
@@ -21,28 +22,6 @@ void sql(const DemoFolder& demo, const char* file, const char* statement)
 {
     orvo::refhost::SqliteDb db(demo.data + QLatin1Char('/') + QLatin1String(file), false);
     db.exec(statement);
-}
-
-// Opens the company in a child process and keeps it open until killed.
-pid_t holdCompanyInChild(const QString& folder, const QString& database, int index)
-{
-    int ready[2];
-    if (pipe(ready) != 0)
-        return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(ready[0]);
-        auto host = orvo::refhost::ReferenceHost::open(folder);
-        host->OpenDatabase(database)->Database()->Companies().at(static_cast<size_t>(index))->Open();
-        (void)!write(ready[1], "x", 1);
-        for (;;)
-            pause();
-    }
-    close(ready[1]);
-    char c = 0;
-    (void)!read(ready[0], &c, 1);
-    close(ready[0]);
-    return pid;
 }
 
 bool nextEnabled(WizardDialog& wizard)
