@@ -301,43 +301,61 @@ bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& t
 
 } // namespace
 
-TEST_F(CliFaults, ADamagedPageEndsTheRunWithAReadFailureAndKeepsTheOldFile)
+TEST_F(CliFaults, ADamagedOrTruncatedDatabaseEndsTheRunWithAReadFailureAndKeepsTheOldFile)
 {
     const QString data = dir.filePath("host");
-    QDir().mkpath(data);
-    for (const QString& name : QDir(demo->filePath("host")).entryList(QDir::Files | QDir::Hidden))
-        ASSERT_TRUE(QFile::copy(demo->filePath("host/" + name), data + "/" + name));
     const QString file = data + "/orvo-demo.sqlite";
-    int64_t page = 0, pageSize = 0;
-    {
-        orvo::refhost::SqliteDb db(file, false);
-        orvo::refhost::SqliteStatement leaves(
-            db, "SELECT pageno, (SELECT page_size FROM pragma_page_size) FROM dbstat "
-                "WHERE name = 'Asset' AND pagetype = 'leaf' ORDER BY pageno");
-        std::vector<int64_t> pages;
-        while (leaves.step()) {
-            pages.push_back(leaves.int64(0));
-            pageSize = leaves.int64(1);
-        }
-        ASSERT_GT(pages.size(), 10u);
-        page = pages[pages.size() / 2];
-    }
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek((page - 1) * pageSize));
-    f.write(QByteArray(static_cast<qsizetype>(pageSize), '\xA5'));
-    f.close();
-
     const QString out = dir.filePath("out/assets.csv");
     QDir().mkpath(dir.filePath("out"));
-    QFile previous(out);
-    ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
-    previous.write("previous export\r\n");
-    previous.close();
-    const CliRun r = runCli(args(data, out));
-    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("Reading the assets") && r.err.contains("malformed")) << r.err.toStdString();
-    EXPECT_EQ(readFile(out), QByteArray("previous export\r\n"));
-    EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"assets.csv"});
+    for (const bool midRun : {false, true}) {
+        SCOPED_TRACE(midRun ? "the file cut short while the rows are read" : "a leaf page of Asset overwritten");
+        QDir(data).removeRecursively();
+        QDir().mkpath(data);
+        for (const QString& name : QDir(demo->filePath("host")).entryList(QDir::Files | QDir::Hidden))
+            ASSERT_TRUE(QFile::copy(demo->filePath("host/" + name), data + "/" + name));
+        int64_t page = 0, pageSize = 0;
+        {
+            orvo::refhost::SqliteDb db(file, false);
+            orvo::refhost::SqliteStatement leaves(
+                db, "SELECT pageno, (SELECT page_size FROM pragma_page_size) FROM dbstat "
+                    "WHERE name = 'Asset' AND pagetype = 'leaf' ORDER BY pageno");
+            std::vector<int64_t> pages;
+            while (leaves.step()) {
+                pages.push_back(leaves.int64(0));
+                pageSize = leaves.int64(1);
+            }
+            ASSERT_GT(pages.size(), 10u);
+            page = pages[pages.size() / 2];
+        }
+        QFile previous(out);
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+        previous.write("previous export\r\n");
+        previous.close();
+        QFile f(file);
+        if (midRun) {
+            // Frozen within its first quarter, the run has the rows of the
+            // later Asset pages still to read when the file is cut there.
+            ASSERT_EQ(runCli(args(data, dir.filePath("complete.csv"))).exitCode, 0);
+            const qint64 complete = QFileInfo(dir.filePath("complete.csv")).size();
+            QProcess p;
+            ASSERT_TRUE(startAndFreezeMidRun(p, args(data, out), expwiz::AtomicFile::temporaryPathFor(out), complete / 2));
+            ASSERT_TRUE(f.resize((page - 1) * pageSize));
+            ::kill(static_cast<pid_t>(p.processId()), SIGCONT);
+            ASSERT_TRUE(p.waitForFinished(60000));
+            EXPECT_EQ(p.exitCode(), 1);
+            EXPECT_TRUE(p.readAllStandardError().contains("Reading the assets"));
+        } else {
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek((page - 1) * pageSize));
+            f.write(QByteArray(static_cast<qsizetype>(pageSize), '\xA5'));
+            f.close();
+            // Before, a failed read restarted the query: this ran forever.
+            const CliRun r = runCli(args(data, out));
+            EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains("Reading the assets") && r.err.contains("malformed")) << r.err.toStdString();
+        }
+        EXPECT_EQ(readFile(out), QByteArray("previous export\r\n"));
+        EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"assets.csv"});
+    }
 }
 
 TEST_F(CliFaults, SignalsAndCrashesLeaveThePreviousFileAndNoTemporary)
