@@ -40,6 +40,7 @@ void catchStopSignals(bool on)
 {
     struct sigaction action {};
     action.sa_handler = on ? onStopSignal : SIG_DFL;
+    action.sa_flags = SA_RESTART;   // the flag is looked at between rows
     sigemptyset(&action.sa_mask);
     for (const int signal : kStopSignals)
         sigaction(signal, &action, nullptr);
