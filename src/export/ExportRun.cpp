@@ -18,7 +18,7 @@ namespace expwiz {
 namespace {
 
 // A host that fails to move to the next row this many times in a row will
-// not recover; the run ends there, keeping the rows written.
+// not recover; the run ends there as a read failure.
 constexpr int kNavigationAttempts = 3;
 
 template <class T>
