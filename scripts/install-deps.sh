@@ -9,7 +9,7 @@ packages=(
     libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick poppler-utils fonts-dejavu-core
-    python3 time
+    python3 time valgrind
 )
 
 missing=()
