@@ -11,7 +11,9 @@
 #   --callgrind    instead of timing, count the instructions of one run of
 #                  each tool under valgrind (load-independent) and print
 #                  their ratio; default size 100000 only
-# EXPWIZ_BENCH_DIR chooses the work folder (default out/bench).
+# EXPWIZ_BENCH_DIR chooses the work folder (default out/bench), EXPWIZ_BENCH_BUILD
+# the build folder (default build), EXPWIZ_BENCH_BIN a ready expwiz to measure
+# instead (e.g. another branch's, for a before/after run on the same data).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=5
@@ -35,8 +37,13 @@ done
 
 bash scripts/install-deps.sh >/dev/null
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
-bash scripts/build.sh build -- expwiz >/dev/null
-expwiz=$PWD/build/bin/expwiz
+build=${EXPWIZ_BENCH_BUILD:-build}
+if [ -n "${EXPWIZ_BENCH_BIN:-}" ]; then
+    expwiz=$EXPWIZ_BENCH_BIN
+else
+    bash scripts/build.sh "$build" -- expwiz >/dev/null
+    expwiz=$(cd "$build" && pwd)/bin/expwiz
+fi
 work=${EXPWIZ_BENCH_DIR:-$PWD/out/bench}
 mkdir -p "$work"
 

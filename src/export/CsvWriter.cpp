@@ -2,6 +2,10 @@
 
 #include "host/HostError.h"
 
+#include <QUtf8StringView>
+
+#include <cstring>
+
 namespace expwiz {
 
 namespace {
@@ -10,6 +14,23 @@ constexpr size_t kBufferSize = 256 * 1024;
 bool isSystemName(const QString& name)
 {
     return name.isEmpty() || name.compare(QLatin1String("System"), Qt::CaseInsensitive) == 0;
+}
+
+// Whether the named encoding (the system's may be any) writes UTF-8.
+bool writesUtf8(const QString& name)
+{
+    QStringEncoder probe = isSystemName(name) ? QStringEncoder(QStringConverter::System)
+                                              : QStringEncoder(name.toLatin1().constData());
+    const QString text = QStringLiteral("a\u00e9\u20ac\U0001F600");
+    return probe.isValid() && QByteArray(probe.encode(text)) == text.toUtf8();
+}
+
+bool isAscii(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 } // namespace
 
@@ -37,7 +58,15 @@ CsvWriter::CsvWriter(const QString& targetPath, const Options& options)
       file_(targetPath, options.write),
       buffer_(kBufferSize)
 {
+    if (writesUtf8(options.encoding)) {
+        // Texts are encoded cell by cell here, so the mark is written once by
+        // hand and the encoder keeps no half character between calls.
+        utf8_ = true;
+        bomPending_ = options.byteOrderMark;
+        encoder_ = CountingEncoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    }
     line_.reserve(4096);
+    bytes_.reserve(4096);
 }
 
 void CsvWriter::appendQuoted(QStringView text, QString& out)
@@ -61,11 +90,52 @@ QString CsvWriter::quoted(QStringView text)
     return out;
 }
 
+void CsvWriter::startCell()
+{
+    if (lineStarted_) {
+        if (utf8_)
+            bytes_ += ',';
+        else
+            line_ += u',';
+    }
+    lineStarted_ = true;
+}
+
+void CsvWriter::appendEncoded(QStringView text)
+{
+    const size_t at = bytes_.size();
+    bytes_.resize(at + static_cast<size_t>(encoder_.requiredSpace(text.size())));
+    char* const end = encoder_.appendToBuffer(bytes_.data() + at, text);
+    bytes_.resize(static_cast<size_t>(end - bytes_.data()));
+}
+
+void CsvWriter::cell(std::string_view utf8)
+{
+    if (!utf8_ || !(isAscii(utf8) || QUtf8StringView(utf8.data(), qsizetype(utf8.size())).isValidUtf8())) {
+        const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        cell(QStringView(text));
+        return;
+    }
+    startCell();
+    bytes_ += '"';
+    const char* p = utf8.data();
+    const char* const end = p + utf8.size();
+    for (const char* quote; (quote = static_cast<const char*>(std::memchr(p, '"', size_t(end - p)))); p = quote + 1)
+        bytes_.append(p, size_t(quote + 1 - p)).push_back('"');
+    bytes_.append(p, size_t(end - p));
+    bytes_ += '"';
+}
+
 void CsvWriter::cell(QStringView text)
 {
-    if (lineStarted_)
-        line_ += u',';
-    lineStarted_ = true;
+    if (utf8_) {
+        wide_.resize(0);
+        appendQuoted(text, wide_);
+        startCell();
+        appendEncoded(wide_);
+        return;
+    }
+    startCell();
     line_ += u'"';
     const char16_t* p = text.utf16();
     const char16_t* const end = p + text.size();
@@ -77,12 +147,35 @@ void CsvWriter::cell(QStringView text)
 
 void CsvWriter::raw(QStringView text)
 {
+    if (utf8_) {
+        appendEncoded(text);
+        lineStarted_ = true;
+        return;
+    }
     line_.append(text.utf16(), size_t(text.size()));
     lineStarted_ = true;
 }
 
 void CsvWriter::endLine()
 {
+    if (utf8_) {
+        bytes_ += "\r\n";
+        if (bomPending_) {
+            bytes_.insert(0, "\xef\xbb\xbf");
+            bomPending_ = false;
+        }
+        if (used_ + bytes_.size() > buffer_.size()) {
+            flush();
+            if (bytes_.size() > buffer_.size())
+                buffer_.resize(bytes_.size());
+        }
+        std::memcpy(buffer_.data() + used_, bytes_.data(), bytes_.size());
+        used_ += bytes_.size();
+        ++linesBuffered_;
+        bytes_.clear();
+        lineStarted_ = false;
+        return;
+    }
     line_ += u"\r\n";
     const QStringView line(line_.data(), qsizetype(line_.size()));
     // Room for the encoded line and a byte-order mark.
@@ -113,7 +206,7 @@ void CsvWriter::flush()
 
 void CsvWriter::commit()
 {
-    if (lineStarted_ || !line_.empty())
+    if (lineStarted_ || !line_.empty() || !bytes_.empty())
         endLine();
     flush();
     file_.commit();

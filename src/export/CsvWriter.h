@@ -7,6 +7,7 @@
 #include <QStringView>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace expwiz {
@@ -18,7 +19,9 @@ namespace expwiz {
 //
 // The text is encoded with the system's 8-bit codec unless another
 // encoding is named; characters the encoding cannot represent are replaced
-// by the codec and counted.
+// by the codec and counted. When the encoding is UTF-8 a line is composed
+// as bytes and the host's UTF-8 values are copied, not converted; otherwise
+// it is composed as UTF-16 and encoded once per line.
 class CsvWriter {
 public:
     struct Options {
@@ -32,6 +35,9 @@ public:
 
     // One quoted cell of the current line.
     void cell(QStringView text);
+    // One quoted cell from UTF-8 bytes; malformed sequences are written as
+    // replacement characters, as a conversion to text would.
+    void cell(std::string_view utf8);
     // Text written as it is into the current line.
     void raw(QStringView text);
     void endLine();
@@ -59,13 +65,19 @@ private:
         qsizetype invalidCharacters() const { return state.invalidChars; }
     };
     static CountingEncoder makeEncoder(const QString& name, bool byteOrderMark);
+    void startCell();
+    void appendEncoded(QStringView text);
     void flush();
 
     // The encoder comes first: an unknown encoding fails before the
     // temporary file is created.
     CountingEncoder encoder_;
     AtomicFile file_;
+    bool utf8_ = false;          // the line is composed in bytes_, not line_
+    bool bomPending_ = false;    // the UTF-8 byte-order mark is still to be written
     std::u16string line_;   // inline appends: this is the per-cell path
+    std::string bytes_;
+    QString wide_;
     std::vector<char> buffer_;
     size_t used_ = 0;
     int64_t linesBuffered_ = 0;

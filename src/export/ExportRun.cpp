@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace expwiz {
 
@@ -202,6 +204,7 @@ ExportResult ExportRun::run(const ExportQueries& queries)
             callbacks_.processEvents();
     };
     QString value, buffer, assetIdText;
+    std::string valueBytes, formattedBytes;
     QStringList cells;
     int32_t written = 0;
     int32_t shownRow = 0;
@@ -238,22 +241,29 @@ ExportResult ExportRun::run(const ExportQueries& queries)
             }
 
             for (int32_t i = 0; i < n; ++i) {
-                try {
-                    fields->ReadItem(i, value);
-                } catch (const orvo::HostError&) {
-                    // An unreadable value is an empty cell, never the text of
-                    // the cell before it.
-                    value.resize(0);
-                    ++result.unreadableValues;
-                }
                 const Column& column = columns[static_cast<size_t>(i)];
                 if (column.link) {
+                    try {
+                        fields->ReadItem(i, value);
+                    } catch (const orvo::HostError&) {
+                        // An unreadable value is an empty cell, never the
+                        // text of the cell before it.
+                        value.resize(0);
+                        ++result.unreadableValues;
+                    }
                     AllocationValue::cells(*source, assetId, column.link->listId, column.link->slotCount, value, cells);
                     for (const QString& cell : std::as_const(cells))
                         writer->cell(cell);
-                } else {
-                    writer->cell(formatter.format(column.type, value, buffer));
+                    continue;
                 }
+                std::string_view bytes;
+                try {
+                    bytes = fields->ReadItemUtf8(i, valueBytes);
+                } catch (const orvo::HostError&) {
+                    bytes = {};
+                    ++result.unreadableValues;
+                }
+                writer->cell(formatter.format(column.type, bytes, buffer, formattedBytes));
             }
             writer->endLine();
 

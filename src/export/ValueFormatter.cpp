@@ -53,6 +53,67 @@ QStringView ValueFormatter::format(FieldType type, QStringView value, QString& b
     return value;
 }
 
+namespace {
+// UTF-16 to UTF-8 for the few formatted texts that are not ASCII (a
+// locale's decimal separator or month names).
+void appendUtf8(QStringView text, std::string& out)
+{
+    const QByteArray bytes = text.toUtf8();
+    out.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+} // namespace
+
+std::string_view ValueFormatter::format(FieldType type, std::string_view value, QString& buffer,
+                                        std::string& bytes) const
+{
+    switch (type) {
+    case FieldType::YesNo:
+        return value == "T" ? std::string_view("Yes") : std::string_view("No");
+    case FieldType::Indicator:
+        return value.empty() ? std::string_view("F") : std::string_view("T");
+    case FieldType::Plain:
+    case FieldType::TransferPercent:
+    case FieldType::Text:
+        return value;
+    case FieldType::Fraction:
+    case FieldType::Amount:
+    case FieldType::Date:
+    case FieldType::Life:
+        break;
+    }
+    // Numbers and dates are short ASCII texts: widened on the stack, they
+    // go through the one text formatter.
+    char16_t wide[64];
+    QString wideText;
+    QStringView view;
+    bool ascii = value.size() <= std::size(wide);
+    for (size_t i = 0; ascii && i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        ascii = c < 0x80;
+        wide[i] = c;
+    }
+    if (ascii) {
+        view = QStringView(wide, static_cast<qsizetype>(value.size()));
+    } else {
+        wideText = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+        view = wideText;
+    }
+    const QStringView result = format(type, view, buffer);
+    if (result.data() == view.data() && result.size() == view.size())
+        return value;
+    bytes.resize(static_cast<size_t>(result.size()));
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const char16_t c = result[i].unicode();
+        if (c >= 0x80) {
+            bytes.resize(0);
+            appendUtf8(result, bytes);
+            break;
+        }
+        bytes[static_cast<size_t>(i)] = static_cast<char>(c);
+    }
+    return bytes;
+}
+
 QString ValueFormatter::formatted(FieldType type, const QString& value) const
 {
     QString buffer;

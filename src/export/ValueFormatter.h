@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <string>
+#include <string_view>
+
 namespace expwiz {
 
 // Writes a field value the way the export shows it, by the field's type
@@ -25,6 +28,11 @@ public:
     // `buffer` filled with the formatted text. The view is valid until the
     // next call with the same buffer or a change of `value`.
     QStringView format(FieldType type, QStringView value, QString& buffer) const;
+
+    // The same on the host's UTF-8 bytes, with the same result: either
+    // `value` itself, a constant, or `bytes` filled with the formatted text
+    // (`buffer` is scratch space).
+    std::string_view format(FieldType type, std::string_view value, QString& buffer, std::string& bytes) const;
 
     // Convenience for callers off the hot path.
     QString formatted(FieldType type, const QString& value) const;

@@ -16,6 +16,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvo {
@@ -195,6 +197,17 @@ public:
     virtual QString Item(int32_t column) = 0;
     // Same, into a caller's buffer, so a row loop need not allocate per cell.
     virtual void ReadItem(int32_t column, QString& out) { out = Item(column); }
+    // Same as UTF-8 bytes, valid until the next call or move. A host that
+    // keeps its values as bytes returns them without a copy; by default the
+    // text read is converted into `buffer`.
+    virtual std::string_view ReadItemUtf8(int32_t column, std::string& buffer)
+    {
+        QString text;
+        ReadItem(column, text);
+        const QByteArray bytes = text.toUtf8();
+        buffer.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+        return buffer;
+    }
 };
 
 class IOrvoRowset : public virtual IOrvoObject {

@@ -73,16 +73,26 @@ QString RefCursor::Item(int32_t column)
     return out;
 }
 
-void RefCursor::ReadItem(int32_t column, QString& out)
+const std::string& RefCursor::value(int32_t column) const
 {
-    out.resize(0);
     if (!onRow_ || column < 0 || column >= columns_)
         throw HostError(errnum::SubscriptOutOfRange,
                         onRow_ ? QStringLiteral("Column %1 is not in the result (it has %2 columns).")
                                      .arg(column)
                                      .arg(columns_)
                                : QStringLiteral("The cursor is not on a row."));
-    const std::string& v = current_[static_cast<size_t>(column)];
+    return current_[static_cast<size_t>(column)];
+}
+
+std::string_view RefCursor::ReadItemUtf8(int32_t column, std::string& /*buffer*/)
+{
+    return value(column);
+}
+
+void RefCursor::ReadItem(int32_t column, QString& out)
+{
+    out.resize(0);
+    const std::string& v = value(column);
     // Most values are ASCII: widen them in place into the caller's buffer,
     // which allocates nothing once it has grown.
     const auto n = static_cast<qsizetype>(v.size());

@@ -28,9 +28,12 @@ public:
     int32_t Count() override;
     QString Item(int32_t column) override;
     void ReadItem(int32_t column, QString& out) override;
+    std::string_view ReadItemUtf8(int32_t column, std::string& buffer) override;
 
 private:
     void fetchAhead();
+    // The current row's value of a column; raises HostError off a row or column.
+    const std::string& value(int32_t column) const;
 
     std::shared_ptr<SqliteDb> db_;   // keeps the connection alive while the cursor is
     SqliteStatement statement_;

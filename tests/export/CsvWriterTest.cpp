@@ -4,6 +4,7 @@
 #include "host/HostError.h"
 
 #include <QFileInfo>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -136,6 +137,34 @@ TEST(Csv, EncodingsByteOrderMarkAndReplacedCharacters)
         w.commit();
         EXPECT_EQ(testfiles::read(path), QByteArray("\"M\xfcller ? ?\"\r\n\"?\"\r\n"));
         EXPECT_EQ(w.replacedCharacters(), 3);
+    }
+    {
+        SCOPED_TRACE("cells from UTF-8 bytes and from text give the bytes and counts of encoding the whole text");
+        const QString bad = QString(QChar(0xD800));   // a lone surrogate half
+        const QString expected = QStringLiteral("\"M\u00fcller \u20ac \u4e2d\",\"a\"\"b\",\"")
+            + QString::fromUtf8("\xffx\xe2\x82") + QStringLiteral("\",\"\",\"") + bad
+            + QStringLiteral("\"\r\nraw,\"\u00e9\"\r\n");
+        for (const char* encoding : {"System", "UTF-8", "utf8", "ISO-8859-1", "UTF-16LE"}) {
+            for (const bool bom : {false, true}) {
+                SCOPED_TRACE(std::string(encoding) + (bom ? " with a byte-order mark" : ""));
+                CsvWriter w(path, {QString::fromLatin1(encoding), bom, {}});
+                w.cell(std::string_view("M\xc3\xbcller \xe2\x82\xac \xe4\xb8\xad"));
+                w.cell(std::string_view("a\"b"));
+                w.cell(std::string_view("\xffx\xe2\x82"));   // malformed bytes
+                w.cell(std::string_view());
+                w.cell(bad);
+                w.endLine();
+                w.raw(u"raw");
+                w.cell(u"\u00e9");
+                w.endLine();
+                w.commit();
+                QStringEncoder oracle(QString::fromLatin1(encoding) == "System" ? "UTF-8" : encoding,
+                                      bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+                const QByteArray bytes = oracle.encode(expected);
+                EXPECT_EQ(testfiles::read(path).toHex(' '), bytes.toHex(' '));
+                EXPECT_EQ(w.replacedCharacters() > 0, oracle.hasError());
+            }
+        }
     }
     {
         SCOPED_TRACE("an unknown encoding fails before anything is created");

@@ -25,6 +25,9 @@ void expectAll(const ValueFormatter& f, std::initializer_list<Case> cases)
         const QString value = QString::fromUtf8(c.value);
         SCOPED_TRACE(QStringLiteral("type %1, value [%2]").arg(int(c.type)).arg(value).toStdString());
         EXPECT_EQ(f.format(c.type, value, buffer).toString(), QString::fromUtf8(c.expected));
+        // The byte path gives the same text as UTF-8.
+        std::string bytes;
+        EXPECT_EQ(f.format(c.type, std::string_view(c.value), buffer, bytes), std::string_view(c.expected));
     }
 }
 } // namespace
