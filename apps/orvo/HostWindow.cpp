@@ -150,7 +150,10 @@ void HostWindow::loadAddins()
             for (size_t i = itemsBefore; i < host_->menuItems().size(); ++i)
                 placeItem(host_->menuItems()[i]);
             addins_.push_back(addin);
-            statusBar()->showMessage(QStringLiteral("Loaded %1").arg(addin->Name()), 5000);
+            // Said on stderr too, so a script or a log sees the add-in is in.
+            const QString loaded = QStringLiteral("Loaded %1 from %2").arg(addin->Name(), entry.libraryPath);
+            std::fprintf(stderr, "orvo: %s\n", qPrintable(loaded));
+            statusBar()->showMessage(loaded, 5000);
         } catch (const HostError& error) {
             report(QStringLiteral("The add-in %1 failed to start: %2").arg(entry.progId, error.description()));
         }

@@ -2,6 +2,9 @@
 
 #include "host/HostError.h"
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace expwiz {
 
 namespace {
@@ -34,9 +37,13 @@ bool CsvWriter::isKnownEncoding(const QString& name)
 
 CsvWriter::CsvWriter(const QString& targetPath, const Options& options)
     : encoder_(makeEncoder(options.encoding, options.byteOrderMark)),
-      file_(targetPath, options.write),
+      descriptor_(options.descriptor),
       buffer_(kBufferSize)
 {
+    if (descriptor_ >= 0)
+        streamName_ = QStringLiteral("standard output");
+    else
+        file_.emplace(targetPath, options.write);
     line_.reserve(4096);
 }
 
@@ -105,7 +112,18 @@ void CsvWriter::flush()
         return;
     const size_t n = used_;
     used_ = 0;
-    file_.write(buffer_.data(), n);
+    if (file_) {
+        file_->write(buffer_.data(), n);
+        return;
+    }
+    for (const char* data = buffer_.data(); size_t left = n - size_t(data - buffer_.data());) {
+        const ssize_t written = ::write(descriptor_, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throw orvo::fileError(written < 0 ? errno : EIO, QStringLiteral("Cannot write"), streamName_);
+        data += written;
+    }
 }
 
 void CsvWriter::commit()
@@ -113,7 +131,8 @@ void CsvWriter::commit()
     if (lineStarted_ || !line_.empty())
         endLine();
     flush();
-    file_.commit();
+    if (file_)
+        file_->commit();
 }
 
 } // namespace expwiz

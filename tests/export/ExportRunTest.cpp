@@ -237,9 +237,11 @@ TEST(ExportRun, FileProblemsGiveTheirMessagesAndChangeNothing)
     QTemporaryDir dir;
     memhost::Host host;
     host.connection->dataRows = numberedRows(2);
-    {
+    for (const auto format : {expwiz::ExportJob::Format::Csv, expwiz::ExportJob::Format::Workbook}) {
         SCOPED_TRACE("a folder that does not exist");
-        const ExportResult r = ExportRun(host.job({1004, 1012}, dir.filePath("missing/out.csv"))).run();
+        expwiz::ExportJob job = host.job({1004, 1012}, dir.filePath("missing/out.csv"));
+        job.format = format;
+        const ExportResult r = ExportRun(job).run();
         EXPECT_EQ(r.outcome, ExportOutcome::Failed);
         EXPECT_EQ(r.message, "The path doesn't exist.");
         EXPECT_EQ(r.errorNumber, orvo::errnum::PathNotFound);
@@ -485,7 +487,7 @@ TEST(ExportRun, PythonsCsvReaderSeesExactlyTheCellsOfTheHost)
     memhost::Host host;
     host.company = std::make_shared<memhost::MemoryCompany>(7, "Smith \"Big\", Co");
     const QStringList values = {"He said \"no\", twice", "line1\nline2\r\nline3", "M\u00fcller & S\u00f8n \u2014 Caf\u00e9",
-                                "", "\"", ",", "trailing blank "};
+                                "", "\"", ",", "trailing blank _x000D_"};
     for (int i = 0; i < values.size(); ++i)
         host.connection->dataRows.push_back({QString::number(i + 1), values[i], "SL"});
     expwiz::ExportJob job = host.job({1004, 1012}, path);
@@ -507,5 +509,22 @@ TEST(ExportRun, PythonsCsvReaderSeesExactlyTheCellsOfTheHost)
         EXPECT_TRUE(r.message.contains("1 character(s)"));
         expected[4][1] = "M\u00fcller & S\u00f8n ? Caf\u00e9";
         EXPECT_EQ(testfiles::pythonCsv(path, "latin-1"), expected);
+    }    {
+        SCOPED_TRACE("a workbook of sheets of 6 rows: the same cells, the two lines heading each sheet");
+        expected[4][1] = values[2];
+        job.format = expwiz::ExportJob::Format::Workbook;
+        job.sheetRows = 6;
+        job.outputPath = dir.filePath("out.xlsx");
+        const ExportResult r = ExportRun(job).run();
+        ASSERT_EQ(r.outcome, ExportOutcome::Completed) << r.message.toStdString();
+        const auto sheets = testfiles::pythonWorkbook(job.outputPath);
+        ASSERT_EQ(sheets.size(), 2u);
+        expected[5].removeLast();   // an empty last cell ends the row
+        EXPECT_EQ(sheets[0], std::vector<QStringList>(expected.begin(), expected.begin() + 6));
+        std::vector<QStringList> second(expected.begin(), expected.begin() + 2);
+        second.insert(second.end(), expected.begin() + 6, expected.end());
+        EXPECT_EQ(sheets[1], second);
+        EXPECT_EQ(sheets[0].size() + sheets[1].size() - 4, size_t(r.rowsWritten));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"out.csv", "out.xlsx"}));
     }
 }
