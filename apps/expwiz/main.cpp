@@ -65,7 +65,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(EXPWIZ_VERSION));
 
     QStringList args = QCoreApplication::arguments();
-    if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
+    if (args.size() < 2 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")
+        || args[1] == QLatin1String("--help-all")) {
         std::fputs(kUsage, args.size() < 2 ? stderr : stdout);
         return args.size() < 2 ? 2 : 0;
     }

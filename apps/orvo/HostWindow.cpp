@@ -1,6 +1,7 @@
 #include "HostWindow.h"
 
 #include "ActionGuiObject.h"
+#include "DataFolderPanel.h"
 #include "HelpWindow.h"
 #include "MenuPlacement.h"
 
@@ -66,20 +67,12 @@ HostWindow::HostWindow(std::shared_ptr<refhost::ReferenceHost> host, QWidget* pa
     setObjectName(QStringLiteral("orvoMain"));
     setWindowTitle(host_->Title());
     host_->setHelpHandler([this](int32_t context) { showHelp(context); });
-    auto* info = new QLabel(this);
-    QStringList names;
-    for (const auto& entry : host_->Databases())
-        names << entry->Name();
-    info->setText(QStringLiteral("<p><b>%1</b></p><p>Data folder: %2</p><p>Databases: %3</p>"
-                                 "<p>Edition code: %4</p>")
-                      .arg(host_->Title().toHtmlEscaped(), host_->dataFolder().toHtmlEscaped(),
-                           names.join(QStringLiteral(", ")).toHtmlEscaped())
-                      .arg(host_->ApplicationType()));
-    info->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    info->setMargin(16);
-    setCentralWidget(info);
+    setCentralWidget(new DataFolderPanel(host_, this));
+    auto* folder = new QLabel(QStringLiteral("%1 (edition %2)").arg(host_->dataFolder()).arg(host_->ApplicationType()));
+    folder->setObjectName(QStringLiteral("lblDataFolder"));
+    statusBar()->addPermanentWidget(folder);
     buildMenus();
-    resize(720, 480);
+    resize(960, 600);
 }
 
 HostWindow::~HostWindow()
