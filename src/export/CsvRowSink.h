@@ -26,6 +26,7 @@ public:
     void commit() override { writer_.commit(); }
     void discard() noexcept override { writer_.discard(); }
     qsizetype replacedCharacters() const override { return writer_.replacedCharacters(); }
+    int64_t linesInFile() const override { return writer_.linesInFile(); }
     const QString& targetPath() const override { return writer_.targetPath(); }
 
 private:

@@ -102,6 +102,7 @@ void CsvWriter::endLine()
     char* const start = buffer_.data();
     char* const end = encoder_.appendToBuffer(start + used_, line);
     used_ = static_cast<size_t>(end - start);
+    ++linesBuffered_;
     line_.clear();   // keeps its capacity
     lineStarted_ = false;
 }
@@ -114,16 +115,18 @@ void CsvWriter::flush()
     used_ = 0;
     if (file_) {
         file_->write(buffer_.data(), n);
-        return;
+    } else {
+        for (const char* data = buffer_.data(); size_t left = n - size_t(data - buffer_.data());) {
+            const ssize_t written = ::write(descriptor_, data, left);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                throw orvo::fileError(written < 0 ? errno : EIO, QStringLiteral("Cannot write"), streamName_);
+            data += written;
+        }
     }
-    for (const char* data = buffer_.data(); size_t left = n - size_t(data - buffer_.data());) {
-        const ssize_t written = ::write(descriptor_, data, left);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw orvo::fileError(written < 0 ? errno : EIO, QStringLiteral("Cannot write"), streamName_);
-        data += written;
-    }
+    linesInFile_ += linesBuffered_;
+    linesBuffered_ = 0;
 }
 
 void CsvWriter::commit()

@@ -33,6 +33,8 @@ public:
     virtual void discard() noexcept = 0;
 
     virtual qsizetype replacedCharacters() const { return 0; }
+    // Whole lines handed on to the file so far (the top lines included).
+    virtual int64_t linesInFile() const = 0;
     virtual const QString& targetPath() const = 0;
 
     // The sink the job asks for; raises orvo::HostError when its file cannot

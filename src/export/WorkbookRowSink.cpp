@@ -144,6 +144,7 @@ void WorkbookRowSink::textLine(QStringView csvLine)
     for (const QString& cell : std::as_const(topLines_.back()))
         writeText(cell, topFormat_);
     ++row_;
+    ++lines_;
     column_ = 0;
     worksheet_freeze_panes(sheets_.back(), static_cast<lxw_row_t>(topLines_.size()), 0);
 }
@@ -203,6 +204,7 @@ void WorkbookRowSink::text(QStringView cell)
 void WorkbookRowSink::endRow()
 {
     ++row_;
+    ++lines_;
     column_ = 0;
     rowsStarted_ = false;
 }

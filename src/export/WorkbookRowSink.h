@@ -38,6 +38,7 @@ public:
     void commit() override;
     void discard() noexcept override;
     const QString& targetPath() const override { return file_.targetPath(); }
+    int64_t linesInFile() const override { return lines_; }
 
     // The cells of one CSV line, as a reader of RFC 4180 sees them.
     static QStringList splitCsvLine(QStringView line);
@@ -62,6 +63,7 @@ private:
     uint32_t row_ = 0;
     uint16_t column_ = 0;
     bool rowsStarted_ = false;
+    int64_t lines_ = 0;                  // top lines and rows, once each
     std::vector<qsizetype> widths_;      // widest text per column, all sheets
     ValueFormatter formatter_;
     QString buffer_;
