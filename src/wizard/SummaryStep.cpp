@@ -197,6 +197,10 @@ void SummaryStep::startExport()
         showExportProgress(ExportTexts::rowProgress(row, total));
     };
     callbacks.processEvents = [this] { ui().processEvents(); };
+    // Twenty updates a second look live; repainting for every row would
+    // cost more than writing it.
+    callbacks.progressInterval = std::chrono::milliseconds(50);
+    callbacks.clock = state().exportClock;
     callbacks.stopRequested = [this] {
         const bool requested = state().m_IsExportStop;
         state().m_IsExportStop = false;
