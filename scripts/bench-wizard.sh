@@ -25,13 +25,13 @@ company="Harbor Logistics" group="All Orvo Assets" book=Internal
 data=$work/demo-$assets
 [ -f "$data/host.conf" ] || "$bin/expwiz" demo --out "$data" --assets "$assets" --force >/dev/null
 
-measure() {   # appends the wall seconds of a command to a file
+measure() {   # appends "wall_seconds cpu_seconds" of a command to a file
     local into=$1; shift
-    if ! /usr/bin/time -f '%e' -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt"; then
+    if ! /usr/bin/time -f '%e %U %S' -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt"; then
         cat "$work/err.txt" >&2
         exit 1
     fi
-    cat "$work/time.txt" >> "$into"
+    awk '{printf "%s %.2f\n", $1, $2 + $3}' "$work/time.txt" >> "$into"
 }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
@@ -46,6 +46,8 @@ if ! cmp -s "$work/wizard.csv" "$work/cli.csv"; then
     echo "bench-wizard: the wizard's file differs from the command line's" >&2
     exit 1
 fi
-wt=$(median < "$work/wizard.txt"); ct=$(median < "$work/cli.txt")
-echo "assets=$assets rows=$(($(wc -l < "$work/cli.csv") - 1)) runs=$runs wizard_all=$(tr '\n' ' ' < "$work/wizard.txt")cli_all=$(tr '\n' ' ' < "$work/cli.txt")"
+wt=$(cut -d' ' -f1 "$work/wizard.txt" | median); ct=$(cut -d' ' -f1 "$work/cli.txt" | median)
+wc_=$(cut -d' ' -f2 "$work/wizard.txt" | median); cc=$(cut -d' ' -f2 "$work/cli.txt" | median)
+echo "assets=$assets lines=$(wc -l < "$work/cli.csv") runs=$runs wall: wizard $(cut -d' ' -f1 "$work/wizard.txt" | tr '\n' ' ')cli $(cut -d' ' -f1 "$work/cli.txt" | tr '\n' ' ')"
+echo "cpu medians: wizard=${wc_}s cli=${cc}s"
 echo "wizard=${wt}s cli=${ct}s ratio=$(awk "BEGIN {printf \"%.2f\", $wt/$ct}")"
