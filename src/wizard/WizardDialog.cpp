@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -135,7 +136,7 @@ int32_t WizardDialog::runForm(orvo::ObjectPtr addinManager)
         const SettingsFile settings(state_.edition.appType);
         const QSize remembered = settings.readWindowSize();
         if (remembered.isValid())
-            resize(remembered.expandedTo(minimumSizeHint()));
+            resize(remembered.boundedTo(screen()->availableGeometry().size()).expandedTo(minimumSizeHint()));
         const QSize opened = size();
         exec();
         // A window only opened and closed leaves the file as it was.
