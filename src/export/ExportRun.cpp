@@ -205,13 +205,15 @@ ExportResult ExportRun::run(const ExportQueries& queries)
     std::optional<orvo::HostError> navigationError;
     const int32_t n = static_cast<int32_t>(columns.size());
 
+    ProgressPace pace(callbacks_.progressInterval, callbacks_.clock);
     try {
         for (bool end = !onRow; !end;) {
-            processEvents();
             shownRow = written + 1;
-            if (callbacks_.progress)
-                callbacks_.progress(shownRow, result.total);
-            processEvents();
+            if (pace.due()) {
+                if (callbacks_.progress)
+                    callbacks_.progress(shownRow, result.total);
+                processEvents();
+            }
             if (callbacks_.stopRequested && callbacks_.stopRequested()
                 && (!callbacks_.confirmStop || callbacks_.confirmStop())) {
                 stopped = true;

@@ -60,7 +60,7 @@ TEST(ExportRun, HostAndCallbacksAreCalledInTheDescribedOrder)
     const QString data = QString::fromLatin1(kData);
     const QString groupedCount = count + "AND GROUPCOND ";
     const QString groupedData = data.left(data.indexOf(" ORDER BY")) + "AND GROUPCOND ORDER BY ASSET.ASSETID";
-    const QString row = "events | progress %1/2 | events | stop? | Item 0 | Item 1 | IsLastRow | MoveNext";
+    const QString row = "progress %1/2 | events | stop? | Item 0 | Item 1 | IsLastRow | MoveNext";
     EXPECT_EQ(host.log->joined(),
               "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup " + count + " | ApplyGroup " + data
                   + " | Connection | busy | CountRows " + groupedCount + " | idle | OpenCursor " + groupedData
