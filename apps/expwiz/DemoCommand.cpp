@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "host/HostError.h"
+#include "refhost/AddinRegistry.h"
 #include "refhost/DemoData.h"
 
 #include <QCommandLineParser>
@@ -12,7 +13,6 @@ int runDemoCommand(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Create a deterministic demo host data folder."));
-    parser.addHelpOption();
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder to create."), QStringLiteral("DIR"));
     const QCommandLineOption assets(QStringLiteral("assets"), QStringLiteral("Assets of the main demo company (default 240)."),
                                     QStringLiteral("N"), QStringLiteral("240"));
@@ -21,12 +21,8 @@ int runDemoCommand(const QStringList& arguments)
     const QCommandLineOption force(QStringLiteral("force"),
                                    QStringLiteral("Replace the folder if it holds earlier demo data."));
     parser.addOptions({out, assets, edition, force});
-    if (!parser.parse(arguments)) {
-        printError(parser.errorText());
-        return 2;
-    }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    if (const auto done = parseCommandLine(parser, arguments))
+        return *done;
     if (!parser.isSet(out)) {
         printError(QStringLiteral("demo: say where with --out DIR."));
         return 2;
@@ -46,6 +42,8 @@ int runDemoCommand(const QStringList& arguments)
 
     const QString folder = QDir(parser.value(out)).absolutePath();
     QDir dir(folder);
+    // Replacing the demo data keeps the add-ins the user registered in it.
+    std::vector<orvo::refhost::AddinEntry> addins;
     if (dir.exists() && !dir.isEmpty()) {
         if (!parser.isSet(force) || !orvo::refhost::DemoData::isDemoFolder(folder)) {
             printError(QStringLiteral("demo: %1 is not empty. %2")
@@ -54,6 +52,7 @@ int runDemoCommand(const QStringList& arguments)
                                             : QStringLiteral("Choose a new or empty folder.")));
             return 1;
         }
+        addins = orvo::refhost::AddinRegistry(dir.filePath(QStringLiteral("addins.list"))).entries();
         if (!dir.removeRecursively()) {
             printError(QStringLiteral("demo: cannot remove the earlier demo data in %1.").arg(folder));
             return 1;
@@ -63,11 +62,16 @@ int runDemoCommand(const QStringList& arguments)
     timer.start();
     try {
         orvo::refhost::DemoData::create(folder, options);
+        orvo::refhost::AddinRegistry registry(dir.filePath(QStringLiteral("addins.list")));
+        for (const auto& addin : addins)
+            registry.Register(addin.progId, addin.libraryPath);
     } catch (const orvo::HostError& e) {
         printError(QStringLiteral("demo: ") + e.description());
         return 1;
     }
     QTextStream(stdout) << "Demo host data folder: " << folder << " (" << options.assets
                         << " assets in the main company, " << timer.elapsed() << " ms)\n";
+    if (!addins.empty())
+        QTextStream(stdout) << "Kept " << addins.size() << " add-in registration(s) in " << folder << "/addins.list\n";
     return 0;
 }

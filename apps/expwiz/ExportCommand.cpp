@@ -124,8 +124,8 @@ private:
 int runExportCommand(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Export the assets of one company, group and book to a CSV file."));
-    parser.addHelpOption();
+    parser.setApplicationDescription(QStringLiteral("Export the assets of one company, group and book to a CSV file "
+                                                    "or an Excel workbook."));
     auto option = [&](const char* name, const char* help, const char* value = nullptr) {
         QCommandLineOption o(QString::fromLatin1(name), QString::fromLatin1(help));
         if (value)
@@ -140,7 +140,10 @@ int runExportCommand(const QStringList& arguments)
     const auto book = option("book", "The active book.", "NAME");
     const auto map = option("map", "A saved field map (.exp).", "FILE");
     const auto fields = option("fields", "Field ids in column order, e.g. 1004,1012.", "IDS");
-    const auto output = option("output", "The CSV file to write.", "FILE");
+    const auto output = option("output", "The file to write; - writes the CSV to standard output.", "FILE");
+    const auto format = option("format", "csv (default) or xlsx: a workbook with numbers and dates typed.", "FORMAT");
+    const auto dateFormat = option("date-format", "CSV dates: locale (the locale's short date, default) or iso "
+                                                  "(yyyy-MM-dd).", "FORM");
     const auto companyLine = option("company-line", "Start with a line of company, group and book.");
     const auto header = option("header", "Write a line of column headers.");
     const auto edition = option("edition", "Use this edition code instead of the host's.", "CODE");
@@ -151,12 +154,8 @@ int runExportCommand(const QStringList& arguments)
     const auto keepPartial = option("keep-partial", "When stopped by a signal, keep the complete rows written so far "
                                                    "(default: leave the previous file as it was).");
 
-    if (!parser.parse(arguments)) {
-        printError(QStringLiteral("export: ") + parser.errorText());
-        return 2;
-    }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    if (const auto done = parseCommandLine(parser, arguments))
+        return *done;
 
     try {
         for (const auto* required : {&data, &database, &company, &group, &book})
@@ -171,6 +170,10 @@ int runExportCommand(const QStringList& arguments)
             throw UsageError{QStringLiteral("give the field map with either --map FILE.exp or --fields IDS.")};
         if (!parser.isSet(output) && !parser.isSet(printSql))
             throw UsageError{QStringLiteral("--output FILE is required.")};
+        if (parser.isSet(output) && parser.isSet(printSql))
+            throw UsageError{QStringLiteral("--print-sql prints the queries and writes no file; leave out --output.")};
+        if (parser.isSet(output) && parser.value(output).isEmpty())
+            throw UsageError{QStringLiteral("--output needs a file name (or - for standard output).")};
 
         expwiz::ExportJob job;
         if (parser.isSet(locale)) {
@@ -187,10 +190,25 @@ int runExportCommand(const QStringList& arguments)
         }
         job.byteOrderMark = parser.isSet(bom);
         job.keepRowsOnStop = parser.isSet(keepPartial);
+        const QString formatName = parser.value(format).toLower();
+        if (formatName == QLatin1String("xlsx"))
+            job.format = expwiz::ExportJob::Format::Workbook;
+        else if (parser.isSet(format) && formatName != QLatin1String("csv"))
+            throw UsageError{QStringLiteral("--format: '%1' is not csv or xlsx.").arg(parser.value(format))};
+        const QString dateForm = parser.value(dateFormat).toLower();
+        if (parser.isSet(dateFormat) && dateForm != QLatin1String("iso") && dateForm != QLatin1String("locale"))
+            throw UsageError{QStringLiteral("--date-format: '%1' is not locale or iso.").arg(parser.value(dateFormat))};
+        job.isoDates = dateForm == QLatin1String("iso");
+        const bool toStdout = parser.value(output) == QLatin1String("-");
+        if (toStdout && job.format == expwiz::ExportJob::Format::Workbook)
+            throw UsageError{QStringLiteral("--output -: a workbook goes to a file; name one, e.g. --output assets.xlsx.")};
+        if (toStdout)
+            job.outputDescriptor = STDOUT_FILENO;
         job.companyLine = parser.isSet(companyLine);
         job.header = parser.isSet(header);
         job.fieldIds = parser.isSet(fields) ? parseFieldList(parser.value(fields)) : readMap(parser.value(map));
-        job.outputPath = parser.isSet(output) ? QFileInfo(parser.value(output)).absoluteFilePath() : QString();
+        job.outputPath = parser.isSet(output) && !toStdout ? QFileInfo(parser.value(output)).absoluteFilePath() : QString();
+        const QString target = toStdout ? QStringLiteral("standard output") : job.outputPath;
 
         auto host = orvo::refhost::ReferenceHost::open(parser.value(data));
         int32_t appType = host->ApplicationType();
@@ -283,26 +301,29 @@ int runExportCommand(const QStringList& arguments)
         bar.finish();
         catchStopSignals(false);
 
-        QTextStream out(stdout);
+        // With the CSV on standard output, what is said goes to stderr.
+        QTextStream out(toStdout ? stderr : stdout);
         switch (result.outcome) {
         case expwiz::ExportOutcome::Completed:
-            out << result.rowsWritten << " of " << result.total << " asset record(s) written to " << job.outputPath << '\n';
+            out << result.rowsWritten << " of " << result.total << " asset record(s) written to "
+                << target << '\n';
             if (result.replacedCharacters > 0)
                 printError(QStringLiteral("warning: %1 character(s) could not be represented in the file's encoding "
                                           "and were replaced; try --encoding UTF-8.").arg(result.replacedCharacters));
             return 0;
         case expwiz::ExportOutcome::Stopped:
-            if (result.fileReplaced)
+            // Rows sent to standard output cannot be taken back.
+            if (result.fileReplaced || toStdout)
                 printError(QStringLiteral("export: stopped by SIG%1; the %2 complete row(s) written so far are in %3.")
                                .arg(QString::fromLatin1(sigabbrev_np(g_stopSignal)))
                                .arg(result.rowsWritten)
-                               .arg(job.outputPath));
+                               .arg(target));
             else
                 printError(QStringLiteral("export: stopped by SIG%1 after %2 row(s); nothing was changed: %3 is as "
                                           "it was before.")
                                .arg(QString::fromLatin1(sigabbrev_np(g_stopSignal)))
                                .arg(result.rowsWritten)
-                               .arg(job.outputPath));
+                               .arg(target));
             return 128 + g_stopSignal;
         case expwiz::ExportOutcome::Failed: {
             // The short wizard texts (a file in use) get the detail added.

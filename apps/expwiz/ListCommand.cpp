@@ -4,21 +4,65 @@
 #include "refhost/ReferenceHost.h"
 
 #include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTextStream>
+
+namespace {
+
+// The host data folder as one JSON document: names exactly as stored, so
+// scripts never parse the listing meant for people.
+QJsonObject describeHost(orvo::refhost::ReferenceHost& host)
+{
+    QJsonArray databases;
+    for (const auto& entry : host.Databases()) {
+        QJsonObject database{{"name", entry->Name()}};
+        auto opened = host.OpenDatabase(entry->Name());
+        database.insert("available", opened != nullptr);
+        QJsonArray companies;
+        if (opened) {
+            auto connection = opened->Database()->Connection();
+            for (const auto& company : opened->Database()->Companies()) {
+                QJsonArray groups, books;
+                auto list = orvo::viewAs<orvo::IOrvoWritableCompany>(company)->GroupManager()->GroupList();
+                for (int32_t i = 0; i < list->Count(); ++i)
+                    groups.append(list->Item(i)->Name());
+                for (const auto& book : company->Books())
+                    books.append(QJsonObject{{"id", book->BookID()}, {"name", book->Name()}, {"active", book->IsActive()}});
+                companies.append(QJsonObject{
+                    {"id", company->CompanyID()},
+                    {"name", company->Name()},
+                    {"available", company->IsAvailable()},
+                    {"inventory", company->HasInventory()},
+                    {"assets", connection->CountRows(QStringLiteral("SELECT count(*) FROM Asset WHERE companyid = %1")
+                                                         .arg(company->CompanyID()))},
+                    {"groups", groups},
+                    {"books", books}});
+            }
+        }
+        database.insert("companies", companies);
+        databases.append(database);
+    }
+    return QJsonObject{{"dataFolder", host.dataFolder()},
+                       {"edition", host.ApplicationType()},
+                       {"title", host.Title()},
+                       {"databaseInUse", host.DatabaseName()},
+                       {"databases", databases}};
+}
+
+} // namespace
 
 int runListCommand(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Show what a host data folder holds."));
-    parser.addHelpOption();
     const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("The host data folder."), QStringLiteral("DIR"));
-    parser.addOption(data);
-    if (!parser.parse(arguments)) {
-        printError(parser.errorText());
-        return 2;
-    }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Print databases, companies, groups and books as JSON."));
+    parser.addOptions({data, json});
+    if (const auto done = parseCommandLine(parser, arguments))
+        return *done;
     if (!parser.isSet(data)) {
         printError(QStringLiteral("list: name the host data folder with --data DIR."));
         return 2;
@@ -26,6 +70,10 @@ int runListCommand(const QStringList& arguments)
     QTextStream out(stdout);
     try {
         auto host = orvo::refhost::ReferenceHost::open(parser.value(data));
+        if (parser.isSet(json)) {
+            out << QJsonDocument(describeHost(*host)).toJson(QJsonDocument::Indented);
+            return 0;
+        }
         out << "Host data folder " << host->dataFolder() << ": edition " << host->ApplicationType() << ", \""
             << host->Title() << "\", database in use \"" << host->DatabaseName() << "\"\n";
         for (const auto& entry : host->Databases()) {

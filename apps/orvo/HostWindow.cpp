@@ -1,6 +1,7 @@
 #include "HostWindow.h"
 
 #include "ActionGuiObject.h"
+#include "DataFolderPanel.h"
 #include "HelpWindow.h"
 #include "MenuPlacement.h"
 
@@ -66,20 +67,12 @@ HostWindow::HostWindow(std::shared_ptr<refhost::ReferenceHost> host, QWidget* pa
     setObjectName(QStringLiteral("orvoMain"));
     setWindowTitle(host_->Title());
     host_->setHelpHandler([this](int32_t context) { showHelp(context); });
-    auto* info = new QLabel(this);
-    QStringList names;
-    for (const auto& entry : host_->Databases())
-        names << entry->Name();
-    info->setText(QStringLiteral("<p><b>%1</b></p><p>Data folder: %2</p><p>Databases: %3</p>"
-                                 "<p>Edition code: %4</p>")
-                      .arg(host_->Title().toHtmlEscaped(), host_->dataFolder().toHtmlEscaped(),
-                           names.join(QStringLiteral(", ")).toHtmlEscaped())
-                      .arg(host_->ApplicationType()));
-    info->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    info->setMargin(16);
-    setCentralWidget(info);
+    setCentralWidget(new DataFolderPanel(host_, this));
+    auto* folder = new QLabel(QStringLiteral("%1 (edition %2)").arg(host_->dataFolder()).arg(host_->ApplicationType()));
+    folder->setObjectName(QStringLiteral("lblDataFolder"));
+    statusBar()->addPermanentWidget(folder);
     buildMenus();
-    resize(720, 480);
+    resize(960, 600);
 }
 
 HostWindow::~HostWindow()
@@ -150,7 +143,10 @@ void HostWindow::loadAddins()
             for (size_t i = itemsBefore; i < host_->menuItems().size(); ++i)
                 placeItem(host_->menuItems()[i]);
             addins_.push_back(addin);
-            statusBar()->showMessage(QStringLiteral("Loaded %1").arg(addin->Name()), 5000);
+            // Said on stderr too, so a script or a log sees the add-in is in.
+            const QString loaded = QStringLiteral("Loaded %1 from %2").arg(addin->Name(), entry.libraryPath);
+            std::fprintf(stderr, "orvo: %s\n", qPrintable(loaded));
+            statusBar()->showMessage(loaded, 5000);
         } catch (const HostError& error) {
             report(QStringLiteral("The add-in %1 failed to start: %2").arg(entry.progId, error.description()));
         }

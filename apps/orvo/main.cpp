@@ -49,16 +49,27 @@ int editRegistration(const QString& pluginPath, bool add, const std::shared_ptr<
     return 0;
 }
 
-// Registering edits a file only: it must work without a display (a
-// server, a package script, CI).
-bool editsRegistrationOnly(int argc, char** argv)
+// Registering edits a file only, and help and version are text: they must
+// work without a display (a server, a package script, CI).
+bool needsNoWindow(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        if (arg.startsWith("--register") || arg.startsWith("--unregister"))
+        if (arg.startsWith("--register") || arg.startsWith("--unregister") || arg == "--help" || arg == "-h"
+            || arg == "-?" || arg == "--help-all" || arg == "--version" || arg == "-v")
             return true;
     }
     return false;
+}
+
+// Without any display Qt would abort with a plugin message; say what to do.
+bool hasDisplay(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]) == "-platform")
+            return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
 } // namespace
@@ -66,15 +77,22 @@ bool editsRegistrationOnly(int argc, char** argv)
 int main(int argc, char** argv)
 {
     std::unique_ptr<QCoreApplication> application;
-    if (editsRegistrationOnly(argc, argv))
+    if (needsNoWindow(argc, argv)) {
         application = std::make_unique<QCoreApplication>(argc, argv);
-    else
+    } else if (!hasDisplay(argc, argv)) {
+        std::fputs("orvo: no display to show the window on (DISPLAY is not set). Run it in a desktop session, "
+                   "under xvfb-run, or with QT_QPA_PLATFORM=offscreen; --help shows the options.\n", stderr);
+        return 1;
+    } else {
         application = std::make_unique<QApplication>(argc, argv);
+    }
     QCoreApplication& app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("orvo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(EXPWIZ_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvo reference host: loads add-ins and runs their commands."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption data(QStringLiteral("data"),
                                   QStringLiteral("Host data folder (default: a demo folder, created if missing)."),
                                   QStringLiteral("DIR"));

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QStringList>
 
 namespace expwiz {
 
@@ -20,6 +21,18 @@ const QString& section()
 const QString& key()
 {
     static const QString k = QStringLiteral("ExportPath");
+    return k;
+}
+
+const QString& windowSection()
+{
+    static const QString s = QStringLiteral("Export Wizard");
+    return s;
+}
+
+const QString& windowSizeKey()
+{
+    static const QString k = QStringLiteral("WindowSize");
     return k;
 }
 
@@ -85,9 +98,34 @@ QString SettingsFile::readExportPath(const QString& defaultPath) const
 
 bool SettingsFile::writeExportPath(const QString& value, QString* error) const
 {
+    return write(section(), key(), value, error);
+}
+
+QSize SettingsFile::readWindowSize() const
+{
+    const QStringList parts = IniFile(path_).readString(windowSection(), windowSizeKey(), QString()).split(u'x');
+    if (parts.size() != 2)
+        return {};
+    bool wide = false;
+    bool high = false;
+    const QSize size(parts[0].trimmed().toInt(&wide), parts[1].trimmed().toInt(&high));
+    // A hand-edited value larger than any screen is no size to open at.
+    if (!wide || !high || size.width() <= 0 || size.height() <= 0 || size.width() > 20000 || size.height() > 20000)
+        return {};
+    return size;
+}
+
+bool SettingsFile::writeWindowSize(const QSize& size) const
+{
+    return write(windowSection(), windowSizeKey(),
+                 QString::number(size.width()) + u'x' + QString::number(size.height()), nullptr);
+}
+
+bool SettingsFile::write(const QString& section, const QString& key, const QString& value, QString* error) const
+{
     try {
         QDir().mkpath(FilePaths::getFolderPart(path_));
-        IniFile(path_).writeString(section(), key(), value);
+        IniFile(path_).writeString(section, key, value);
         return true;
     } catch (const orvo::HostError& e) {
         if (error)

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
 
 namespace expwiz {
 
-// The host edition's own settings file, in which the wizard keeps one value:
-// the folder last chosen for the export file (section "Defaults", key
-// "ExportPath"). Other programs of the host keep their settings in the same
-// file, so only that one key is ever touched.
+// The host edition's own settings file, in which the wizard keeps two
+// values: the folder last chosen for the export file (section "Defaults",
+// key "ExportPath") and the size its window was last left at (section
+// "Export Wizard", key "WindowSize", as "640x480"). Other programs of the
+// host keep their settings in the same file, so only these keys are ever
+// touched.
 class SettingsFile {
 public:
     // The file of the edition code in the settings folder.
@@ -35,7 +38,16 @@ public:
     // the folder is not remembered.
     bool writeExportPath(const QString& value, QString* error = nullptr) const;
 
+    // The remembered window size; an invalid size when none (or no sound
+    // one) is remembered.
+    QSize readWindowSize() const;
+    // Stores the size; like writeExportPath, a failure only means it is
+    // not remembered.
+    bool writeWindowSize(const QSize& size) const;
+
 private:
+    bool write(const QString& section, const QString& key, const QString& value, QString* error) const;
+
     QString path_;
 };
 

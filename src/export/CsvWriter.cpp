@@ -4,7 +4,9 @@
 
 #include <QUtf8StringView>
 
+#include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace expwiz {
 
@@ -55,7 +57,7 @@ bool CsvWriter::isKnownEncoding(const QString& name)
 
 CsvWriter::CsvWriter(const QString& targetPath, const Options& options)
     : encoder_(makeEncoder(options.encoding, options.byteOrderMark)),
-      file_(targetPath, options.write),
+      descriptor_(options.descriptor),
       buffer_(kBufferSize)
 {
     if (writesUtf8(options.encoding)) {
@@ -65,6 +67,10 @@ CsvWriter::CsvWriter(const QString& targetPath, const Options& options)
         bomPending_ = options.byteOrderMark;
         encoder_ = CountingEncoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     }
+    if (descriptor_ >= 0)
+        streamName_ = QStringLiteral("standard output");
+    else
+        file_.emplace(targetPath, options.write);
     line_.reserve(4096);
     bytes_.reserve(4096);
 }
@@ -199,7 +205,18 @@ void CsvWriter::flush()
         return;
     const size_t n = used_;
     used_ = 0;
-    file_.write(buffer_.data(), n);
+    if (file_) {
+        file_->write(buffer_.data(), n);
+    } else {
+        for (const char* data = buffer_.data(); size_t left = n - size_t(data - buffer_.data());) {
+            const ssize_t written = ::write(descriptor_, data, left);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                throw orvo::fileError(written < 0 ? errno : EIO, QStringLiteral("Cannot write"), streamName_);
+            data += written;
+        }
+    }
     linesInFile_ += linesBuffered_;
     linesBuffered_ = 0;
 }
@@ -209,7 +226,8 @@ void CsvWriter::commit()
     if (lineStarted_ || !line_.empty() || !bytes_.empty())
         endLine();
     flush();
-    file_.commit();
+    if (file_)
+        file_->commit();
 }
 
 } // namespace expwiz

@@ -6,6 +6,7 @@
 #include <QStringEncoder>
 #include <QStringView>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,9 @@ public:
         QString encoding;            // empty or "System": the system codec
         bool byteOrderMark = false;  // only the Unicode encodings have one
         AtomicFile::WriteFunction write;
+        // An open descriptor (standard output) written instead of a file:
+        // the bytes go out as they come, with no temporary and no rename.
+        int descriptor = -1;
     };
 
     // Creates the temporary file beside the target; raises orvo::HostError.
@@ -44,10 +48,14 @@ public:
 
     // Writes everything and replaces the target (see AtomicFile::commit).
     void commit();
-    void discard() noexcept { file_.discard(); }
+    void discard() noexcept
+    {
+        if (file_)
+            file_->discard();
+    }
 
     qsizetype replacedCharacters() const { return encoder_.invalidCharacters(); }
-    const QString& targetPath() const { return file_.targetPath(); }
+    const QString& targetPath() const { return file_ ? file_->targetPath() : streamName_; }
     // Whole lines that reached the file; lines still in the buffer are not
     // counted.
     int64_t linesInFile() const { return linesInFile_; }
@@ -72,7 +80,9 @@ private:
     // The encoder comes first: an unknown encoding fails before the
     // temporary file is created.
     CountingEncoder encoder_;
-    AtomicFile file_;
+    std::optional<AtomicFile> file_;
+    int descriptor_ = -1;
+    QString streamName_;
     bool utf8_ = false;          // the line is composed in bytes_, not line_
     bool bomPending_ = false;    // the UTF-8 byte-order mark is still to be written
     std::u16string line_;   // inline appends: this is the per-cell path

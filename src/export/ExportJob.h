@@ -40,6 +40,15 @@ struct ExportJob {
     int32_t systemNumberColumn = -1;
 
     QString outputPath;
+    // An open descriptor the CSV goes to instead of outputPath (the command
+    // line's "-" for standard output): no temporary file, no rename.
+    int outputDescriptor = -1;
+    enum class Format { Csv, Workbook };
+    Format format = Format::Csv;
+    // Rows of one worksheet of a workbook, the lines at its top included;
+    // the rows after them continue on another sheet.
+    int32_t sheetRows = 1048576;
+    bool isoDates = false;           // CSV dates as yyyy-MM-dd
     QLocale locale = QLocale::system();
     QString encoding;                // empty: the system's codec
     bool byteOrderMark = false;

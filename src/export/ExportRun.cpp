@@ -3,11 +3,10 @@
 #include "catalog/FieldCatalog.h"
 #include "export/AllocationValue.h"
 #include "export/AssetAllocations.h"
-#include "export/CsvWriter.h"
 #include "export/ExportLines.h"
 #include "export/ExportTexts.h"
 #include "export/QueryBuilder.h"
-#include "export/ValueFormatter.h"
+#include "export/RowSink.h"
 #include "host/OrvoInterfaces.h"
 
 #include <algorithm>
@@ -142,7 +141,7 @@ ExportResult ExportRun::run(const ExportQueries& queries)
     const int32_t assetIdColumn =
         job_.systemNumberColumn >= 0 ? job_.systemNumberColumn : systemNumberColumn(job_.fieldIds);
 
-    std::optional<CsvWriter> writer;
+    std::unique_ptr<RowSink> writer;
     AssetAllocations allocations;
     std::shared_ptr<orvo::IOrvoRowset> rows;
     std::shared_ptr<orvo::IOrvoFields> fields;
@@ -151,7 +150,7 @@ ExportResult ExportRun::run(const ExportQueries& queries)
     // Everything up to the first row: a failure leaves no file behind.
     try {
         try {
-            writer.emplace(job_.outputPath, CsvWriter::Options{job_.encoding, job_.byteOrderMark, job_.writeFunction});
+            writer = RowSink::open(job_);
         } catch (const orvo::HostError& e) {
             if (e.number() == orvo::errnum::PermissionDenied)
                 return fail(result, e.number(), e.description(), ExportTexts::fileInUse());
@@ -160,12 +159,10 @@ ExportResult ExportRun::run(const ExportQueries& queries)
             throw;
         }
         if (job_.companyLine) {
-            writer->raw(ExportLines::companyLine(job_.company->Name(), job_.group->Name(), job_.book->Name()));
-            writer->endLine();
+            writer->textLine(ExportLines::companyLine(job_.company->Name(), job_.group->Name(), job_.book->Name()));
         }
         if (job_.header) {
-            writer->raw(ExportLines::headerLine(job_.fieldIds, isGASB, job_.allocationLinks));
-            writer->endLine();
+            writer->textLine(ExportLines::headerLine(job_.fieldIds, isGASB, job_.allocationLinks));
         }
         const std::shared_ptr<orvo::IOrvoConnection> connection = job_.database->Connection();
         if (!connection)
@@ -197,14 +194,13 @@ ExportResult ExportRun::run(const ExportQueries& queries)
                     ExportTexts::creationError(e.number(), e.description(), result.dataQuery));
     }
 
-    const ValueFormatter formatter(job_.locale);
     const AssetAllocations noAllocations;
     const auto processEvents = [this] {
         if (callbacks_.processEvents)
             callbacks_.processEvents();
     };
-    QString value, buffer, assetIdText;
-    std::string valueBytes, formattedBytes;
+    QString value, assetIdText;
+    std::string valueBytes;
     QStringList cells;
     int32_t written = 0;
     int32_t shownRow = 0;
@@ -212,13 +208,15 @@ ExportResult ExportRun::run(const ExportQueries& queries)
     std::optional<orvo::HostError> navigationError;
     const int32_t n = static_cast<int32_t>(columns.size());
 
+    ProgressPace pace(callbacks_.progressInterval, callbacks_.clock);
     try {
         for (bool end = !onRow; !end;) {
-            processEvents();
             shownRow = written + 1;
-            if (callbacks_.progress)
-                callbacks_.progress(shownRow, result.total);
-            processEvents();
+            if (pace.due()) {
+                if (callbacks_.progress)
+                    callbacks_.progress(shownRow, result.total);
+                processEvents();
+            }
             if (callbacks_.stopRequested && callbacks_.stopRequested()
                 && (!callbacks_.confirmStop || callbacks_.confirmStop())) {
                 stopped = true;
@@ -253,7 +251,7 @@ ExportResult ExportRun::run(const ExportQueries& queries)
                     }
                     AllocationValue::cells(*source, assetId, column.link->listId, column.link->slotCount, value, cells);
                     for (const QString& cell : std::as_const(cells))
-                        writer->cell(cell);
+                        writer->text(cell);
                     continue;
                 }
                 std::string_view bytes;
@@ -263,9 +261,9 @@ ExportResult ExportRun::run(const ExportQueries& queries)
                     bytes = {};
                     ++result.unreadableValues;
                 }
-                writer->cell(formatter.format(column.type, bytes, buffer, formattedBytes));
+                writer->valueUtf8(column.type, bytes);
             }
-            writer->endLine();
+            writer->endRow();
 
             try {
                 end = rows->IsLastRow();

@@ -4,8 +4,8 @@
 
 namespace expwiz {
 
-ValueFormatter::ValueFormatter(const QLocale& locale)
-    : decimalPoint_(locale.decimalPoint()), datePattern_(locale)
+ValueFormatter::ValueFormatter(const QLocale& locale, bool isoDates)
+    : decimalPoint_(locale.decimalPoint()), datePattern_(locale), isoDates_(isoDates)
 {
 }
 
@@ -35,6 +35,11 @@ QStringView ValueFormatter::format(FieldType type, QStringView value, QString& b
         if (!ShortDatePattern::parseIsoDate(value, year, month, day))
             return value;
         buffer.resize(0);
+        if (isoDates_) {
+            // The date part of the host's text, without a time.
+            buffer.append(value.left(10));
+            return buffer;
+        }
         datePattern_.append(year, month, day, buffer);
         return buffer;
     }

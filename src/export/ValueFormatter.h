@@ -22,7 +22,9 @@ namespace expwiz {
 // except for the yes/no and indicator codes, which always answer.
 class ValueFormatter {
 public:
-    explicit ValueFormatter(const QLocale& locale);
+    // isoDates: dates as yyyy-MM-dd, for programs that read the file,
+    // instead of the locale's short date.
+    explicit ValueFormatter(const QLocale& locale, bool isoDates = false);
 
     // The text to write for `value`: either `value` itself, a constant, or
     // `buffer` filled with the formatted text. The view is valid until the
@@ -46,6 +48,7 @@ private:
 
     QString decimalPoint_;
     ShortDatePattern datePattern_;
+    bool isoDates_;
 };
 
 } // namespace expwiz

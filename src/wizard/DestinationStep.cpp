@@ -66,10 +66,10 @@ DestinationStep::DestinationStep(WizardState& state, UiServices& ui, QWidget* pa
     layout->addStretch(1);
 
     fileName_->installEventFilter(this);
-    connect(fileName_, &QLineEdit::textEdited, this, [this](const QString& text) { applyNextRule(text); });
-    connect(location_, &QLineEdit::textEdited, this, [this](const QString& text) { applyNextRule(text); });
-    connect(fileName_, &QLineEdit::textChanged, this, [this] { emit exportInputsChanged(); });
-    connect(location_, &QLineEdit::textChanged, this, [this] { emit exportInputsChanged(); });
+    // Every change of either box, the program's own included, applies the
+    // Next rule to both: an empty folder is as much a dead end as an empty name.
+    connect(fileName_, &QLineEdit::textChanged, this, [this] { applyNextRule(); });
+    connect(location_, &QLineEdit::textChanged, this, [this] { applyNextRule(); });
     connect(browse, &QPushButton::clicked, this, [this] { this->browse(); });
 }
 
@@ -80,9 +80,11 @@ int32_t DestinationStep::applicationType() const
     return state().HostApplication ? state().HostApplication->ApplicationType() : state().edition.appType;
 }
 
-void DestinationStep::applyNextRule(const QString& text)
+void DestinationStep::applyNextRule()
 {
-    emit nextEnabledRequested(!text.trimmed().isEmpty());
+    // The boxes also change while another step shows (a company chosen).
+    if (state().CurrentStep == index())
+        emit nextEnabledRequested(allowsExport());
     emit exportInputsChanged();
 }
 
@@ -95,11 +97,11 @@ void DestinationStep::companyChosen()
 void DestinationStep::enter()
 {
     lastValidFileName_ = fileName_->text();
-    if (fileName_->text().trimmed().isEmpty())
-        emit nextEnabledRequested(false);
     const QString programPath = state().HostApplication ? state().HostApplication->ProgramPath() : QString();
-    location_->setText(SettingsFile(applicationType()).readExportPath(programPath));
-    emit exportInputsChanged();
+    const QString remembered = SettingsFile(applicationType()).readExportPath(programPath);
+    // An emptied remembered folder means none is remembered.
+    location_->setText(remembered.trimmed().isEmpty() ? programPath : remembered);
+    applyNextRule();
 }
 
 bool DestinationStep::eventFilter(QObject* watched, QEvent* event)
@@ -120,7 +122,7 @@ bool DestinationStep::validateFileName()
         return false;
     }
     lastValidFileName_ = fileName_->text();
-    applyNextRule(fileName_->text());
+    applyNextRule();
     return true;
 }
 
@@ -176,7 +178,6 @@ bool DestinationStep::validateDestination()
             // An emptied folder box is as good as a blank one: Next waits
             // for a folder to be typed.
             location_->clear();
-            applyNextRule(location_->text());
             location_->setFocus();
             return false;
         }
@@ -214,8 +215,7 @@ void DestinationStep::browse()
     // Only a folder chosen here is remembered; a failed write just means
     // the next run starts in the program folder.
     SettingsFile(applicationType()).writeExportPath(location_->text());
-    emit nextEnabledRequested(true);
-    emit exportInputsChanged();
+    applyNextRule();
 }
 
 bool DestinationStep::allowsExport() const

@@ -27,7 +27,7 @@ private:
     bool validateFileName();
     bool validateDestination();
     void browse();
-    void applyNextRule(const QString& text);
+    void applyNextRule();
     int32_t applicationType() const;
 
     QLineEdit* fileName_ = nullptr;

@@ -17,7 +17,9 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -65,6 +67,12 @@ FieldMapStep::FieldMapStep(WizardState& state, UiServices& ui, QWidget* parent)
     // The entries arrive in the editor's own order (case-insensitive by
     // label), which is the same on every system; the list does not sort.
     available_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A category holds up to a hundred fields: typing part of a label
+    // narrows the list to the fields that contain it.
+    filter_ = new QLineEdit(this);
+    filter_->setObjectName(QStringLiteral("txtP5Filter"));
+    filter_->setPlaceholderText(QStringLiteral("Filter"));
+    filter_->setClearButtonEnabled(true);
     map_ = new QListWidget(this);
     map_->setObjectName(QStringLiteral("lstP5ExportFieldMap"));
     map_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -101,7 +109,10 @@ FieldMapStep::FieldMapStep(WizardState& state, UiServices& ui, QWidget* parent)
     layout->addWidget(info_, 0, 0, 1, 4);
     layout->addWidget(label(this, "lblP5FieldCategory", QStringLiteral("Field Cate&gory"), categories_), 1, 0);
     layout->addWidget(categories_, 2, 0);
-    layout->addWidget(label(this, "lblP5AvailableField", QStringLiteral("Available &Fields:"), available_), 3, 0);
+    auto* availableTop = new QHBoxLayout;
+    availableTop->addWidget(label(this, "lblP5AvailableField", QStringLiteral("Available &Fields:"), available_));
+    availableTop->addWidget(filter_, 1);
+    layout->addLayout(availableTop, 3, 0);
     layout->addWidget(available_, 4, 0);
     layout->addLayout(middle, 4, 1);
     layout->addWidget(label(this, "lblP5ExportFieldMap", QStringLiteral("Export Field &Map"), map_), 3, 2);
@@ -117,6 +128,25 @@ FieldMapStep::FieldMapStep(WizardState& state, UiServices& ui, QWidget* parent)
     connect(available_, &QListWidget::itemSelectionChanged, this,
             [this] { add_->setEnabled(!available_->selectedItems().isEmpty()); });
     connect(map_, &QListWidget::itemSelectionChanged, this, [this] { mapSelectionChanged(); });
+    // The buttons a category change greyed come back with the next click
+    // in either list, also on an entry that was already selected.
+    connect(map_, &QListWidget::itemClicked, this, [this] { mapSelectionChanged(); });
+    connect(available_, &QListWidget::itemClicked, this, [this] {
+        add_->setEnabled(!available_->selectedItems().isEmpty());
+        updateFieldMapButtons();
+    });
+    connect(available_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        selectOnly(available_, item);
+        addClicked();
+    });
+    connect(map_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        selectOnly(map_, item);
+        removeClicked();
+    });
+    connect(filter_, &QLineEdit::textChanged, this, [this] {
+        fillAvailableFields();
+        updateFieldMapButtons();
+    });
     connect(add_, &QPushButton::clicked, this, [this] { addClicked(); });
     connect(remove_, &QPushButton::clicked, this, [this] { removeClicked(); });
     connect(up_, &QPushButton::clicked, this, [this] { moveClicked(true); });
@@ -171,7 +201,10 @@ void FieldMapStep::fillAvailableFields()
     available_->clear();
     const auto fields = state().fieldMap.availableFields(categories_->currentText().trimmed(), state().edition.isLite,
                                                          state().edition.isGASB, state().includeInventory);
+    const QString filter = filter_->text().trimmed();
     for (const AvailableField& field : fields) {
+        if (!field.label.contains(filter, Qt::CaseInsensitive))
+            continue;
         auto* item = new QListWidgetItem(field.label, available_);
         item->setData(Qt::UserRole, field.id);
     }
@@ -292,7 +325,17 @@ void FieldMapStep::moveClicked(bool up)
         return;
     }
     showMap();
+    // The moved entry stays current, so the arrow keys go on from it.
+    const QList<QListWidgetItem*> selected = map_->selectedItems();
+    if (!selected.isEmpty())
+        map_->setCurrentItem(up ? selected.front() : selected.back(), QItemSelectionModel::NoUpdate);
     updateFieldMapButtons();
+}
+
+void FieldMapStep::selectOnly(QListWidget* list, QListWidgetItem* item)
+{
+    list->clearSelection();
+    item->setSelected(true);
 }
 
 bool FieldMapStep::isFieldMapChanged() const

@@ -9,6 +9,8 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QListWidgetItem;
 class QListWidget;
 class QPushButton;
 
@@ -64,12 +66,14 @@ private:
     void mapSelectionChanged();
     void linkField(int32_t id);
     void printMapClicked();
+    static void selectOnly(QListWidget* list, QListWidgetItem* item);
 
     std::unique_ptr<PrinterSource> defaultPrinters_;
     PrinterSource* printers_ = nullptr;
     QStringList reportedDamagedFiles_;
     QLabel* info_ = nullptr;
     QComboBox* categories_ = nullptr;
+    QLineEdit* filter_ = nullptr;
     QListWidget* available_ = nullptr;
     QListWidget* map_ = nullptr;
     QPushButton* add_ = nullptr;

@@ -199,6 +199,15 @@ void SelectAssetsStep::fillGroupList()
         updateGroupStepNext();
         return;
     }
+    // The previous company's groups go first: whatever fails below, no
+    // group of another company can be chosen for this one.
+    {
+        const QSignalBlocker blocker(groups_);
+        groups_->clear();
+    }
+    state().hostGroupManager.reset();
+    state().hostGrouplist.reset();
+    state().hostGroup.reset();
     try {
         auto company = findCompany(selected->text());
         if (!company) {
@@ -216,17 +225,20 @@ void SelectAssetsStep::fillGroupList()
         QStringList names;
         auto list = state().hostGroupManager->GroupList();
         const int32_t count = list ? list->Count() : 0;
-        for (int32_t i = 0; i < count; ++i)
-            names << list->Item(i)->Name();
+        for (int32_t i = 0; i < count; ++i) {
+            const auto group = list->Item(i);
+            if (group)
+                names << group->Name();
+        }
         {
             const QSignalBlocker blocker(groups_);
-            groups_->clear();
             groups_->addItems(names);
         }
-        updateGroupStepNext();
     } catch (const std::exception& error) {
+        state().hostGroupManager.reset();
         ui().messageBox(describe(error));
     }
+    updateGroupStepNext();
 }
 
 void SelectAssetsStep::loadAllocationLists()
@@ -293,8 +305,27 @@ bool SelectAssetsStep::openSelectedCompany()
         if (changed)
             loadAllocationLists();
         takeGroupObjects();
-        state().hostGrouplist = state().hostGroupManager->GroupList();
-        state().hostGroup = state().hostGrouplist->Item(groups_->currentRow());
+        if (state().hostGroupManager)
+            state().hostGrouplist = state().hostGroupManager->GroupList();
+        const int row = groups_->currentRow();
+        state().hostGroup = state().hostGrouplist && row >= 0 && row < state().hostGrouplist->Count()
+            ? state().hostGrouplist->Item(row)
+            : nullptr;
+        if (!state().hostGroup) {
+            // The company's groups are gone since they were listed: nothing
+            // listed may be chosen until the company is chosen again.
+            {
+                const QSignalBlocker blocker(groups_);
+                groups_->clear();
+            }
+            updateGroupStepNext();
+            ui().messageBox(state().hostGroupManager
+                                ? QStringLiteral("The company ") + company->Name()
+                                      + QStringLiteral(" has no group to export. Please select again.")
+                                : QStringLiteral("The GroupManager is NULL, please select again"),
+                            CustomExport);
+            return false;
+        }
         state().hostBook = HostLookups::bookWithId(*company, state().chosenBookId);
         if (!state().hostBook) {
             // Without a book nothing can be exported; say why instead of

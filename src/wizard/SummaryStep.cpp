@@ -197,6 +197,10 @@ void SummaryStep::startExport()
         showExportProgress(ExportTexts::rowProgress(row, total));
     };
     callbacks.processEvents = [this] { ui().processEvents(); };
+    // Twenty updates a second look live; repainting for every row would
+    // cost more than writing it.
+    callbacks.progressInterval = std::chrono::milliseconds(50);
+    callbacks.clock = state().exportClock;
     callbacks.stopRequested = [this] {
         const bool requested = state().m_IsExportStop;
         state().m_IsExportStop = false;
@@ -217,6 +221,9 @@ void SummaryStep::startExport()
 
     state().m_IsExportStop = false;
     stop_->setEnabled(true);
+    // While the rows are counted the label keeps its size: a new count then
+    // repaints the label alone instead of laying out the window again.
+    progress_->setFixedSize(progress_->size().expandedTo(progress_->sizeHint()));
     ExportResult result;
     try {
         result = ExportRun(std::move(job), std::move(callbacks)).run(queries);
@@ -226,6 +233,8 @@ void SummaryStep::startExport()
     }
     busy.reset();
     stop_->setEnabled(false);
+    progress_->setMinimumSize(0, 0);
+    progress_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     exporting_ = false;
     showExportProgress(result.progressText);
     emit navigationLocked(false);

@@ -1,6 +1,7 @@
 #include "wizard/WizardDialog.h"
 
 #include "catalog/StringTable.h"
+#include "destination/SettingsFile.h"
 #include "platform/UiServices.h"
 #include "wizard/DestinationStep.h"
 #include "wizard/FieldMapStep.h"
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -69,7 +71,10 @@ WizardDialog::WizardDialog(UiServices& ui, QWidget* parent) : QDialog(parent), u
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(stack_, 1);
     layout->addWidget(bar);
-    resize(560, 400);
+    // Room for fifteen fields in each Field Map list, the longest label
+    // without a horizontal scroll bar, in the desktop's own font.
+    const QFontMetrics metrics(font());
+    resize(metrics.averageCharWidth() * 125, metrics.lineSpacing() * 40);
 }
 
 WizardDialog::~WizardDialog() = default;
@@ -126,7 +131,17 @@ int32_t WizardDialog::runForm(orvo::ObjectPtr addinManager)
         const QString programPath = state_.HostApplication->ProgramPath();
         state_.HelpFilePath = programPath + QLatin1Char('/') + state_.HostApplication->HelpFileName();
         formLoad();
+        // The size the user last left the window at, in the edition's
+        // settings file beside the remembered export folder.
+        const SettingsFile settings(state_.edition.appType);
+        const QSize remembered = settings.readWindowSize();
+        if (remembered.isValid())
+            resize(remembered.boundedTo(screen()->availableGeometry().size()).expandedTo(minimumSizeHint()));
+        const QSize opened = size();
         exec();
+        // A window only opened and closed leaves the file as it was.
+        if (size() != opened)
+            settings.writeWindowSize(size());
     } catch (const orvo::HostError& error) {
         ui_.messageBox(QStringLiteral("An error occurred in the New Company wizard.") + CrLf + error.description(),
                        QStringLiteral("Custom Export"));
@@ -186,6 +201,11 @@ void WizardDialog::UpdateNavButtons(int16_t step)
     state_.CurrentStep = step;
     nav_[Back]->setEnabled(step != 0);
     nav_[Next]->setEnabled(step != 5);
+    // Return presses the step's natural button: Next, and Export on the
+    // Summary (a disabled one does nothing).
+    QPushButton* natural = nav_[step == 5 ? Export : Next];
+    for (QPushButton* button : nav_)
+        button->setDefault(button == natural);
     UpdateExportButton();
     nav_[Cancel]->setText(step == 5 ? QStringLiteral("&Close") : QStringLiteral("&Cancel"));
 }

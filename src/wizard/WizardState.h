@@ -3,6 +3,7 @@
 #include "catalog/Edition.h"
 #include "export/AllocationLinks.h"
 #include "export/AllocationLists.h"
+#include "export/ProgressPace.h"
 #include "fieldmap/FieldMap.h"
 #include "host/OrvoInterfaces.h"
 
@@ -61,6 +62,9 @@ struct WizardState {
     QString m_ExportFilename;
     // The user asked the running export to stop.
     bool m_IsExportStop = false;
+    // The clock the running export paces its progress by (empty: the
+    // monotonic system clock); tests drive the pace with one of their own.
+    ProgressPace::Clock exportClock;
 
     // Decided once per run from the host's edition code, before the
     // window shows; never changes while it is open.

@@ -5,6 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -162,6 +165,129 @@ TEST_F(CliExport, OrganizationEditionWritesAllocationColumns)
 
     const CliRun fields = runCli({"fields", "--edition", "36"});
     EXPECT_TRUE(fields.out.contains("1008\tTag No")) << fields.out.left(200).toStdString();
+}
+
+TEST_F(CliExport, CommandLineConventions)
+{
+    const QString out = dir.filePath("x.csv");
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* stdoutStart;   // or, when it fails, what stderr names
+    };
+    const Case cases[] = {
+        {{"--version"}, 0, "expwiz 0."},
+        {{"-V"}, 0, "expwiz 0."},
+        {{"export", "--help"}, 0, "Usage: expwiz export [options]"},
+        {{"list", "--help-all"}, 0, "Usage: expwiz list [options]"},
+        {{"demo", "-h"}, 0, "Usage: expwiz demo [options]"},
+        {{"fields", "--help"}, 0, "Usage: expwiz fields [options]"},
+        {base(out) << "--fields" << "1004" << "stray", 2, "unexpected argument 'stray'"},
+        {{"list", "--data", data, "extra"}, 2, "unexpected argument 'extra'"},
+        {{"list", "--dta", data}, 2, "expwiz list --help"},
+        {base("") << "--fields" << "1004", 2, "--output needs a file name"},
+        {base(out) << "--fields" << "1004" << "--print-sql", 2, "leave out --output"},
+        {base(out) << "--fields" << "1004" << "--format" << "ods", 2, "'ods'"},
+        {base(out) << "--fields" << "1004" << "--date-format" << "us", 2, "'us'"},
+        {base("-") << "--fields" << "1004" << "--format" << "xlsx", 2, "workbook goes to a file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r = runCli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        if (c.exitCode == 0)
+            EXPECT_TRUE(r.out.startsWith(QString::fromUtf8(c.stdoutStart))) << r.out.left(200).toStdString();
+        else
+            EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.stdoutStart))) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(out));
+
+    SCOPED_TRACE("fields: type names and their legend");
+    const CliRun fields = runCli({"fields"});
+    EXPECT_TRUE(fields.out.contains("1002\tAcquisition Date\tdate\t")) << fields.out.left(300).toStdString();
+    EXPECT_TRUE(fields.out.contains("\nTypes:\n") && fields.out.contains("0507: 5 years 7 months"));
+}
+
+TEST_F(CliExport, StandardOutputGetsTheFileAndNothingElse)
+{
+    const QStringList fields = {"--fields", "1004,1012,1002,1075", "--header", "--company-line"};
+    const CliRun file = runCli(base(dir.filePath("file.csv")) << fields);
+    ASSERT_EQ(file.exitCode, 0) << file.err.toStdString();
+
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(QStringLiteral(EXPWIZ_BUILD_DIR "/bin/expwiz"), base("-") << fields);
+    p.waitForFinished(60000);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput(), readFile(dir.filePath("file.csv")));
+    EXPECT_TRUE(p.readAllStandardError().contains("written to standard output"));
+    // No temporary beside a file named "-" or anywhere else.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"file.csv"});
+}
+
+TEST_F(CliExport, ListAsJsonNamesEverythingExactly)
+{
+    const CliRun r = runCli({"list", "--data", data, "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonObject host = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    const QJsonArray databases = host["databases"].toArray();
+    ASSERT_EQ(databases.size(), 2);
+    EXPECT_EQ(host["databaseInUse"].toString(), "Orvo Demo");
+    const QJsonArray companies = databases[0].toObject()["companies"].toArray();
+    ASSERT_EQ(companies.size(), 4);
+    const QJsonObject harbor = companies[0].toObject();
+    EXPECT_EQ(harbor["name"].toString(), "Harbor Logistics");
+    EXPECT_EQ(harbor["assets"].toInt(), 24);
+    EXPECT_TRUE(harbor["groups"].toArray().contains(QJsonValue("Sales Department")));
+    const QJsonObject internal{{"id", 1}, {"name", "Internal"}, {"active", true}};
+    EXPECT_TRUE(harbor["books"].toArray().contains(internal));
+    EXPECT_EQ(companies[1].toObject()["name"].toString(), QString::fromUtf8("Café Müller & Søn, \"Nord\""));
+    EXPECT_FALSE(companies[2].toObject()["available"].toBool());
+}
+
+TEST_F(CliExport, WorkbookCellsMatchTheCsvTyped)
+{
+    // System No, Description, Acquisition Date, Exclude on DER?, Estimated
+    // Life, Acquisition Value, ITC Percent, Percent Transferred-In, GO Zone,
+    // Net Book Value: one field of every type.
+    const QStringList fields = {"--fields", "1004,1012,1002,1084,1100,1075,1028,1064,1113,1089",
+                                "--header", "--company-line", "--encoding", "UTF-8"};
+    const QString csv = dir.filePath("a.csv"), xlsx = dir.filePath("a.xlsx");
+    ASSERT_EQ(runCli(base(csv, "Harbor Logistics", "All Orvo Assets") << fields << "--date-format" << "iso").exitCode, 0);
+    const CliRun r = runCli(base(xlsx, "Harbor Logistics", "All Orvo Assets") << fields << "--format" << "xlsx");
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+    // Every cell against the CSV's; what kinds of cell each column holds.
+    QProcess py;
+    py.start("/usr/bin/python3", {"-c", R"(
+import csv, datetime, sys, openpyxl
+rows = list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))
+ws = openpyxl.load_workbook(sys.argv[2]).worksheets[0]
+cells = list(ws.iter_rows())
+kinds, bad = {}, []
+for r, line in enumerate(rows):
+    for c, text in enumerate(line):
+        cell = cells[r][c]
+        v = cell.value
+        if isinstance(v, datetime.datetime):
+            kind, ok = 'date ' + cell.number_format, v.strftime('%Y-%m-%d') == text
+        elif isinstance(v, (int, float)):
+            kind = 'number ' + cell.number_format
+            ok = abs(v * (100 if '%' in cell.number_format else 1) - float(text)) < 1e-9
+        else:
+            kind, ok = 'text', (v or '') == text
+        if r >= 2 and text:
+            kinds.setdefault(c, set()).add(kind)
+        if not ok:
+            bad.append((r, c, text, v))
+print(len(rows), len(cells), ws.freeze_panes, bad[:3])
+print('|'.join(','.join(sorted(kinds.get(c, ['empty']))) for c in range(len(rows[1]))))
+)", csv, xlsx});
+    py.waitForFinished(60000);
+    const QStringList report = QString::fromUtf8(py.readAllStandardOutput()).split('\n');
+    ASSERT_GE(report.size(), 2) << py.readAllStandardError().toStdString();
+    EXPECT_EQ(report[0], "28 28 A3 []");
+    EXPECT_EQ(report[1], "text|text|date yyyy-mm-dd|text|text|number 0.00|number 0.00000%|empty|text|number 0.00");
 }
 
 TEST_F(CliExport, TheHostsOwnFilesAreNeverATarget)

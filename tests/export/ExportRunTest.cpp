@@ -60,7 +60,7 @@ TEST(ExportRun, HostAndCallbacksAreCalledInTheDescribedOrder)
     const QString data = QString::fromLatin1(kData);
     const QString groupedCount = count + "AND GROUPCOND ";
     const QString groupedData = data.left(data.indexOf(" ORDER BY")) + "AND GROUPCOND ORDER BY ASSET.ASSETID";
-    const QString row = "events | progress %1/2 | events | stop? | Item 0 | Item 1 | IsLastRow | MoveNext";
+    const QString row = "progress %1/2 | events | stop? | Item 0 | Item 1 | IsLastRow | MoveNext";
     EXPECT_EQ(host.log->joined(),
               "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup " + count + " | ApplyGroup " + data
                   + " | Connection | busy | CountRows " + groupedCount + " | idle | OpenCursor " + groupedData
@@ -244,9 +244,11 @@ TEST(ExportRun, FileProblemsGiveTheirMessagesAndChangeNothing)
     QTemporaryDir dir;
     memhost::Host host;
     host.connection->dataRows = numberedRows(2);
-    {
+    for (const auto format : {expwiz::ExportJob::Format::Csv, expwiz::ExportJob::Format::Workbook}) {
         SCOPED_TRACE("a folder that does not exist");
-        const ExportResult r = ExportRun(host.job({1004, 1012}, dir.filePath("missing/out.csv"))).run();
+        expwiz::ExportJob job = host.job({1004, 1012}, dir.filePath("missing/out.csv"));
+        job.format = format;
+        const ExportResult r = ExportRun(job).run();
         EXPECT_EQ(r.outcome, ExportOutcome::Failed);
         EXPECT_EQ(r.message, "The path doesn't exist.");
         EXPECT_EQ(r.errorNumber, orvo::errnum::PathNotFound);
@@ -492,7 +494,7 @@ TEST(ExportRun, PythonsCsvReaderSeesExactlyTheCellsOfTheHost)
     memhost::Host host;
     host.company = std::make_shared<memhost::MemoryCompany>(7, "Smith \"Big\", Co");
     const QStringList values = {"He said \"no\", twice", "line1\nline2\r\nline3", "M\u00fcller & S\u00f8n \u2014 Caf\u00e9",
-                                "", "\"", ",", "trailing blank "};
+                                "", "\"", ",", "trailing blank _x000D_"};
     for (int i = 0; i < values.size(); ++i)
         host.connection->dataRows.push_back({QString::number(i + 1), values[i], "SL"});
     expwiz::ExportJob job = host.job({1004, 1012}, path);
@@ -514,5 +516,22 @@ TEST(ExportRun, PythonsCsvReaderSeesExactlyTheCellsOfTheHost)
         EXPECT_TRUE(r.message.contains("1 character(s)"));
         expected[4][1] = "M\u00fcller & S\u00f8n ? Caf\u00e9";
         EXPECT_EQ(testfiles::pythonCsv(path, "latin-1"), expected);
+    }    {
+        SCOPED_TRACE("a workbook of sheets of 6 rows: the same cells, the two lines heading each sheet");
+        expected[4][1] = values[2];
+        job.format = expwiz::ExportJob::Format::Workbook;
+        job.sheetRows = 6;
+        job.outputPath = dir.filePath("out.xlsx");
+        const ExportResult r = ExportRun(job).run();
+        ASSERT_EQ(r.outcome, ExportOutcome::Completed) << r.message.toStdString();
+        const auto sheets = testfiles::pythonWorkbook(job.outputPath);
+        ASSERT_EQ(sheets.size(), 2u);
+        expected[5].removeLast();   // an empty last cell ends the row
+        EXPECT_EQ(sheets[0], std::vector<QStringList>(expected.begin(), expected.begin() + 6));
+        std::vector<QStringList> second(expected.begin(), expected.begin() + 2);
+        second.insert(second.end(), expected.begin() + 6, expected.end());
+        EXPECT_EQ(sheets[1], second);
+        EXPECT_EQ(sheets[0].size() + sheets[1].size() - 4, size_t(r.rowsWritten));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"out.csv", "out.xlsx"}));
     }
 }

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +38,15 @@ struct DemoFolder {
         orvo::refhost::DemoData::create(data, options);
         host = orvo::refhost::ReferenceHost::open(data);
     }
+};
+
+// Keeps the settings files of one test in a folder of its own.
+struct ConfigFolder {
+    QTemporaryDir dir;
+    QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    ConfigFolder() { qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit()); }
+    ~ConfigFolder() { qputenv("XDG_CONFIG_HOME", previous); }
+    QString file(const char* name) const { return dir.path() + "/" + QLatin1String(name); }
 };
 
 template <class T>
@@ -67,6 +77,25 @@ inline QStringList texts(const QComboBox& box)
     for (int i = 0; i < box.count(); ++i)
         result << box.itemText(i);
     return result;
+}
+
+// Clicks an entry of a list, once or twice, with the events the mouse
+// gives the list (a double click: press, release, double click, release).
+inline void clickItem(QListWidget& list, int row, bool twice = false)
+{
+    const QPointF at = list.visualItemRect(list.item(row)).center();
+    const QPointF global = list.viewport()->mapToGlobal(at);
+    const auto send = [&](QEvent::Type type) {
+        QMouseEvent event(type, at, global, Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list.viewport(), &event);
+    };
+    send(QEvent::MouseButtonPress);
+    send(QEvent::MouseButtonRelease);
+    if (twice) {
+        send(QEvent::MouseButtonDblClick);
+        send(QEvent::MouseButtonRelease);
+    }
 }
 
 // Selects the items with these texts (and only those), as a user's

@@ -3,7 +3,9 @@
 
 #include "wizard/WizardState.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFocusEvent>
 #include <QLineEdit>
 
 using expwiz::BoxAnswer;
@@ -48,15 +50,6 @@ QStringList boxTexts(const expwiz::ScriptedUiServices& ui)
         result << box.text;
     return result;
 }
-
-// Keeps the settings files of one test in a folder of its own.
-struct ConfigFolder {
-    QTemporaryDir dir;
-    QByteArray previous = qgetenv("XDG_CONFIG_HOME");
-    ConfigFolder() { qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit()); }
-    ~ConfigFolder() { qputenv("XDG_CONFIG_HOME", previous); }
-    QString file(const char* name) const { return dir.path() + "/" + QLatin1String(name); }
-};
 
 } // namespace
 
@@ -310,18 +303,20 @@ TEST(Destination, TypingFollowsTheNextRuleAndAFaultyNameIsRefusedOnLeavingTheBox
         }
         {
             SCOPED_TRACE("leaving the box with a name no file may have");
-            w.activateWindow();
-            name->setFocus();
             name->selectAll();
             QTest::keyClicks(name, "a/b");
             ui.queueAnswer(BoxAnswer::Ok);
+            // The focus-out a Tab delivers, sent directly: moving the real
+            // focus waits on the window manager activating the window.
             location->setFocus();
+            QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(name, &leave);
             ASSERT_EQ(ui.boxes().size(), 1u);
             EXPECT_EQ(ui.boxes()[0].text,
                       "Invalid file name. The file name is restricted to alphanumeric characters only.");
             // The last name that passed: "   Q" never left the box.
             EXPECT_EQ(name->text(), "OrvoExport");
-            EXPECT_TRUE(name->hasFocus());
+            EXPECT_EQ(w.focusWidget(), name);
         }
     });
     EXPECT_TRUE(ui.allAnswersUsed());
@@ -361,4 +356,38 @@ TEST(Destination, BrowseCancelledChangesNothing)
     // Nothing chosen, nothing remembered.
     EXPECT_FALSE(QFile::exists(config.file("DESKORVO.INI")));
     EXPECT_TRUE(QDir(config.dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(Destination, AnEmptyRememberedFolderIsNoneAndNextFollowsBothBoxesAfterEveryChange)
+{
+    ConfigFolder config;
+    writeBytes(config.file("DESKORVO.INI"), "[Defaults]\r\nExportPath=\r\n");
+    DemoFolder demo;
+    expwiz::ScriptedUiServices ui;
+    WizardDialog wizard(ui);
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toDestination(w, ui);
+        auto* name = child<QLineEdit>(w, "txtP3Filename");
+        auto* location = child<QLineEdit>(w, "txtP3Location");
+        EXPECT_EQ(location->text(), demo.data);
+        struct Change {
+            QLineEdit* box;
+            QString text;
+            bool next;
+        };
+        const Change changes[] = {{location, "", false}, {name, "Q1", false}, {location, demo.data, true},
+                                  {name, "  ", false},   {location, "", false}, {name, "Q2", false}};
+        for (const Change& c : changes) {
+            c.box->setText(c.text);
+            EXPECT_EQ(w.navButton(WizardDialog::Next)->isEnabled(), c.next)
+                << c.box->objectName().toStdString() << "=" << c.text.toStdString();
+        }
+        // Entering the step again with an empty box left behind.
+        clickNav(w, WizardDialog::Back);
+        ui.queueAnswer(BoxAnswer::No);
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 4);
+        EXPECT_EQ(location->text(), demo.data);
+        EXPECT_TRUE(w.navButton(WizardDialog::Next)->isEnabled());
+    });
 }

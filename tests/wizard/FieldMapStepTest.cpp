@@ -6,6 +6,7 @@
 #include "report/PdfPrinterSource.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
 
@@ -201,6 +202,52 @@ TEST(FieldMapStep, EditingTheMap)
             ASSERT_EQ(ui.boxes().size(), 1u);
             EXPECT_EQ(ui.boxes().front().text, "You need to select at least one field.");
             EXPECT_EQ(ui.boxes().front().title, "Custom Export");
+        }
+        {
+            SCOPED_TRACE("a click on the entry already selected brings the buttons back");
+            selectMapRows(w, {1});
+            categories->setCurrentIndex(2);
+            EXPECT_FALSE(buttons(w).remove);
+            clickItem(*map, 1);
+            EXPECT_EQ(buttons(w), (Buttons{true, false, true, true, true, true, true}));
+            categories->setCurrentIndex(0);
+        }
+        {
+            SCOPED_TRACE("the moved entry stays current, so the arrow keys go on from it");
+            map->setCurrentRow(3);
+            press(w, "cmdP5Up");
+            EXPECT_EQ(map->currentRow(), 2);
+            EXPECT_EQ(selectedRows(w), std::vector<int>{2});
+            QTest::keyClick(map, Qt::Key_Up);
+            EXPECT_EQ(selectedRows(w), std::vector<int>{1});
+            press(w, "cmdP5Down");
+            EXPECT_EQ(map->currentRow(), 2);
+        }
+        {
+            SCOPED_TRACE("a double click adds an available field and removes a map entry");
+            const int entries = map->count();
+            clickItem(*available, 0, true);
+            ASSERT_EQ(map->count(), entries + 1);
+            EXPECT_EQ(map->item(entries)->text().section(' ', 1), "168(k) Allowance");
+            clickItem(*map, 0, true);
+            EXPECT_EQ(map->count(), entries);
+            EXPECT_EQ(map->item(entries - 1)->text().section(' ', 1), "168(k) Allowance");
+        }
+        {
+            SCOPED_TRACE("the filter narrows the chosen category as one types");
+            auto* filter = child<QLineEdit>(w, "txtP5Filter");
+            const int all = available->count();
+            QTest::keyClicks(filter, "DATE");
+            const QStringList dates = texts(*available);
+            EXPECT_GT(dates.size(), 2);
+            EXPECT_TRUE(dates.contains("Disposal Date"));
+            for (const QString& text : dates)
+                EXPECT_TRUE(text.contains("date", Qt::CaseInsensitive)) << text.toStdString();
+            categories->setCurrentIndex(5);   // Disposal Fields
+            EXPECT_EQ(texts(*available), (QStringList{"Deferral Date", "Disposal Date"}));
+            categories->setCurrentIndex(0);
+            filter->clear();
+            EXPECT_EQ(available->count(), all);
         }
         {
             SCOPED_TRACE("all fields in, all fields out");

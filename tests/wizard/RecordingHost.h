@@ -56,6 +56,17 @@ private:
     void record(const QString& call);
 };
 
+// A recording host whose databases are those of a real host, except that
+// the companies named in noGroupManager give no group manager.
+class GrouplessHost : public RecordingHost {
+public:
+    std::shared_ptr<orvo::IOrvoBusinessApp> real;
+    QStringList noGroupManager;
+
+    orvo::OrvoCollection<orvo::IOrvoDatabaseEntry> Databases() override { return real->Databases(); }
+    std::shared_ptr<orvo::IOrvoDatabaseEntry> OpenDatabase(const QString& name) override;
+};
+
 // Only the add-in manager interface: every other view of it fails.
 class BareAddinManager : public orvo::IOrvoAddinManager {
 public:

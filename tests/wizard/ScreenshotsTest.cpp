@@ -1,8 +1,12 @@
 #include "DemoWizard.h"
 
+#include "wizard/WizardState.h"
+
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
+
+#include <chrono>
 
 using expwiz::WizardDialog;
 using namespace testhost;
@@ -38,7 +42,6 @@ TEST(Screenshots, EveryStepWithDemoData)
     ui.queueAnswer(expwiz::BoxAnswer::Ok);   // the completion message
     WizardDialog wizard(ui);
     runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        w.resize(640, 460);
         const auto shoot = [&](const char* name) {
             QApplication::processEvents();
             EXPECT_TRUE(w.grab().save(folder + QLatin1Char('/') + QLatin1String(name)));
@@ -52,11 +55,17 @@ TEST(Screenshots, EveryStepWithDemoData)
         addFields(w, {"System No", "Description", "Acquisition Date", "Acquisition Value", "Class"});
         child<QListWidget>(w, "lstP5AvailableField")->item(3)->setSelected(true);
         shoot("wizard-field-map.png");
+        QTest::keyClicks(child<QLineEdit>(w, "txtP5Filter"), QStringLiteral("date"));
+        shoot("wizard-field-map-filter.png");
+        child<QLineEdit>(w, "txtP5Filter")->clear();
         clickNav(w, WizardDialog::Next);
         child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("harbor-tax"));
         shoot("wizard-destination.png");
         clickNav(w, WizardDialog::Next);
-        ui.call = 200;   // row 100 of 240
+        // A clock a whole pace interval on at every reading shows every row.
+        auto now = std::chrono::steady_clock::time_point{};
+        w.state().exportClock = [&now] { return now += std::chrono::seconds(1); };
+        ui.call = 101;   // row 100 of 240
         ui.atCall = [&] { shoot("wizard-summary-exporting.png"); };
         clickNav(w, WizardDialog::Export);
         shoot("wizard-summary-done.png");

@@ -1,5 +1,6 @@
 #include "DemoWizard.h"
 #include "QtPrinters.h"
+#include "RecordingHost.h"
 #include "../refhost/CompanyHolder.h"
 
 #include "refhost/Sqlite.h"
@@ -194,4 +195,43 @@ TEST(SelectAssets, ACompanyWithoutAnActiveBookSaysWhyItCannotGoOn)
     EXPECT_EQ(step, 1);
     ASSERT_EQ(ui.boxes().size(), 1u);
     EXPECT_TRUE(ui.boxes().front().text.contains("no active book")) << ui.boxes().front().text.toStdString();
+}
+
+TEST(SelectAssets, ACompanyWhoseGroupsCannotBeHadKeepsTheWizardOnTheStep)
+{
+    struct Case {
+        const char* name;
+        bool noGroupManager;   // else the group table goes after the first listing
+        const char* message;
+    };
+    for (const Case& c : {Case{"no group manager", true, "The GroupManager is NULL, please select again"},
+                          Case{"the groups cannot be read", false, "AssetGroup"}}) {
+        SCOPED_TRACE(c.name);
+        DemoFolder demo;
+        auto groupless = std::make_shared<GrouplessHost>();
+        groupless->real = demo.host;
+        groupless->programPath = demo.data;
+        groupless->noGroupManager = QStringList{QStringLiteral("Empty Start-up")};
+        expwiz::ScriptedUiServices ui;
+        ui.queueAnswer(expwiz::BoxAnswer::Ok);
+        ui.queueAnswer(expwiz::BoxAnswer::Ok);
+        WizardDialog wizard(ui);
+        const orvo::ObjectPtr host = c.noGroupManager ? orvo::ObjectPtr(groupless) : orvo::ObjectPtr(demo.host);
+        runWizard(wizard, host, [&](WizardDialog& w) {
+            clickNav(w, WizardDialog::Next);
+            auto* groups = child<QListWidget>(w, "lstP2Group");
+            ASSERT_EQ(groups->count(), 3);   // Harbor Logistics' groups
+            if (!c.noGroupManager)
+                sql(demo, "orvo-demo.sqlite", "DROP TABLE AssetGroup");
+            chooseRow(*child<QListWidget>(w, "lstP2Company"), QStringLiteral("Empty Start-up"));
+            EXPECT_EQ(groups->count(), 0);
+            EXPECT_FALSE(nextEnabled(w));
+            EXPECT_FALSE(w.navButton(WizardDialog::Export)->isEnabled());
+            // A press that reaches the handler all the same stays here.
+            w.cmdNav_Click(WizardDialog::Next);
+            EXPECT_EQ(w.state().CurrentStep, 1);
+        });
+        ASSERT_EQ(ui.boxes().size(), 2u);
+        EXPECT_TRUE(ui.boxes()[0].text.contains(QLatin1String(c.message))) << ui.boxes()[0].text.toStdString();
+    }
 }

@@ -11,6 +11,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -80,26 +81,32 @@ TEST(WizardDialog, NavigationButtonsCaptionsAndHelpAtEveryStep)
     std::vector<int32_t> helpContexts;
     demo.host->setHelpHandler([&](int32_t context) { helpContexts.push_back(context); });
     expwiz::ScriptedUiServices ui;
-    // Leaving the new map forward and back: not saved either time.
+    // Leaving the new map forward and back: not saved either time; Return
+    // on the Summary exports.
     ui.queueAnswer(expwiz::BoxAnswer::No);
+    ui.queueAnswer(expwiz::BoxAnswer::Ok);
     ui.queueAnswer(expwiz::BoxAnswer::No);
     WizardDialog wizard(ui);
     std::vector<NavState> forward;
     std::vector<NavState> backward;
     QStringList helpCaptions;
     int visibleStepAtStart = -1;
+    bool exportedOnReturn = false;
     testhost::runWizard(wizard, demo.host, [&](WizardDialog&) {
         auto* stack = wizard.findChild<QStackedWidget*>();
         visibleStepAtStart = stack->currentIndex();
         helpCaptions << wizard.navButton(WizardDialog::Help)->text();
+        // Return on a control of each step presses its natural button.
+        const char* const returnOn[] = {"stkSteps", "lstP2Company", "cmbP4Book", "lstP5AvailableField",
+                                        "txtP3Filename", "lstP6FieldMap"};
         for (int step = 0; step < 6; ++step) {
             if (step == 3)
                 testhost::addFields(wizard, {QStringLiteral("System No")});
             forward.push_back(navState(wizard));
             click(wizard, WizardDialog::Help);
-            if (step < 5)
-                click(wizard, WizardDialog::Next);
+            QTest::keyClick(testhost::child<QWidget>(wizard, returnOn[step]), Qt::Key_Return);
         }
+        exportedOnReturn = ui.boxes().size() == 2 && ui.boxes()[1].text == "The Export process is complete.";
         // Next on the last step goes nowhere.
         click(wizard, WizardDialog::Next);
         backward.push_back(navState(wizard));
@@ -114,6 +121,7 @@ TEST(WizardDialog, NavigationButtonsCaptionsAndHelpAtEveryStep)
         click(wizard, WizardDialog::Cancel);
     });
     EXPECT_EQ(visibleStepAtStart, 0);
+    EXPECT_TRUE(exportedOnReturn);
     EXPECT_EQ(helpCaptions, QStringList{"&Help"});
     ASSERT_EQ(forward.size(), 6u);
     const QStringList captions{"Export Helper - Introduction", "Export Helper - Select Assets",
@@ -258,4 +266,38 @@ TEST(WizardDialog, IntroductionShowsItsPictureAndTexts)
     EXPECT_FALSE(otherStepsEnabled);
     EXPECT_EQ(wizard.step(0)->title(), "Introduction");
     EXPECT_EQ(wizard.step(3)->title(), "Field Map");
+}
+
+TEST(WizardDialog, OpensWithRoomForFifteenFieldsPerListAndRemembersItsSize)
+{
+    testhost::ConfigFolder config;
+    testhost::DemoFolder demo;
+    QSize opened;
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        expwiz::ScriptedUiServices ui;
+        WizardDialog wizard(ui);
+        testhost::runWizard(wizard, demo.host, [&](WizardDialog& w) {
+            if (run == 1) {
+                EXPECT_EQ(w.size(), opened + QSize(40, 30));
+                return;
+            }
+            opened = w.size();
+            testhost::nextUntil(w, 3);
+            auto* available = testhost::child<QListWidget>(w, "lstP5AvailableField");
+            auto* map = testhost::child<QListWidget>(w, "lstP5ExportFieldMap");
+            available->selectAll();
+            const int widestField = available->sizeHintForColumn(0);
+            QTest::mouseClick(testhost::child<QPushButton>(w, "cmdP5Add"), Qt::LeftButton);
+            QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            EXPECT_LE(widestField, available->viewport()->width());
+            EXPECT_LE(map->sizeHintForColumn(0), map->viewport()->width());
+            for (QListWidget* list : {available, map})
+                EXPECT_GE(list->viewport()->height(), 15 * map->sizeHintForRow(0)) << list->objectName().toStdString();
+            w.resize(opened + QSize(40, 30));
+            ui.queueAnswer(expwiz::BoxAnswer::No);   // the map is not saved on leaving
+        });
+    }
+    const QByteArray settings = testhost::readBytes(config.file("DESKORVO.INI"));
+    EXPECT_TRUE(settings.contains("WindowSize=")) << settings.toStdString();
 }

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProcess>
 
+#include <chrono>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -258,9 +259,12 @@ TEST(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
             if (ui.processEventsCalls() == 1)
                 progressAtFirstPump = child<QLabel>(w, "lblP6ExportAsset")->text();
         };
-        // One pump after "Searching...", then two per row: 5 is the second
-        // pump of row 2, 12 the first of row 6.
-        ui.stopAt = {5, 12};
+        // A clock a whole pace interval on at every reading shows every row.
+        auto now = std::chrono::steady_clock::time_point{};
+        w.state().exportClock = [&now] { return now += std::chrono::seconds(1); };
+        // One pump after "Searching...", then one per row: 3 is row 2's,
+        // 7 row 6's.
+        ui.stopAt = {3, 7};
         ui.queueAnswer(BoxAnswer::No);
         ui.queueAnswer(BoxAnswer::Yes);
         clickNav(w, WizardDialog::Export);
@@ -269,7 +273,7 @@ TEST(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
         EXPECT_TRUE(w.navButton(WizardDialog::Export)->isEnabled());
     });
     EXPECT_EQ(progressAtFirstPump, "Searching...");
-    EXPECT_EQ(ui.processEventsCalls(), 13);
+    EXPECT_EQ(ui.processEventsCalls(), 7);
     ASSERT_EQ(ui.boxes().size(), 2u);   // the two questions, no completion message
     for (const auto& box : ui.boxes()) {
         EXPECT_EQ(box.text, "The export process has been stopped. The <" + path
@@ -287,6 +291,41 @@ TEST(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
     EXPECT_EQ(written, fullLines.mid(0, 7).join('\n') + '\n');
     EXPECT_EQ(lineCount(written), 7);
     EXPECT_TRUE(progressAfter.startsWith("6  of  ")) << progressAfter.toStdString();
+}
+
+TEST(WizardExport, TheProgressIsShownAFewTimesASecondNotForEveryRow)
+{
+    DemoFolder demo(1, 3000);
+    Choices choices;
+    choices.group = QStringLiteral("All Orvo Assets");
+    choices.fields = QStringList{QStringLiteral("System No")};
+    expwiz::ScriptedUiServices ui;
+    WizardDialog wizard(ui);
+    int readings = 0;
+    int shown = 0;
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        toSummary(w, ui, choices, demo.data, QStringLiteral("paced"));
+        auto* label = child<QLabel>(w, "lblP6ExportAsset");
+        QString last = label->text();
+        // A millisecond per reading, and the engine reads once a row: a
+        // thousand rows are a second. Each text the label took is counted.
+        w.state().exportClock = [&] {
+            if (label->text() != last) {
+                ++shown;
+                last = label->text();
+            }
+            return std::chrono::steady_clock::time_point(std::chrono::milliseconds(++readings));
+        };
+        ui.queueAnswer(BoxAnswer::Ok);
+        clickNav(w, WizardDialog::Export);
+    });
+    const int rows = lineCount(readBytes(demo.data + "/paced.csv")) - 2;
+    ASSERT_GT(rows, 3000);
+    EXPECT_EQ(readings, rows);
+    const int seconds = rows / 1000;
+    EXPECT_GE(shown, seconds * 10);
+    EXPECT_LE(shown, (seconds + 1) * 30);
+    EXPECT_LE(ui.processEventsCalls(), shown + 1);
 }
 
 TEST(WizardExport, AFailedExportSaysWhyAndLeavesTheOldFileAsItWas)
