@@ -114,7 +114,10 @@ PgSession::~PgSession()
 
 void PgSession::fail(const PGresult* result, const QString& sql) const
 {
-    if (PQstatus(conn_) == CONNECTION_BAD)
+    // Connection failures and an administrator's shutdown are a lost
+    // connection, whatever the statement was.
+    const QByteArray state = result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QByteArray();
+    if (PQstatus(conn_) == CONNECTION_BAD || state.startsWith("08") || state.startsWith("57P"))
         throw HostError(errnum::HostFailure,
                         QStringLiteral("The connection to the database server for '%1' (%2) was lost: %3")
                             .arg(databaseName_, display(), oneLine(PQerrorMessage(conn_))));
