@@ -64,7 +64,7 @@ if ! "${as_owner[@]}" "$bindir/initdb" -D "$dir/data" -U expwiz -A trust -E UTF8
     reason="initdb failed: $(tail -n 1 "$dir/initdb.log")"
 elif ! "${as_owner[@]}" "$bindir/pg_ctl" -D "$dir/data" -l "$dir/data/server.log" -w -t 60 \
         -o "-c listen_addresses='' -c unix_socket_directories='$dir/data' -c fsync=off \
-            -c synchronous_commit=off -c full_page_writes=off -c max_connections=60" \
+            -c synchronous_commit=off -c full_page_writes=off -c max_connections=100" \
         start >/dev/null 2>&1; then
     reason="the server did not start: $(tail -n 1 "$dir/data/server.log" 2>/dev/null)"
 fi
