@@ -173,6 +173,12 @@ int runExportCommand(const QStringList& arguments)
         for (const auto& entry : host->Databases())
             names << entry->Name();
         auto entry = host->OpenDatabase(parser.value(database));
+        // The host gives no object for a database it cannot open; asking the
+        // entry itself says why (the missing file, the server that is down).
+        for (const auto& listed : host->Databases()) {
+            if (!entry && listed->Name() == parser.value(database))
+                listed->Database();
+        }
         if (!entry)
             throw orvo::HostError(orvo::errnum::FileNotFound,
                                   names.contains(parser.value(database))

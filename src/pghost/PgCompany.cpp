@@ -103,7 +103,9 @@ std::shared_ptr<IOrvoGroupManager> PgCompany::GroupManager()
     for (int row = 0; row < PQntuples(q.get()); ++row)
         groups.push_back(std::make_shared<refhost::RefGroup>(QString::fromUtf8(PQgetvalue(q.get(), row, 0)),
                                                              QString::fromUtf8(PQgetvalue(q.get(), row, 1))));
-    return std::make_shared<refhost::RefGroupManager>(std::make_shared<refhost::RefGroupList>(std::move(groups)));
+    // The server's plans may return the records of one asset in any order.
+    return std::make_shared<refhost::RefGroupManager>(std::make_shared<refhost::RefGroupList>(std::move(groups)),
+                                                      true);
 }
 
 } // namespace orvo::pghost

@@ -2,7 +2,6 @@
 
 #include "refhost/RealText.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -16,59 +15,60 @@ constexpr Oid kFloat4 = 700;
 constexpr Oid kFloat8 = 701;
 constexpr Oid kNumeric = 1700;
 
-// Fewer rows a round trip cost more in waiting than they save in memory.
-constexpr int kMinBatch = 1000;
-constexpr int kMaxBatch = 10000;
-
 } // namespace
 
-PgCursor::PgCursor(std::unique_ptr<PgSession> session, const QString& sql, int batchSize)
-    : session_(std::move(session)), batchSize_(std::clamp(batchSize, kMinBatch, kMaxBatch))
+PgCursor::PgCursor(std::unique_ptr<PgSession> session, const QString& sql, int /*batchSize*/)
+    : session_(std::move(session)), sql_(sql)
 {
-    session_->exec("BEGIN READ ONLY");
-    const QByteArray declare = "DECLARE expwiz_rows NO SCROLL CURSOR FOR " + sql.toUtf8();
-    PgResult declared(PQexec(session_->handle(), declare.constData()));
-    if (!declared || PQresultStatus(declared.get()) != PGRES_COMMAND_OK)
-        session_->fail(declared.get(), sql);
-    PgResult described(PQdescribePortal(session_->handle(), "expwiz_rows"));
-    if (!described || PQresultStatus(described.get()) != PGRES_COMMAND_OK)
-        session_->fail(described.get(), sql);
-    for (int c = 0; c < PQnfields(described.get()); ++c) {
-        const Oid type = PQftype(described.get(), c);
+    PGconn* conn = session_->handle();
+    if (!PQsendQuery(conn, sql.toUtf8().constData()) || !PQsetSingleRowMode(conn))
+        session_->fail(nullptr, sql);
+    // Bad SQL fails here, as it does when the statement is prepared.
+    ahead_ = nextRow();
+}
+
+void PgCursor::describe(const PGresult* result)
+{
+    if (!kinds_.empty() || !result)
+        return;
+    for (int c = 0; c < PQnfields(result); ++c) {
+        const Oid type = PQftype(result, c);
         kinds_.push_back(type == kFloat4 || type == kFloat8 ? Kind::Real
                                                             : (type == kNumeric ? Kind::Numeric : Kind::Text));
     }
-    fetchSql_ = "FETCH FORWARD " + QByteArray::number(batchSize_) + " FROM expwiz_rows";
+}
+
+PgResult PgCursor::nextRow()
+{
+    if (done_)
+        return {};
+    PGconn* conn = session_->handle();
+    PgResult result(PQgetResult(conn));
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status == PGRES_SINGLE_TUPLE) {
+        describe(result.get());
+        return result;
+    }
+    done_ = true;
+    // The query's last result is followed by none; drain it either way.
+    while (PgResult(PQgetResult(conn))) {
+    }
+    if (status != PGRES_TUPLES_OK) {
+        try {
+            session_->fail(result.get(), sql_);
+        } catch (const HostError& e) {
+            failure_ = e;
+            onRow_ = false;
+            throw;
+        }
+    }
+    describe(result.get());   // an empty result still has its columns
+    return {};
 }
 
 std::shared_ptr<IOrvoRowset> PgCursor::Rows() { return shared_from_this(); }
 std::shared_ptr<IOrvoFields> PgCursor::Fields() { return shared_from_this(); }
 int32_t PgCursor::Count() { return static_cast<int32_t>(kinds_.size()); }
-
-PgResult PgCursor::fetch()
-{
-    if (failure_)
-        throw *failure_;
-    try {
-        PgResult batch = session_->exec(QString::fromUtf8(fetchSql_));
-        if (rowsIn(batch) < batchSize_)
-            exhausted_ = true;
-        return batch;
-    } catch (const HostError& e) {
-        failure_ = e;
-        onRow_ = false;
-        throw;
-    }
-}
-
-PgResult PgCursor::nextBatch()
-{
-    if (ahead_)
-        return std::move(ahead_);
-    if (exhausted_)
-        return {};
-    return fetch();
-}
 
 bool PgCursor::MoveFirst()
 {
@@ -84,26 +84,16 @@ bool PgCursor::MoveNext()
         return MoveFirst();
     if (failure_)
         throw *failure_;
-    if (++row_ >= rowsIn(current_)) {
-        current_ = nextBatch();
-        row_ = 0;
-        if (rowsIn(current_) == 0) {
-            onRow_ = false;
-            current_.reset();
-            return false;
-        }
-    }
-    onRow_ = true;
-    return true;
+    current_ = std::move(ahead_);
+    onRow_ = current_ != nullptr;
+    if (onRow_)
+        ahead_ = nextRow();
+    return onRow_;
 }
 
 bool PgCursor::IsLastRow()
 {
-    if (!onRow_ || row_ + 1 < rowsIn(current_))
-        return false;
-    if (!ahead_ && !exhausted_)
-        ahead_ = fetch();
-    return rowsIn(ahead_) == 0;
+    return onRow_ && !ahead_;
 }
 
 QString PgCursor::Item(int32_t column)
@@ -122,11 +112,11 @@ void PgCursor::ReadItem(int32_t column, QString& out)
                                      .arg(column)
                                      .arg(Count())
                                : QStringLiteral("The cursor is not on a row."));
-    PGresult* batch = current_.get();
-    if (PQgetisnull(batch, row_, column))
+    PGresult* row = current_.get();
+    if (PQgetisnull(row, 0, column))
         return;
-    const char* value = PQgetvalue(batch, row_, column);
-    qsizetype n = PQgetlength(batch, row_, column);
+    const char* value = PQgetvalue(row, 0, column);
+    qsizetype n = PQgetlength(row, 0, column);
     const Kind kind = kinds_[static_cast<size_t>(column)];
     if (kind != Kind::Text) {
         // Numbers read as the host has always shown them: a REAL with 15

@@ -10,11 +10,12 @@
 
 namespace orvo::pghost {
 
-// A forward-only cursor over a server-side cursor on a session of its own,
-// fetched in batches: a query of a million rows never sits in memory, and
-// other calls on the host's session go on while it is open. It reads one
-// batch ahead at a batch's last row, so IsLastRow is exact. A failure (a
-// lost connection) stays: moving on raises it again, never restarts.
+// A forward-only cursor on a session of its own, in libpq's single-row
+// mode: the server streams the rows while the export writes them, a query
+// of a million rows never sits in memory, and other calls on the host's
+// session go on while it is open. It reads one row ahead, so IsLastRow is
+// exact. A failure (a lost connection) stays: moving on raises it again,
+// never restarts the query.
 class PgCursor : public IOrvoCursor, public IOrvoRowset, public IOrvoFields,
                  public std::enable_shared_from_this<PgCursor> {
 public:
@@ -32,19 +33,17 @@ public:
 private:
     enum class Kind { Text, Real, Numeric };
 
-    PgResult fetch();
-    PgResult nextBatch();
-    int rowsIn(const PgResult& batch) const { return batch ? PQntuples(batch.get()) : 0; }
+    // The next row, or none at the end; a failure raises HostError.
+    PgResult nextRow();
+    void describe(const PGresult* result);
 
     std::unique_ptr<PgSession> session_;
-    QByteArray fetchSql_;
-    int batchSize_;
+    QString sql_;
     std::vector<Kind> kinds_;
     PgResult current_, ahead_;
-    int row_ = -1;
     bool started_ = false;
     bool onRow_ = false;
-    bool exhausted_ = false;   // the server has no rows beyond those fetched
+    bool done_ = false;   // the server has sent its last row
     std::optional<HostError> failure_;
     std::string scratch_;
 };

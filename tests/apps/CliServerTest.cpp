@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -157,4 +158,60 @@ TEST(CliServer, EightCompaniesExportAtOnceAndAHeldCompanyIsRefusedUntilItsHolder
     for (int attempt = 0; attempt < 50 && freed.exitCode != 0; ++attempt)
         freed = finish(startCli(args));
     EXPECT_EQ(freed.exitCode, 0) << freed.err.toStdString();
+}
+
+TEST(CliServer, DemoRefusesADatabaseWithTablesAndNoMessageOrListShowsThePassword)
+{
+    EXPWIZ_REQUIRE_BACKEND(Backend::Postgres);
+    QTemporaryDir dir;
+    const orvo::pghost::PgDemoOptions server{testhost::postgresServer(), QStringLiteral("t%1_cli").arg(getpid()), false};
+    const QString conninfo = server.conninfo + " password=sekrit";
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QStringList mentions;
+    };
+    const QString demo = dir.filePath("demo");
+    const QString down = dir.filePath("down");
+    const QString keep = dir.filePath("keep.csv");
+    {
+        QFile f(keep);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("previous export\r\n");
+    }
+    const Case cases[] = {
+        {{"demo", "--out", demo, "--postgres", conninfo, "--db-prefix", server.prefix, "--assets", "5"}, 0,
+         {server.prefix + "_orvo_demo, " + server.prefix + "_public_sector on "}},
+        {{"list", "--data", demo}, 0, {"Database \"Public Sector\" on ", "dbname=" + server.prefix + "_public_sector"}},
+        {{"demo", "--out", dir.filePath("again"), "--postgres", conninfo, "--db-prefix", server.prefix}, 1,
+         {"'" + server.prefix + "_orvo_demo'", "already has tables", "--force"}},
+        {{"demo", "--out", dir.filePath("forced"), "--postgres", conninfo, "--db-prefix", server.prefix, "--force",
+          "--assets", "5"}, 0, {}},
+        {{"demo", "--out", down, "--postgres", "host=/nonexistent/expwiz password=sekrit"}, 1,
+         {"host=/nonexistent/expwiz"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r = finish(startCli(c.args));
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        for (const QString& word : c.mentions)
+            EXPECT_TRUE((r.out + r.err).contains(word)) << (r.out + r.err).toStdString();
+        EXPECT_FALSE((r.out + r.err).contains("sekrit")) << (r.out + r.err).toStdString();
+        EXPECT_LE(r.err.count('\n'), 1) << r.err.toStdString();
+    }
+    EXPECT_FALSE(readFile(demo + "/databases.list").contains("sekrit"));
+
+    // The server goes away: the export says which server in one line and
+    // the previous file stays.
+    QFile list(demo + "/databases.list");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("Orvo Demo\thost=/nonexistent/expwiz dbname=orvo password=sekrit\n");
+    list.close();
+    const CliRun r = finish(startCli(exportArgs(demo, "Orvo Demo", "Harbor Logistics", "All Orvo Assets", "Internal",
+                                                keep) << "--fields" << "1004"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("host=/nonexistent/expwiz") && !r.err.contains("sekrit")) << r.err.toStdString();
+    EXPECT_EQ(readFile(keep), "previous export\r\n");
+    orvo::pghost::PgDemo::drop(server);
 }

@@ -152,7 +152,9 @@ TEST_P(RefHost, GroupQueryRestrictsCountAndDataAlike)
                     const QString count = query->ApplyGroup("SELECT count(*) " + from + where);
                     const QString data = query->ApplyGroup("SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod " +
                                                            from + where + " ORDER BY ASSET.ASSETID");
-                    EXPECT_TRUE(data.endsWith("ORDER BY ASSET.ASSETID")) << data.toStdString();
+                    // The conditions go before the ORDER BY, which stays.
+                    const qsizetype orderBy = data.indexOf("ORDER BY ASSET.ASSETID");
+                    EXPECT_GT(orderBy, data.indexOf("Bookparts.sequence = Partialsinfo.SEQUENCE")) << data.toStdString();
                     EXPECT_EQ(connection->CountRows(count), rowsOf(*connection, data));
                 }
             }
@@ -294,7 +296,7 @@ TEST(RefHostServer, AServerDownALoginRefusedAndALostConnectionNameTheServerNever
     // cursor fails, names the database, and stays failed.
     auto db = database(*host, "Orvo Demo");
     auto connection = db->Connection();
-    auto rows = connection->OpenCursor("SELECT g FROM generate_series(1, 100000) g", 100)->Rows();
+    auto rows = connection->OpenCursor("SELECT g FROM generate_series(1, 10000000) g", 100)->Rows();
     ASSERT_TRUE(rows->MoveFirst());
     pghost::PgSession admin(testhost::postgresServer(), "admin");
     admin.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '%1'")
