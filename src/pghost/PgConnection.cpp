@@ -17,7 +17,7 @@ constexpr Oid kNumeric = 1700;
 
 } // namespace
 
-PgCursor::PgCursor(std::unique_ptr<PgSession> session, const QString& sql, int /*batchSize*/)
+PgCursor::PgCursor(std::unique_ptr<PgSession> session, const QString& sql)
     : session_(std::move(session)), sql_(sql)
 {
     PGconn* conn = session_->handle();
@@ -143,10 +143,11 @@ void PgCursor::ReadItem(int32_t column, QString& out)
     }
 }
 
-std::shared_ptr<IOrvoCursor> PgConnection::OpenCursor(const QString& sql, int32_t batchSize)
+std::shared_ptr<IOrvoCursor> PgConnection::OpenCursor(const QString& sql, int32_t /*batchSize*/)
 {
-    return std::make_shared<PgCursor>(std::make_unique<PgSession>(session_->conninfo(), session_->databaseName(), session_->serverDatabase()), sql,
-                                      batchSize);
+    // The rows stream one by one: there is no batch to size.
+    return std::make_shared<PgCursor>(
+        std::make_unique<PgSession>(session_->conninfo(), session_->databaseName(), session_->serverDatabase()), sql);
 }
 
 int32_t PgConnection::CountRows(const QString& sql)

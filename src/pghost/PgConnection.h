@@ -19,7 +19,7 @@ namespace orvo::pghost {
 class PgCursor : public IOrvoCursor, public IOrvoRowset, public IOrvoFields,
                  public std::enable_shared_from_this<PgCursor> {
 public:
-    PgCursor(std::unique_ptr<PgSession> session, const QString& sql, int batchSize);
+    PgCursor(std::unique_ptr<PgSession> session, const QString& sql);
 
     std::shared_ptr<IOrvoRowset> Rows() override;
     bool MoveFirst() override;
