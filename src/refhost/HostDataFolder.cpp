@@ -95,9 +95,10 @@ std::vector<DatabaseRecord> HostDataFolder::readDatabases() const
 void HostDataFolder::writeDatabases(const std::vector<DatabaseRecord>& databases) const
 {
     QString text = QStringLiteral("# Databases of this host: name<TAB>file\n");
-    for (const DatabaseRecord& db : databases)
-        text += db.name + QLatin1Char('\t') + (isConnectionString(db.file) ? db.file : QDir(folder_).relativeFilePath(db.file))
-            + QLatin1Char('\n');
+    for (const DatabaseRecord& db : databases) {
+        const QString location = isConnectionString(db.file) ? db.file : QDir(folder_).relativeFilePath(db.file);
+        text += db.name + QLatin1Char('\t') + location + QLatin1Char('\n');
+    }
     writeTextAtomically(databaseListPath(), text);
 }
 
