@@ -1,8 +1,10 @@
 #include "Commands.h"
 
 #include "catalog/FieldCatalog.h"
+#include "destination/HostFileGuard.h"
 #include "export/ExportRun.h"
 #include "fieldmap/ExpFile.h"
+#include "fieldmap/FieldMapMessages.h"
 #include "host/OrvoInterfaces.h"
 #include "refhost/ReferenceHost.h"
 
@@ -14,6 +16,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +31,31 @@ extern "C" void onStopSignal(int signal)
 struct UsageError {
     QString message;
 };
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+// While the rows are written, a stop signal ends the run at the next row
+// instead of killing the process, so the temporary file is removed.
+void catchStopSignals(bool on)
+{
+    struct sigaction action {};
+    action.sa_handler = on ? onStopSignal : SIG_DFL;
+    action.sa_flags = SA_RESTART;   // the flag is looked at between rows
+    sigemptyset(&action.sa_mask);
+    for (const int signal : kStopSignals)
+        sigaction(signal, &action, nullptr);
+}
+
+// A failure message may carry a query of hundreds of kilobytes; the
+// terminal gets its start, --print-sql the whole text.
+QString forTerminal(const QString& message)
+{
+    constexpr qsizetype kShown = 2000;
+    if (message.size() <= kShown)
+        return message;
+    return message.left(kShown) + QStringLiteral(" ... [%1 more characters; --print-sql shows the whole query]")
+                                      .arg(message.size() - kShown);
+}
 
 QString namesOf(const QStringList& names)
 {
@@ -53,12 +81,9 @@ std::vector<int32_t> parseFieldList(const QString& text)
 std::vector<int32_t> readMap(const QString& path)
 {
     const expwiz::ExpReadResult result = expwiz::ExpFile::read(path);
-    for (const auto& skipped : result.skippedValues)
-        printError(QStringLiteral("warning: %1: value %2 at byte %3 is not a field id and is skipped.")
-                       .arg(path).arg(skipped.value).arg(skipped.offset));
-    if (result.trailingBytes > 0)
-        printError(QStringLiteral("warning: %1: the last %2 byte(s) are not a whole entry and are ignored.")
-                       .arg(path).arg(result.trailingBytes));
+    // One line however damaged the file is, as the wizard says it.
+    if (!result.isClean())
+        printError(QStringLiteral("warning: ") + expwiz::FieldMapMessages::damagedFileNotice(path, result));
     if (result.ids.empty())
         throw orvo::HostError(orvo::errnum::InputPastEnd,
                               QStringLiteral("The field map %1 holds no field; save a map with at least one field.").arg(path));
@@ -123,6 +148,8 @@ int runExportCommand(const QStringList& arguments)
     const auto encoding = option("encoding", "Encode the file in this codec (default: the system's).", "NAME");
     const auto bom = option("bom", "Start the file with a byte-order mark.");
     const auto printSql = option("print-sql", "Print the count and data queries as the host runs them, and stop.");
+    const auto keepPartial = option("keep-partial", "When stopped by a signal, keep the complete rows written so far "
+                                                   "(default: leave the previous file as it was).");
 
     if (!parser.parse(arguments)) {
         printError(QStringLiteral("export: ") + parser.errorText());
@@ -135,6 +162,11 @@ int runExportCommand(const QStringList& arguments)
         for (const auto* required : {&data, &database, &company, &group, &book})
             if (!parser.isSet(*required))
                 throw UsageError{QStringLiteral("--%1 is required.").arg(required->names().first())};
+        for (const auto* once : {&map, &fields, &output})
+            if (parser.values(*once).size() > 1)
+                throw UsageError{QStringLiteral("--%1 is given %2 times; give it once.")
+                                     .arg(once->names().first())
+                                     .arg(parser.values(*once).size())};
         if (parser.isSet(map) == parser.isSet(fields))
             throw UsageError{QStringLiteral("give the field map with either --map FILE.exp or --fields IDS.")};
         if (!parser.isSet(output) && !parser.isSet(printSql))
@@ -154,6 +186,7 @@ int runExportCommand(const QStringList& arguments)
             job.encoding = parser.value(encoding);
         }
         job.byteOrderMark = parser.isSet(bom);
+        job.keepRowsOnStop = parser.isSet(keepPartial);
         job.companyLine = parser.isSet(companyLine);
         job.header = parser.isSet(header);
         job.fieldIds = parser.isSet(fields) ? parseFieldList(parser.value(fields)) : readMap(parser.value(map));
@@ -169,20 +202,23 @@ int runExportCommand(const QStringList& arguments)
         }
         job.edition = expwiz::Edition::fromCode(appType);
 
+        if (!job.outputPath.isEmpty()) {
+            QStringList ownFiles = expwiz::HostFileGuard::hostFiles(host);
+            if (parser.isSet(map))
+                ownFiles << QFileInfo(parser.value(map)).absoluteFilePath();
+            if (const QString own = expwiz::HostFileGuard::clash(job.outputPath, ownFiles); !own.isEmpty())
+                throw UsageError{QStringLiteral("--output: ") + expwiz::HostFileGuard::message(job.outputPath, own)};
+        }
+
         QStringList names;
         for (const auto& entry : host->Databases())
             names << entry->Name();
         auto entry = host->OpenDatabase(parser.value(database));
-        // The host gives no object for a database it cannot open; asking the
-        // entry itself says why (the missing file, the server that is down).
-        for (const auto& listed : host->Databases()) {
-            if (!entry && listed->Name() == parser.value(database))
-                listed->Database();
-        }
         if (!entry)
             throw orvo::HostError(orvo::errnum::FileNotFound,
                                   names.contains(parser.value(database))
-                                      ? QStringLiteral("the database \"%1\" cannot be opened.").arg(parser.value(database))
+                                      ? QStringLiteral("the database \"%1\" cannot be opened: %2")
+                                            .arg(parser.value(database), host->openDatabaseError())
                                       : QStringLiteral("no database \"%1\". Databases: %2.")
                                             .arg(parser.value(database), namesOf(names)));
         job.database = entry->Database();
@@ -237,8 +273,7 @@ int runExportCommand(const QStringList& arguments)
             return 0;
         }
 
-        std::signal(SIGINT, onStopSignal);
-        std::signal(SIGTERM, onStopSignal);
+        catchStopSignals(true);
         ProgressBar bar;
         expwiz::ExportCallbacks callbacks;
         callbacks.progress = [&](int32_t row, int32_t total) { bar.show(row, total); };
@@ -246,8 +281,7 @@ int runExportCommand(const QStringList& arguments)
         callbacks.confirmStop = [] { return true; };
         const expwiz::ExportResult result = expwiz::ExportRun(job, callbacks).run();
         bar.finish();
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
+        catchStopSignals(false);
 
         QTextStream out(stdout);
         switch (result.outcome) {
@@ -258,18 +292,32 @@ int runExportCommand(const QStringList& arguments)
                                           "and were replaced; try --encoding UTF-8.").arg(result.replacedCharacters));
             return 0;
         case expwiz::ExportOutcome::Stopped:
-            printError(QStringLiteral("export: stopped; the %1 complete row(s) written so far are in %2.")
-                           .arg(result.rowsWritten).arg(job.outputPath));
-            return g_stopSignal == SIGINT ? 130 : 143;
-        case expwiz::ExportOutcome::Failed:
-            printError(QStringLiteral("export: ") + result.message);
+            if (result.fileReplaced)
+                printError(QStringLiteral("export: stopped by SIG%1; the %2 complete row(s) written so far are in %3.")
+                               .arg(QString::fromLatin1(sigabbrev_np(g_stopSignal)))
+                               .arg(result.rowsWritten)
+                               .arg(job.outputPath));
+            else
+                printError(QStringLiteral("export: stopped by SIG%1 after %2 row(s); nothing was changed: %3 is as "
+                                          "it was before.")
+                               .arg(QString::fromLatin1(sigabbrev_np(g_stopSignal)))
+                               .arg(result.rowsWritten)
+                               .arg(job.outputPath));
+            return 128 + g_stopSignal;
+        case expwiz::ExportOutcome::Failed: {
+            // The short wizard texts (a file in use) get the detail added.
+            QString message = result.message;
+            if (!result.errorDescription.isEmpty() && !message.contains(result.errorDescription))
+                message += QStringLiteral(" (%1)").arg(result.errorDescription);
+            printError(QStringLiteral("export: ") + forTerminal(message));
             return 1;
+        }
         }
     } catch (const UsageError& e) {
         printError(QStringLiteral("export: ") + e.message);
         return 2;
     } catch (const orvo::HostError& e) {
-        printError(QStringLiteral("export: ") + e.description());
+        printError(QStringLiteral("export: ") + forTerminal(e.description()));
         return 1;
     }
     return 1;

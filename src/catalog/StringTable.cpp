@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <limits>
+
 namespace expwiz {
 
 const StringTable& StringTable::instance()
@@ -53,6 +55,10 @@ QString StringTable::loadResourceText(int id) const
         if (!text)
             throw orvo::HostError(326, QStringLiteral("Resource with identifier '%1' not found").arg(current));
         if (text->endsWith(QLatin1Char('_'))) {
+            // The last possible id cannot be continued.
+            if (current == std::numeric_limits<int>::max())
+                throw orvo::HostError(326, QStringLiteral("Resource with identifier '%1' is continued past the "
+                                                          "last identifier").arg(current));
             result += QStringView(*text).chopped(1);
             continue;
         }

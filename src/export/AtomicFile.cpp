@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,7 +32,88 @@ QString resolveTarget(const QString& path)
     return canonical.isEmpty() ? info.symLinkTarget() : canonical;
 }
 
+constexpr char kTemporarySuffix[] = ".expwiz-tmp";
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether the open file is still the one a path names: another export may
+// have renamed or removed it between our open and our lock.
+bool stillNamedBy(int fd, const QByteArray& path)
+{
+    struct stat byFd {}, byPath {};
+    return ::fstat(fd, &byFd) == 0 && ::lstat(path.constData(), &byPath) == 0 && sameFile(byFd, byPath);
+}
+
 } // namespace
+
+QString AtomicFile::temporaryPathFor(const QString& target)
+{
+    const QFileInfo info(target);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName().left(200)
+        + QLatin1String(kTemporarySuffix);
+}
+
+void AtomicFile::sweepStaleTemporaries(const QString& folder)
+{
+    const QStringList names = QDir(folder).entryList({QStringLiteral(".*") + QLatin1String(kTemporarySuffix)},
+                                                     QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const QByteArray path = native(folder + QLatin1Char('/') + name);
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        // Only a file of this user that no running export holds locked is
+        // the leftover of a crashed one.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamedBy(fd, path))
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+}
+
+void AtomicFile::openTemporary()
+{
+    temporary_ = temporaryPathFor(target_);
+    const QByteArray path = native(temporary_);
+    int err = EEXIST;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // 0666 so that the umask decides, as for any newly created file.
+        fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const bool created = fd_ >= 0;
+        if (!created && errno == EEXIST)
+            fd_ = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd_ < 0) {
+            err = errno;
+            break;
+        }
+        // The lock marks the temporary as in use for as long as this
+        // process lives; the system drops it when the process dies.
+        if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            ::close(fd_);
+            fd_ = -1;
+            temporary_.clear();
+            throw orvo::HostError(orvo::errnum::PermissionDenied,
+                                  QStringLiteral("Another export is writing %1 right now; wait for it to finish "
+                                                 "and try again.")
+                                      .arg(target_));
+        }
+        if (created && stillNamedBy(fd_, path))
+            return;
+        // A leftover of a crashed export (or one just replaced): start anew.
+        struct stat st {};
+        if (!created && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
+            && stillNamedBy(fd_, path))
+            ::unlink(path.constData());
+        ::close(fd_);
+        fd_ = -1;
+    }
+    temporary_.clear();
+    throw orvo::fileError(err, QStringLiteral("Cannot create"), target_);
+}
 
 AtomicFile::AtomicFile(const QString& targetPath, WriteFunction write)
     : write_(write ? std::move(write) : WriteFunction([](int fd, const void* data, size_t size) {
@@ -64,22 +145,8 @@ AtomicFile::AtomicFile(const QString& targetPath, WriteFunction write)
         throw orvo::fileError(errno, QStringLiteral("Cannot create"), target_);
     }
 
-    const QFileInfo info(target_);
-    const QString folder = info.absolutePath();
-    const QString base = QStringLiteral(".") + info.fileName().left(200) + QStringLiteral(".");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary_ = folder + QLatin1Char('/') + base
-            + QString::number(QRandomGenerator::global()->generate(), 16) + QStringLiteral(".tmp");
-        // 0666 so that the umask decides, as for any newly created file.
-        fd_ = ::open(native(temporary_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0)
-            return;
-        if (errno != EEXIST)
-            break;
-    }
-    const int err = errno;
-    temporary_.clear();
-    throw orvo::fileError(err, QStringLiteral("Cannot create"), target_);
+    sweepStaleTemporaries(QFileInfo(target_).absolutePath());
+    openTemporary();
 }
 
 AtomicFile::~AtomicFile()
@@ -127,13 +194,15 @@ void AtomicFile::commit()
         if (::geteuid() == 0)
             (void)::fchown(fd_, uid_, gid_);
     }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0)
-        fail(errno, QStringLiteral("Cannot write"));
+    // Renamed while still locked: a second export waiting on the name sees
+    // the file change under it and starts its own.
     if (::rename(native(temporary_).constData(), native(target_).constData()) != 0)
         fail(errno, QStringLiteral("Cannot replace"));
     temporary_.clear();
+    const int fd = fd_;
+    fd_ = -1;
+    // The data are on disk (fsync above); a late close error loses nothing.
+    ::close(fd);
     // Make the rename itself durable; a folder that cannot be synced still
     // holds the complete file.
     const int dir = ::open(native(QFileInfo(target_).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -145,13 +214,14 @@ void AtomicFile::commit()
 
 void AtomicFile::discard() noexcept
 {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    // Removed while still locked, so no other export can have taken the name.
     if (!temporary_.isEmpty()) {
         ::unlink(native(temporary_).constData());
         temporary_.clear();
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
     }
 }
 

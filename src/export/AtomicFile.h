@@ -11,6 +11,9 @@ namespace expwiz {
 // a temporary file beside the target, which commit() flushes to disk and
 // renames over the target. Until then the previous file stays as it was; a
 // failure or a destruction without commit() removes the temporary.
+// The temporary stays locked while it is written, so a second export to the
+// same target fails (70) instead of replacing the first one's file, and a
+// temporary left by a crash is removed by the next export into its folder.
 //
 // Every failure raises orvo::HostError with the runtime number of the
 // errno (61 disk full, 70 permission denied, 75 access error, 76 path not
@@ -40,7 +43,15 @@ public:
     const QString& targetPath() const { return target_; }
     const QString& temporaryPath() const { return temporary_; }
 
+    // The one temporary an export to this target writes. A fixed name lets
+    // a second export to the same target see the first one's lock.
+    static QString temporaryPathFor(const QString& target);
+
 private:
+    // Removes what crashed exports left in the folder: temporaries of this
+    // program and this user that no live export holds locked.
+    static void sweepStaleTemporaries(const QString& folder);
+    void openTemporary();
     [[noreturn]] void fail(int err, const QString& what);
 
     QString target_;

@@ -95,6 +95,7 @@ void CsvWriter::endLine()
     char* const start = buffer_.data();
     char* const end = encoder_.appendToBuffer(start + used_, line);
     used_ = static_cast<size_t>(end - start);
+    ++linesBuffered_;
     line_.clear();   // keeps its capacity
     lineStarted_ = false;
 }
@@ -106,6 +107,8 @@ void CsvWriter::flush()
     const size_t n = used_;
     used_ = 0;
     file_.write(buffer_.data(), n);
+    linesInFile_ += linesBuffered_;
+    linesBuffered_ = 0;
 }
 
 void CsvWriter::commit()

@@ -42,6 +42,9 @@ public:
 
     qsizetype replacedCharacters() const { return encoder_.invalidCharacters(); }
     const QString& targetPath() const { return file_.targetPath(); }
+    // Whole lines that reached the file; lines still in the buffer are not
+    // counted.
+    int64_t linesInFile() const { return linesInFile_; }
 
     // The quoted form of one cell.
     static void appendQuoted(QStringView text, QString& out);
@@ -65,6 +68,8 @@ private:
     std::u16string line_;   // inline appends: this is the per-cell path
     std::vector<char> buffer_;
     size_t used_ = 0;
+    int64_t linesBuffered_ = 0;
+    int64_t linesInFile_ = 0;
     bool lineStarted_ = false;
 };
 

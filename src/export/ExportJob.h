@@ -43,6 +43,9 @@ struct ExportJob {
     QLocale locale = QLocale::system();
     QString encoding;                // empty: the system's codec
     bool byteOrderMark = false;
+    // A confirmed stop keeps the complete rows (the wizard's Stop); false
+    // makes a stop an abort that leaves the previous file as it was.
+    bool keepRowsOnStop = true;
 
     AllocationLists allocationLists;
     AllocationLinks allocationLinks;

@@ -10,6 +10,7 @@
 #include "export/ValueFormatter.h"
 #include "host/OrvoInterfaces.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace expwiz {
@@ -17,7 +18,7 @@ namespace expwiz {
 namespace {
 
 // A host that fails to move to the next row this many times in a row will
-// not recover; the run ends there, keeping the rows written.
+// not recover; the run ends there as a read failure.
 constexpr int kNavigationAttempts = 3;
 
 template <class T>
@@ -278,10 +279,19 @@ ExportResult ExportRun::run(const ExportQueries& queries)
         }
 
         result.rowsWritten = written;
-        writer->commit();
-        result.fileReplaced = true;
+        // Only a stop the caller keeps replaces the file with part of the
+        // rows; a read failure or an abort leaves the previous file.
+        if (navigationError || (stopped && !job_.keepRowsOnStop)) {
+            writer->discard();
+        } else {
+            writer->commit();
+            result.fileReplaced = true;
+        }
     } catch (const orvo::HostError& e) {
         writer->discard();
+        // What reached the file, not what was still buffered.
+        const int64_t headerLines = (job_.companyLine ? 1 : 0) + (job_.header ? 1 : 0);
+        written = static_cast<int32_t>(std::clamp<int64_t>(writer->linesInFile() - headerLines, 0, written));
         result.rowsWritten = written;
         result.replacedCharacters = writer->replacedCharacters();
         result.progressText = ExportTexts::rowProgress(shownRow, result.total);
@@ -304,7 +314,9 @@ ExportResult ExportRun::run(const ExportQueries& queries)
     }
     if (stopped) {
         result.outcome = ExportOutcome::Stopped;
-        result.message = ExportTexts::stopped(writer->targetPath(), written, result.total) + replaced;
+        result.message = result.fileReplaced
+            ? ExportTexts::stopped(writer->targetPath(), written, result.total) + replaced
+            : ExportTexts::aborted(writer->targetPath(), written, result.total);
         result.progressText = ExportTexts::rowProgress(shownRow, result.total);
         return result;
     }

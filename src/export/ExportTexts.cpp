@@ -79,7 +79,7 @@ QString ExportTexts::readFailure(const QString& file, int32_t written, int32_t t
                                  const QString& description)
 {
     return QStringLiteral("Reading the assets from the host failed after %2 of %3 asset(s) (%4: %5). "
-                          "The export is not complete; the file <%1> holds the %2 complete asset row(s).")
+                          "The export is not complete; the file <%1> was not changed.")
         .arg(file)
         .arg(written)
         .arg(total)
@@ -91,6 +91,15 @@ QString ExportTexts::stopped(const QString& file, int32_t written, int32_t total
 {
     return QStringLiteral("The export was stopped after %2 of %3 asset(s); the file <%1> holds the %2 "
                           "complete asset row(s).")
+        .arg(file)
+        .arg(written)
+        .arg(total);
+}
+
+QString ExportTexts::aborted(const QString& file, int32_t written, int32_t total)
+{
+    return QStringLiteral("The export was stopped after %2 of %3 asset(s); nothing was changed: the file <%1> "
+                          "is as it was before.")
         .arg(file)
         .arg(written)
         .arg(total);

@@ -27,6 +27,7 @@ public:
     static QString readFailure(const QString& file, int32_t written, int32_t total, int32_t number,
                                const QString& description);
     static QString stopped(const QString& file, int32_t written, int32_t total);
+    static QString aborted(const QString& file, int32_t written, int32_t total);
     static QString replacedCharacters(qsizetype count, const QString& encoding);
     static QString emptyFieldMap();
 };

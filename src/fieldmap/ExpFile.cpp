@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace expwiz {
@@ -16,6 +17,16 @@ namespace expwiz {
 namespace {
 
 constexpr qsizetype kIdSize = 4;
+
+orvo::HostError tooLarge(const QString& path, qint64 size)
+{
+    return orvo::HostError(orvo::errnum::Overflow,
+                           QStringLiteral("The field map file %1 is %2 bytes; a field map is at most %3 bytes, so "
+                                          "this is not a field map. Choose another file.")
+                               .arg(path)
+                               .arg(size)
+                               .arg(ExpFile::kMaxFileSize));
+}
 
 } // namespace
 
@@ -57,6 +68,11 @@ ExpReadResult ExpFile::read(const QString& path)
     UniqueFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
     if (!fd.isOpen())
         throw orvo::fileError(errno, what, path);
+    // A map is a few hundred bytes: anything far larger is refused before
+    // it is read, and a file that grows (or never ends) while read is cut off.
+    struct stat st {};
+    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kMaxFileSize)
+        throw tooLarge(path, st.st_size);
     QByteArray bytes;
     char buffer[4096];
     for (;;) {
@@ -69,6 +85,8 @@ ExpReadResult ExpFile::read(const QString& path)
         if (n == 0)
             break;
         bytes.append(buffer, n);
+        if (bytes.size() > kMaxFileSize)
+            throw tooLarge(path, bytes.size());
     }
     return decode(bytes);
 }

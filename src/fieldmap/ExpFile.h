@@ -31,7 +31,10 @@ public:
     // Reads a map file. Missing, unreadable or a folder: orvo::HostError with
     // the runtime number (53 file not found, 70 permission denied, 75 access
     // error, 76 folder missing) and a description naming the file.
+    // A file larger than kMaxFileSize is refused before it is read (6).
     static ExpReadResult read(const QString& path);
+
+    static constexpr qint64 kMaxFileSize = 64 * 1024;
 
     // Writes the map, replacing the file atomically: a failed save leaves the
     // previous file complete. Raises orvo::HostError naming the file

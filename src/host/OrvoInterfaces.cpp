@@ -11,6 +11,7 @@ IOrvoEnvironment::~IOrvoEnvironment() = default;
 IOrvoDatabaseEntry::~IOrvoDatabaseEntry() = default;
 IOrvoBusinessApp::~IOrvoBusinessApp() = default;
 IOrvoGUIObject::~IOrvoGUIObject() = default;
+IOrvoHostFiles::~IOrvoHostFiles() = default;
 IOrvoBook::~IOrvoBook() = default;
 IOrvoCompany::~IOrvoCompany() = default;
 IOrvoWritableCompany::~IOrvoWritableCompany() = default;

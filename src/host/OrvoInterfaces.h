@@ -12,6 +12,7 @@
 #include "host/HostError.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -101,6 +102,15 @@ public:
     virtual OrvoCollection<IOrvoDatabaseEntry> Databases() = 0;
     // No object (empty pointer) when the database cannot be opened.
     virtual std::shared_ptr<IOrvoDatabaseEntry> OpenDatabase(const QString& name) = 0;
+};
+
+// Optional: a host that names the files it keeps its data in (databases
+// and their journals, its settings and lists), so an add-in never writes
+// over one of them. A host without it is asked nothing.
+class IOrvoHostFiles : public virtual IOrvoObject {
+public:
+    ~IOrvoHostFiles() override;
+    virtual QStringList HostFiles() = 0;
 };
 
 class IOrvoGUIObject : public virtual IOrvoObject {

@@ -35,7 +35,7 @@ OrvoCollection<IOrvoBook> PgCompany::Books()
     OrvoCollection<IOrvoBook> books;
     for (int row = 0; row < PQntuples(q.get()); ++row)
         books.push_back(std::make_shared<refhost::RefBook>(
-            static_cast<int16_t>(QByteArray(PQgetvalue(q.get(), row, 0)).toInt()),
+            QByteArray(PQgetvalue(q.get(), row, 0)).toLongLong(),
             QString::fromUtf8(PQgetvalue(q.get(), row, 1)), QByteArray(PQgetvalue(q.get(), row, 2)) == "T"));
     return books;
 }
@@ -43,6 +43,7 @@ OrvoCollection<IOrvoBook> PgCompany::Books()
 bool PgCompany::Open()
 {
     if (openCount_ == 0) {
+        CompanyID();   // an id out of range never reaches the lock
         const PgResult r = session_->exec("SELECT pg_try_advisory_lock($1::int, $2::int)",
                                           {QByteArray(kCompanyLockClass), QByteArray::number(record_.id)});
         if (QByteArray(PQgetvalue(r.get(), 0, 0)) != "t") {

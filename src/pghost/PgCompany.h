@@ -20,7 +20,7 @@ public:
     ~PgCompany() override;
 
     QString Name() override { return record_.name; }
-    int16_t CompanyID() override { return record_.id; }
+    int16_t CompanyID() override { return refhost::hostId(record_.id, "company", record_.name); }
     bool IsAvailable() override { return record_.available; }
     bool HasInventory() override { return record_.hasInventory; }
     OrvoCollection<IOrvoBook> Books() override;

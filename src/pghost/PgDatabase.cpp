@@ -43,7 +43,7 @@ OrvoCollection<IOrvoCompany> PgDatabase::Companies()
                                           "ORDER BY position, companyid");
         for (int row = 0; row < PQntuples(q.get()); ++row) {
             refhost::CompanyRecord r;
-            r.id = static_cast<int16_t>(QByteArray(PQgetvalue(q.get(), row, 0)).toInt());
+            r.id = QByteArray(PQgetvalue(q.get(), row, 0)).toLongLong();
             r.name = QString::fromUtf8(PQgetvalue(q.get(), row, 1));
             r.available = QByteArray(PQgetvalue(q.get(), row, 2)) == "T";
             r.hasInventory = QByteArray(PQgetvalue(q.get(), row, 3)) == "T";

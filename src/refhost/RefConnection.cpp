@@ -16,7 +16,16 @@ int32_t RefCursor::Count() { return columns_; }
 
 void RefCursor::fetchAhead()
 {
-    aheadValid_ = statement_.step();
+    aheadValid_ = false;
+    if (failure_)
+        return;
+    try {
+        aheadValid_ = statement_.step();
+    } catch (const HostError& e) {
+        // Reported when the caller moves onto the row that could not be read.
+        failure_ = e;
+        return;
+    }
     if (!aheadValid_)
         return;
     for (int c = 0; c < columns_; ++c) {
@@ -41,6 +50,8 @@ bool RefCursor::MoveNext()
         return MoveFirst();
     if (!aheadValid_) {
         onRow_ = false;
+        if (failure_)
+            throw *failure_;
         return false;
     }
     current_.swap(ahead_);
@@ -51,7 +62,8 @@ bool RefCursor::MoveNext()
 
 bool RefCursor::IsLastRow()
 {
-    return onRow_ && !aheadValid_;
+    // After a failed read the end is unknown: the failure shows on MoveNext.
+    return onRow_ && !aheadValid_ && !failure_;
 }
 
 QString RefCursor::Item(int32_t column)

@@ -4,6 +4,7 @@
 #include "refhost/Sqlite.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@ namespace orvo::refhost {
 
 // A forward-only cursor over one statement. It reads one row ahead so that
 // IsLastRow is exact, and never holds more than two rows: a query of a
-// million rows streams in constant memory.
+// million rows streams in constant memory. A failed read leaves the cursor
+// failed: every later move raises the same error and never steps the
+// statement again, which SQLite would restart from the first row.
 class RefCursor : public IOrvoCursor, public IOrvoRowset, public IOrvoFields,
                   public std::enable_shared_from_this<RefCursor> {
 public:
@@ -36,6 +39,7 @@ private:
     bool onRow_ = false;
     bool aheadValid_ = false;
     std::vector<std::string> current_, ahead_;
+    std::optional<HostError> failure_;
 };
 
 class RefConnection : public IOrvoConnection {

@@ -17,9 +17,18 @@ void RefDatabase::open()
         throw HostError(errnum::FileNotFound,
                         QStringLiteral("The database '%1' has no file at %2.").arg(name_, file_));
     auto db = std::make_shared<SqliteDb>(file_, false);
-    // Any host table will do to tell a database of this host from another file.
-    SqliteStatement probe(*db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Company'"));
-    if (!probe.step() || probe.int64(0) != 1)
+    // Any host table will do to tell a database of this host from another
+    // file. SQLite reads the file only here, so its reason (not a database,
+    // damaged, no permission) is the one to give.
+    bool isHostDatabase = false;
+    try {
+        SqliteStatement probe(*db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Company'"));
+        isHostDatabase = probe.step() && probe.int64(0) == 1;
+    } catch (const HostError&) {
+        throw HostError(errnum::HostFailure,
+                        QStringLiteral("The file %1 of database '%2' cannot be read: %3.").arg(file_, name_, db->errorMessage()));
+    }
+    if (!isHostDatabase)
         throw HostError(errnum::HostFailure,
                         QStringLiteral("The file %1 of database '%2' is not a host database.").arg(file_, name_));
     db_ = std::move(db);
@@ -45,7 +54,7 @@ OrvoCollection<IOrvoCompany> RefDatabase::Companies()
                                                "ORDER BY position, companyid"));
         while (q.step()) {
             CompanyRecord r;
-            r.id = static_cast<int16_t>(q.int64(0));
+            r.id = q.int64(0);
             r.name = q.text(1);
             r.available = q.text(2) == QLatin1String("T");
             r.hasInventory = q.text(3) == QLatin1String("T");

@@ -4,6 +4,41 @@
 
 namespace orvo::refhost {
 
+namespace {
+
+// Whether the condition ends its statement: a ';' outside quotes and
+// comments would cut the query the condition is put into.
+bool endsStatement(const QString& condition)
+{
+    for (qsizetype i = 0; i < condition.size(); ++i) {
+        const QChar c = condition[i];
+        QChar close;
+        if (c == u'\'' || c == u'"' || c == u'`')
+            close = c;
+        else if (c == u'[')
+            close = u']';
+        else if (c == u'-' && condition.mid(i, 2) == QLatin1String("--"))
+            close = u'\n';
+        else if (c == u'/' && condition.mid(i, 2) == QLatin1String("/*")) {
+            const qsizetype end = condition.indexOf(QLatin1String("*/"), i + 2);
+            if (end < 0)
+                return false;
+            i = end + 1;
+            continue;
+        } else if (c == u';')
+            return true;
+        if (!close.isNull()) {
+            const qsizetype end = condition.indexOf(close, i + 1);
+            if (end < 0)
+                return false;
+            i = end;   // a doubled quote is two quoted runs side by side
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 std::shared_ptr<IOrvoGroup> RefGroupList::Item(int32_t index)
 {
     if (index < 0 || index >= Count())
@@ -24,6 +59,11 @@ void RefGroupQuery::SetGroup(std::shared_ptr<IOrvoGroup> group, int32_t, int32_t
     auto ours = std::dynamic_pointer_cast<RefGroup>(group);
     if (!ours)
         throw HostError(errnum::ObjectRequired, QStringLiteral("SetGroup needs a group of this host."));
+    if (endsStatement(ours->condition()))
+        throw HostError(errnum::HostFailure,
+                        QStringLiteral("The condition of the group \"%1\" holds a ';' that would end the query: %2. "
+                                       "Correct the group's condition.")
+                            .arg(ours->Name(), ours->condition()));
     condition_ = ours->condition();
 }
 

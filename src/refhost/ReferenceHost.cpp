@@ -54,17 +54,33 @@ OrvoCollection<IOrvoDatabaseEntry> ReferenceHost::Databases()
 
 std::shared_ptr<IOrvoDatabaseEntry> ReferenceHost::OpenDatabase(const QString& name)
 {
+    openError_.clear();
     for (const auto& db : databases_) {
         if (db->Name() != name)
             continue;
         try {
             db->open();
-        } catch (const HostError&) {
+        } catch (const HostError& e) {
+            openError_ = e.description();
             return {};   // the host gives no object for a database it cannot open
         }
         return db;
     }
     return {};
+}
+
+QStringList ReferenceHost::HostFiles()
+{
+    QStringList files{folder_.settingsPath(), folder_.databaseListPath(), folder_.addinListPath()};
+    for (const auto& db : databases_) {
+        // A database on a server has no file here.
+        const auto file = std::dynamic_pointer_cast<RefDatabase>(db);
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            if (file)
+                files << file->file() + QLatin1String(suffix);
+        }
+    }
+    return files;
 }
 
 void ReferenceHost::releaseAddins()

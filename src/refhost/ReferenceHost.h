@@ -14,7 +14,7 @@ namespace orvo::refhost {
 // host hands an add-in, which it can view as the menu manager, the
 // application, the environment and the business-logic object.
 class ReferenceHost : public IOrvoAddinManager, public IOrvoMenuManager, public IOrvoApplication,
-                      public IOrvoEnvironment, public IOrvoBusinessApp {
+                      public IOrvoEnvironment, public IOrvoBusinessApp, public IOrvoHostFiles {
 public:
     // Raises HostError with a description naming the file when the folder
     // is not a usable host data folder.
@@ -44,6 +44,13 @@ public:
     void SetSystemDatabaseKind(const QString& kind) override { systemDatabaseKind_ = kind; }
     OrvoCollection<IOrvoDatabaseEntry> Databases() override;
     std::shared_ptr<IOrvoDatabaseEntry> OpenDatabase(const QString& name) override;
+    // IOrvoHostFiles: the folder's settings and lists, every database file
+    // with its -wal, -shm and -journal companions.
+    QStringList HostFiles() override;
+
+    // Why the last OpenDatabase gave no object (empty when it gave one or
+    // knew no such database).
+    const QString& openDatabaseError() const { return openError_; }
 
     const std::vector<RegisteredOperation>& operations() const { return operations_; }
     const std::vector<std::shared_ptr<IOrvoMenuItem>>& menuItems() const { return menuItems_; }
@@ -69,6 +76,7 @@ private:
     QString systemDatabaseName_;
     QString systemDatabaseKind_;
     int32_t appTypeSetByAddin_ = 0;
+    QString openError_;
 };
 
 } // namespace orvo::refhost

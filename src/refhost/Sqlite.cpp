@@ -80,6 +80,18 @@ SqliteStatement::SqliteStatement(const SqliteDb& db, const QString& sql) : db_(d
         throw sqlError(db_, sql);
     if (!stmt_)
         throw HostError(errnum::HostFailure, QStringLiteral("The SQL text holds no statement: %1").arg(sql));
+    // Only one statement runs: a second one would be dropped without a word.
+    sqlite3_stmt* next = nullptr;
+    const char* end = text.constData() + text.size();
+    if (tail && tail < end && sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &next, nullptr) == SQLITE_OK
+        && !next)
+        return;
+    if (tail && tail < end) {
+        sqlite3_finalize(next);
+        sqlite3_finalize(std::exchange(stmt_, nullptr));
+        throw HostError(errnum::HostFailure,
+                        QStringLiteral("The SQL text holds more than one statement: %1").arg(sql));
+    }
 }
 
 SqliteStatement::~SqliteStatement()

@@ -2,6 +2,7 @@
 
 #include "destination/DestinationMessages.h"
 #include "destination/FilePaths.h"
+#include "destination/HostFileGuard.h"
 #include "destination/SettingsFile.h"
 #include "platform/UiServices.h"
 #include "wizard/WizardState.h"
@@ -143,6 +144,15 @@ bool DestinationStep::validateDestination()
         return true;
     const QString folder = FilePaths::withTrailingSeparator(location_->text());
     const QString path = FilePaths::composeExportPath(location_->text(), fileName_->text());
+    // Never the host's own data nor the map being read.
+    QStringList ownFiles = HostFileGuard::hostFiles(state().hostApp);
+    ownFiles << state().m_FieldMapFilename;
+    if (const QString own = HostFileGuard::clash(path, ownFiles); !own.isEmpty()) {
+        ui().messageBox(HostFileGuard::message(path, own), CustomExport, BoxIcon::Critical);
+        state().m_ExportFilename.clear();
+        fileName_->setFocus();
+        return false;
+    }
     if (path == state().m_ExportFilename)
         return true;
     state().m_ExportFilename = path;

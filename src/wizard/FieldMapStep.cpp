@@ -200,8 +200,11 @@ void FieldMapStep::loadFieldMap()
     ExpReadResult read;
     try {
         read = ExpFile::read(state().m_FieldMapFilename);
-    } catch (const orvo::HostError&) {
-        ui().messageBox(FieldMapMessages::readFailed(), CustomExport);
+    } catch (const orvo::HostError& e) {
+        // A file far too large to be a map says so; any other failure is
+        // a map that is not there.
+        ui().messageBox(e.number() == orvo::errnum::Overflow ? e.description() : FieldMapMessages::readFailed(),
+                        CustomExport);
         return;
     }
     state().fieldMap.assign(read.ids, [this](int32_t id) { linkField(id); });

@@ -127,6 +127,21 @@ TEST(Destination, LeavingForwardMakesThePathAndAsksBeforeReplacingOrCreating)
             clickNav(w, WizardDialog::Back);
         }
         {
+            SCOPED_TRACE("a file that is the host's database (through a link) is refused, the step stays");
+            const QString database = demo.data + "/orvo-demo.sqlite";
+            const QByteArray before = readBytes(database);
+            ASSERT_TRUE(QFile::link(database, out + "db.csv"));
+            type(w, "db", out);
+            ui.queueAnswer(BoxAnswer::Ok);
+            clickNav(w, WizardDialog::Next);
+            EXPECT_EQ(w.state().CurrentStep, 4);
+            EXPECT_EQ(w.state().m_ExportFilename, "");
+            ASSERT_EQ(ui.boxes().size(), 1u);
+            EXPECT_TRUE(ui.boxes()[0].text.contains(database)) << ui.boxes()[0].text.toStdString();
+            EXPECT_EQ(readBytes(database), before);
+            ui.clearRecords();
+        }
+        {
             SCOPED_TRACE("a folder that cannot be created");
             type(w, "Q5", demo.data + "/a/b");
             ui.queueAnswer(BoxAnswer::Yes);

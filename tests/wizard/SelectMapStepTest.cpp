@@ -148,10 +148,14 @@ TEST(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
     const QString empty = demo.data + "/empty.exp";
     writeBytes(empty, QByteArray());
     const QString missing = demo.data + "/missing.exp";
+    const QString huge = demo.data + "/huge.exp";   // 64 MiB, sparse
+    QFile hugeFile(huge);
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.resize(64 << 20));
+    hugeFile.close();
     expwiz::ScriptedUiServices ui;
-    for (const QString& path : {missing, damaged, empty})
+    for (const QString& path : {missing, huge, damaged, empty})
         ui.queueFile(path);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         ui.queueAnswer(BoxAnswer::Ok);
     WizardDialog wizard(ui);
     runWizard(wizard, demo.host, [&](WizardDialog& w) {
@@ -170,9 +174,17 @@ TEST(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
             }
         }
         {
-            SCOPED_TRACE("values that are no field and a broken last entry");
+            SCOPED_TRACE("far too large to be a map: refused unread, in one message");
             browse(w);
             ASSERT_EQ(ui.boxes().size(), 3u);
+            EXPECT_TRUE(ui.boxes().back().text.contains(huge + " is 67108864 bytes"))
+                << ui.boxes().back().text.toStdString();
+            EXPECT_TRUE(w.state().fieldMap.isEmpty());
+        }
+        {
+            SCOPED_TRACE("values that are no field and a broken last entry");
+            browse(w);
+            ASSERT_EQ(ui.boxes().size(), 4u);
             const QString notice = ui.boxes().back().text;
             EXPECT_TRUE(notice.contains(damaged)) << notice.toStdString();
             clickNav(w, WizardDialog::Next);
@@ -195,7 +207,7 @@ TEST(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
             EXPECT_FALSE(nextEnabled(w));
         }
     });
-    EXPECT_EQ(ui.boxes().size(), 3u);
+    EXPECT_EQ(ui.boxes().size(), 4u);
     ASSERT_FALSE(ui.fileDialogs().empty());
     EXPECT_EQ(ui.fileDialogs()[0].request.filter, "Orv Field Map File (.exp) | *.exp");
 }
