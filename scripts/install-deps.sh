@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++ ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev sqlite3 libxlsxwriter-dev python3-openpyxl
+    libpq-dev postgresql
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick poppler-utils fonts-dejavu-core
     python3 time valgrind

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite twice:
 # a normal build, then one with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Each run gets a throwaway PostgreSQL server for the server backend's tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -9,10 +10,10 @@ export QT_QPA_PLATFORM=offscreen
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 
 bash scripts/build.sh build
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+bash scripts/with-postgres.sh ctest --test-dir build --output-on-failure -j "$(nproc)"
 
 if [ "${EXPWIZ_SKIP_SANITIZE:-0}" != 1 ]; then
     bash scripts/build.sh build-asan -DEXPWIZ_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+        bash scripts/with-postgres.sh ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 fi

@@ -1,6 +1,8 @@
 #include "Commands.h"
 
 #include "host/HostError.h"
+#include "pghost/PgDemo.h"
+#include "pghost/PgSession.h"
 #include "refhost/AddinRegistry.h"
 #include "refhost/DemoData.h"
 
@@ -19,8 +21,17 @@ int runDemoCommand(const QStringList& arguments)
     const QCommandLineOption edition(QStringLiteral("edition"), QStringLiteral("The host's edition code (default 1)."),
                                      QStringLiteral("CODE"), QStringLiteral("1"));
     const QCommandLineOption force(QStringLiteral("force"),
-                                   QStringLiteral("Replace the folder if it holds earlier demo data."));
-    parser.addOptions({out, assets, edition, force});
+                                   QStringLiteral("Replace the folder if it holds earlier demo data, and the host's "
+                                                  "tables in existing server databases."));
+    const QCommandLineOption postgres(QStringLiteral("postgres"),
+                                      QStringLiteral("Put the databases on this PostgreSQL server (a libpq connection "
+                                                     "string or URI; its database is used to create the demo ones)."),
+                                      QStringLiteral("CONNINFO"));
+    const QCommandLineOption prefix(QStringLiteral("db-prefix"),
+                                    QStringLiteral("With --postgres: the server databases are NAME_orvo_demo and "
+                                                   "NAME_public_sector (default orvo)."),
+                                    QStringLiteral("NAME"), QStringLiteral("orvo"));
+    parser.addOptions({out, assets, edition, force, postgres, prefix});
     if (const auto done = parseCommandLine(parser, arguments))
         return *done;
     if (!parser.isSet(out)) {
@@ -61,7 +72,11 @@ int runDemoCommand(const QStringList& arguments)
     QElapsedTimer timer;
     timer.start();
     try {
-        orvo::refhost::DemoData::create(folder, options);
+        if (parser.isSet(postgres))
+            orvo::pghost::PgDemo::create(folder, options,
+                                         {parser.value(postgres), parser.value(prefix), parser.isSet(force)});
+        else
+            orvo::refhost::DemoData::create(folder, options);
         orvo::refhost::AddinRegistry registry(dir.filePath(QStringLiteral("addins.list")));
         for (const auto& addin : addins)
             registry.Register(addin.progId, addin.libraryPath);
@@ -73,5 +88,8 @@ int runDemoCommand(const QStringList& arguments)
                         << " assets in the main company, " << timer.elapsed() << " ms)\n";
     if (!addins.empty())
         QTextStream(stdout) << "Kept " << addins.size() << " add-in registration(s) in " << folder << "/addins.list\n";
+    if (parser.isSet(postgres))
+        QTextStream(stdout) << "Databases " << orvo::pghost::PgDemo::databaseNames(parser.value(prefix)).join(", ")
+                            << " on " << orvo::pghost::displayConnection(parser.value(postgres)) << "\n";
     return 0;
 }

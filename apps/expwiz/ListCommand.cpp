@@ -1,12 +1,16 @@
 #include "Commands.h"
 
 #include "host/OrvoInterfaces.h"
+#include "pghost/PgSession.h"
+#include "refhost/HostDatabase.h"
+#include "refhost/HostDataFolder.h"
 #include "refhost/ReferenceHost.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QHash>
 #include <QTextStream>
 
 namespace {
@@ -76,8 +80,17 @@ int runListCommand(const QStringList& arguments)
         }
         out << "Host data folder " << host->dataFolder() << ": edition " << host->ApplicationType() << ", \""
             << host->Title() << "\", database in use \"" << host->DatabaseName() << "\"\n";
+        // Where a server database lives, without its password.
+        QHash<QString, QString> servers;
+        for (const auto& record : orvo::refhost::HostDataFolder(host->dataFolder()).readDatabases()) {
+            if (orvo::refhost::isConnectionString(record.file))
+                servers.insert(record.name, orvo::pghost::displayConnection(record.file));
+        }
         for (const auto& entry : host->Databases()) {
-            out << "Database \"" << entry->Name() << "\"\n";
+            out << "Database \"" << entry->Name() << "\"";
+            if (servers.contains(entry->Name()))
+                out << " on " << servers.value(entry->Name());
+            out << "\n";
             auto opened = host->OpenDatabase(entry->Name());
             if (!opened) {
                 out << "  (cannot be opened)\n";

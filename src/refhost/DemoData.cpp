@@ -2,6 +2,7 @@
 
 #include "host/HostError.h"
 #include "refhost/HostDataFolder.h"
+#include "refhost/DemoSink.h"
 #include "refhost/Schema.h"
 #include "refhost/Sqlite.h"
 
@@ -18,20 +19,6 @@ namespace orvo::refhost {
 namespace {
 
 constexpr const char* kMarker = ".orvo-demo";
-
-// A fixed linear congruential generator: the same folder on every machine.
-class Random {
-public:
-    uint32_t next()
-    {
-        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<uint32_t>(state_ >> 33);
-    }
-    int pick(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
-
-private:
-    uint64_t state_ = 0x5eedULL;
-};
 
 std::string isoDate(int dayOffset)
 {
@@ -62,11 +49,14 @@ struct Company {
     bool inventory;
 };
 
-void insertCompanies(const SqliteDb& db, std::initializer_list<Company> companies)
+void insertCompanies(DemoSink& sink, std::initializer_list<Company> companies)
 {
-    SqliteStatement c(db, QStringLiteral("INSERT INTO Company VALUES (?1, ?2, ?3, ?4, ?5)"));
-    SqliteStatement b(db, QStringLiteral("INSERT INTO Book VALUES (?1, ?2, ?3, ?4, ?5)"));
-    SqliteStatement g(db, QStringLiteral("INSERT INTO AssetGroup VALUES (?1, ?2, ?3, ?4, ?5)"));
+    const auto companyRows = sink.table("Company", {"companyid", "name", "available", "hasinventory", "position"});
+    const auto bookRows = sink.table("Book", {"companyid", "bookid", "name", "active", "position"});
+    const auto groupRows = sink.table("AssetGroup", {"companyid", "groupid", "name", "condition", "position"});
+    DemoRows& c = *companyRows;
+    DemoRows& b = *bookRows;
+    DemoRows& g = *groupRows;
     int position = 0;
     for (const Company& company : companies) {
         c.reset();
@@ -102,29 +92,32 @@ void insertCompanies(const SqliteDb& db, std::initializer_list<Company> companie
             g.step();
         }
     }
+    c.finish();
+    b.finish();
+    g.finish();
 }
 
 // Assets of one company, with one asset record (sequence 0) each, an
 // extension (sequence 1) on every tenth, and book values in books 1 and 2.
-void insertAssets(const SqliteDb& db, int companyId, int count, bool inventory, Random& random,
+void insertAssets(DemoSink& sink, int companyId, int count, bool inventory, DemoRandom& random,
                   const char* allocatedField = nullptr)
 {
-    SqliteStatement a(db, QStringLiteral(
-        "INSERT INTO Asset (companyid, ASSETID, DESCRIPTION, ACQUISITIONDATE, DEPARTMENT, COMPASSTNO, "
-        "CLASSCD, LOCATION, ASSETGL, ACCUMULATEDGL, EXPENSEGL, CUSTODIAN, MFGSERIALNUM, USER1, USER20, "
-        "ITCPERCENT, CLASSESTIMATEDLIFE, VENDORMFG, WARRANTYDATE, INSURANCECATEGORY, ZtUser1, ROOM, "
-        "REPLACEVAL, CHECKEDOUTDATE, EntityCode, ACTIVITYTYPE) "
-        "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19,?20,?21,?22,?23,?24,?25,?26)"));
-    SqliteStatement p(db, QStringLiteral(
-        "INSERT INTO Partialsinfo (companyid, assetid, SEQUENCE, ACTIVITYCD, CREATIONCD, DISPOSALDATE, "
-        "CASHPROCEEDS, DISPOSALMETHOD, ISEXCHANGE, DISPDESCRIPTION, PCTTRANSOUT) "
-        "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11)"));
-    SqliteStatement b(db, QStringLiteral(
-        "INSERT INTO Bookparts (companyid, assetid, bookid, sequence, ACQVALUE, BEGLIFETODATE, "
-        "CURRENTLIFETODATE, CURRENTYEARTODATE, CURRENTNETVALUE, DEPRMETHOD, ESTIMATEDLIFE, PLACESERV, "
-        "SALVVALUE, CURRENTNOPRINTDEXP, ISS179, ADDLCHAR2, S168KPCT, CURRENTBUSUSEPCT, DDBPERCENT, "
-        "CURRENTREMLIFE, DISPOSEDAMOUNT, CURRENTDEPRFLAGS) "
-        "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19,?20,?21,?22)"));
+    const auto assetRows = sink.table(
+        "Asset", {"companyid", "ASSETID", "DESCRIPTION", "ACQUISITIONDATE", "DEPARTMENT", "COMPASSTNO", "CLASSCD",
+                  "LOCATION", "ASSETGL", "ACCUMULATEDGL", "EXPENSEGL", "CUSTODIAN", "MFGSERIALNUM", "USER1", "USER20",
+                  "ITCPERCENT", "CLASSESTIMATEDLIFE", "VENDORMFG", "WARRANTYDATE", "INSURANCECATEGORY", "ZtUser1",
+                  "ROOM", "REPLACEVAL", "CHECKEDOUTDATE", "EntityCode", "ACTIVITYTYPE"});
+    const auto partialRows = sink.table(
+        "Partialsinfo", {"companyid", "assetid", "SEQUENCE", "ACTIVITYCD", "CREATIONCD", "DISPOSALDATE",
+                         "CASHPROCEEDS", "DISPOSALMETHOD", "ISEXCHANGE", "DISPDESCRIPTION", "PCTTRANSOUT"});
+    const auto bookRows = sink.table(
+        "Bookparts", {"companyid", "assetid", "bookid", "sequence", "ACQVALUE", "BEGLIFETODATE", "CURRENTLIFETODATE",
+                      "CURRENTYEARTODATE", "CURRENTNETVALUE", "DEPRMETHOD", "ESTIMATEDLIFE", "PLACESERV", "SALVVALUE",
+                      "CURRENTNOPRINTDEXP", "ISS179", "ADDLCHAR2", "S168KPCT", "CURRENTBUSUSEPCT", "DDBPERCENT",
+                      "CURRENTREMLIFE", "DISPOSEDAMOUNT", "CURRENTDEPRFLAGS"});
+    DemoRows& a = *assetRows;
+    DemoRows& p = *partialRows;
+    DemoRows& b = *bookRows;
     char text[64];
     for (int i = 1; i <= count; ++i) {
         const int day = (i * 37) % 3600;
@@ -239,11 +232,15 @@ void insertAssets(const SqliteDb& db, int companyId, int count, bool inventory, 
             }
         }
     }
+    a.finish();
+    p.finish();
+    b.finish();
 }
 
-void insertAllocations(const SqliteDb& db, int companyId)
+void insertAllocations(DemoSink& sink, int companyId)
 {
-    SqliteStatement c(db, QStringLiteral("INSERT INTO CustomInfo VALUES (?1, ?2, ?3, ?4)"));
+    const auto listRows = sink.table("CustomInfo", {"CompanyID", "FieldID", "Prompt", "ListType"});
+    DemoRows& c = *listRows;
     const std::array<std::tuple<int, const char*, const char*>, 4> lists = {
         {{3, "Funding source", "A"}, {5, "Department Code", "A"}, {7, "G/L Asset Account No", "A"},
          {9, "Colour", "L"}}};
@@ -255,7 +252,10 @@ void insertAllocations(const SqliteDb& db, int companyId)
         c.bindUtf8(4, type);
         c.step();
     }
-    SqliteStatement a(db, QStringLiteral("INSERT INTO AssetAlloc VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"));
+    c.finish();
+    const auto allocRows =
+        sink.table("AssetAlloc", {"CompanyID", "AssetID", "FieldID", "allocid", "FieldValue", "AllocPcnt", "APPID"});
+    DemoRows& a = *allocRows;
     auto add = [&](int asset, int field, int allocId, const char* value, double pct) {
         // Each edition family reads its own application id.
         for (int appId : {3, 4, 6}) {
@@ -280,7 +280,55 @@ void insertAllocations(const SqliteDb& db, int companyId)
         std::snprintf(value, sizeof value, "F%03d", k);
         add(2, 3, k, value, 2.5);
     }
+    a.finish();
 }
+
+// Rows into a SQLite file through prepared INSERTs.
+class SqliteRows : public DemoRows {
+public:
+    SqliteRows(const SqliteDb& db, const char* table, const std::vector<const char*>& columns)
+        : DemoRows(columns.size())
+    {
+        QString names, marks;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            names += (i ? QStringLiteral(", ") : QString()) + QString::fromLatin1(columns[i]);
+            marks += (i ? QStringLiteral(",?") : QStringLiteral("?")) + QString::number(i + 1);
+        }
+        statement_ = SqliteStatement(
+            db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(QString::fromLatin1(table), names, marks));
+    }
+
+protected:
+    void write(const std::vector<Value>& row) override
+    {
+        statement_.reset();
+        for (size_t i = 0; i < row.size(); ++i) {
+            const int index = static_cast<int>(i + 1);
+            switch (row[i].kind) {
+            case Value::Null: statement_.bindNull(index); break;
+            case Value::Integer: statement_.bind(index, row[i].integer); break;
+            case Value::Real: statement_.bind(index, row[i].real); break;
+            case Value::Text: statement_.bindUtf8(index, row[i].text); break;
+            }
+        }
+        statement_.step();
+    }
+
+private:
+    SqliteStatement statement_;
+};
+
+class SqliteSink : public DemoSink {
+public:
+    explicit SqliteSink(const SqliteDb& db) : db_(db) {}
+    std::unique_ptr<DemoRows> table(const char* name, const std::vector<const char*>& columns) override
+    {
+        return std::make_unique<SqliteRows>(db_, name, columns);
+    }
+
+private:
+    const SqliteDb& db_;
+};
 
 } // namespace
 
@@ -289,7 +337,32 @@ bool DemoData::isDemoFolder(const QString& folder)
     return QFile::exists(QDir(folder).filePath(QString::fromLatin1(kMarker)));
 }
 
-void DemoData::create(const QString& folder, const DemoOptions& options)
+const std::vector<std::pair<QString, QString>>& DemoContent::databases()
+{
+    static const std::vector<std::pair<QString, QString>> names = {
+        {QStringLiteral("Orvo Demo"), QStringLiteral("orvo-demo")},
+        {QStringLiteral("Public Sector"), QStringLiteral("public-sector")}};
+    return names;
+}
+
+void DemoContent::write(size_t database, DemoSink& sink)
+{
+    if (database == 0) {
+        insertCompanies(sink, {{1, "Harbor Logistics", true, true},
+                               {2, "Café Müller & Søn, \"Nord\"", true, false},
+                               {3, "Closed Books Ltd", false, false},
+                               {4, "Empty Start-up", true, false}});
+        insertAssets(sink, 1, options_.assets, true, random_);
+        insertAssets(sink, 2, 25, false, random_);
+    } else {
+        insertCompanies(sink, {{10, "City of Lakeside", true, true}, {11, "County Roads", true, false}});
+        insertAssets(sink, 10, 60, true, random_, "INSURANCECATEGORY");
+        insertAllocations(sink, 10);
+        insertAssets(sink, 11, 12, false, random_);
+    }
+}
+
+QDir DemoData::prepareFolder(const QString& folder)
 {
     QDir dir(folder);
     if (dir.exists() && !dir.isEmpty())
@@ -298,13 +371,17 @@ void DemoData::create(const QString& folder, const DemoOptions& options)
                             .arg(dir.absolutePath()));
     if (!QDir().mkpath(dir.absolutePath()))
         throw HostError(errnum::PathNotFound, QStringLiteral("Cannot create the folder %1.").arg(dir.absolutePath()));
+    return dir;
+}
 
-    const HostDataFolder data(dir.absolutePath());
-    const std::vector<DatabaseRecord> databases = {
-        {QStringLiteral("Orvo Demo"), dir.absoluteFilePath(QStringLiteral("orvo-demo.sqlite"))},
-        {QStringLiteral("Public Sector"), dir.absoluteFilePath(QStringLiteral("public-sector.sqlite"))}};
+void DemoData::create(const QString& folder, const DemoOptions& options)
+{
+    const QDir dir = prepareFolder(folder);
+    std::vector<DatabaseRecord> databases;
+    for (const auto& [name, stem] : DemoContent::databases())
+        databases.push_back({name, dir.absoluteFilePath(stem + QStringLiteral(".sqlite"))});
 
-    Random random;
+    DemoContent content(options);
     for (size_t n = 0; n < databases.size(); ++n) {
         SqliteDb db(databases[n].file, true);
         // Nothing to protect while the file is being made: write it fast.
@@ -312,23 +389,20 @@ void DemoData::create(const QString& folder, const DemoOptions& options)
         db.exec("PRAGMA synchronous = OFF");
         db.exec("BEGIN");
         createSchema(db);
-        if (n == 0) {
-            insertCompanies(db, {{1, "Harbor Logistics", true, true},
-                                 {2, "Café Müller & Søn, \"Nord\"", true, false},
-                                 {3, "Closed Books Ltd", false, false},
-                                 {4, "Empty Start-up", true, false}});
-            insertAssets(db, 1, options.assets, true, random);
-            insertAssets(db, 2, 25, false, random);
-        } else {
-            insertCompanies(db, {{10, "City of Lakeside", true, true}, {11, "County Roads", true, false}});
-            insertAssets(db, 10, 60, true, random, "INSURANCECATEGORY");
-            insertAllocations(db, 10);
-            insertAssets(db, 11, 12, false, random);
-        }
+        SqliteSink sink(db);
+        content.write(n, sink);
         db.exec("COMMIT");
         createIndexes(db);
         db.exec("PRAGMA journal_mode = WAL");
     }
+    writeHostFiles(dir.absolutePath(), databases, options);
+}
+
+void DemoData::writeHostFiles(const QString& folder, const std::vector<DatabaseRecord>& databases,
+                              const DemoOptions& options)
+{
+    const QDir dir(folder);
+    const HostDataFolder data(dir.absolutePath());
     data.writeDatabases(databases);
 
     HostSettings settings;

@@ -1,6 +1,7 @@
 #include "refhost/HostDataFolder.h"
 
 #include "host/HostError.h"
+#include "refhost/HostDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,15 +88,17 @@ std::vector<DatabaseRecord> HostDataFolder::readDatabases() const
 {
     std::vector<DatabaseRecord> out;
     for (const auto& [name, file] : readTabList(databaseListPath()))
-        out.push_back({name, QDir(folder_).absoluteFilePath(file)});
+        out.push_back({name, isConnectionString(file) ? file : QDir(folder_).absoluteFilePath(file)});
     return out;
 }
 
 void HostDataFolder::writeDatabases(const std::vector<DatabaseRecord>& databases) const
 {
     QString text = QStringLiteral("# Databases of this host: name<TAB>file\n");
-    for (const DatabaseRecord& db : databases)
-        text += db.name + QLatin1Char('\t') + QDir(folder_).relativeFilePath(db.file) + QLatin1Char('\n');
+    for (const DatabaseRecord& db : databases) {
+        const QString location = isConnectionString(db.file) ? db.file : QDir(folder_).relativeFilePath(db.file);
+        text += db.name + QLatin1Char('\t') + location + QLatin1Char('\n');
+    }
     writeTextAtomically(databaseListPath(), text);
 }
 

@@ -5,7 +5,8 @@
 //   host.conf        Key=Value lines: ApplicationType (edition code), Title,
 //                    ProgramPath (empty = the folder itself), HelpFileName,
 //                    AvailabilityText, DatabaseName (the database in use)
-//   databases.list   one database a line: Name<TAB>file (relative to the folder)
+//   databases.list   one database a line: Name<TAB>file (relative to the folder),
+//                    or Name<TAB>a PostgreSQL connection string or URI
 //   addins.list      one add-in a line: ProgID<TAB>library path
 //   *.sqlite         one SQLite file per database
 //
@@ -30,7 +31,7 @@ struct HostSettings {
 
 struct DatabaseRecord {
     QString name;
-    QString file;   // absolute
+    QString file;   // absolute, or a server connection string
 };
 
 class HostDataFolder {

@@ -6,8 +6,6 @@
 
 namespace orvo::refhost {
 
-namespace {
-
 int16_t hostId(int64_t id, const char* kind, const QString& name)
 {
     if (id < std::numeric_limits<int16_t>::min() || id > std::numeric_limits<int16_t>::max())
@@ -18,8 +16,6 @@ int16_t hostId(int64_t id, const char* kind, const QString& name)
                             .arg(id));
     return static_cast<int16_t>(id);
 }
-
-} // namespace
 
 int16_t RefBook::BookID()
 {

@@ -8,6 +8,10 @@
 
 namespace orvo::refhost {
 
+// A stored company or book id as the host's 16-bit id; raises HostError
+// naming the company or book when it does not fit.
+int16_t hostId(int64_t id, const char* kind, const QString& name);
+
 class RefBook : public IOrvoBook {
 public:
     RefBook(int64_t id, QString name, bool active) : id_(id), name_(std::move(name)), active_(active) {}

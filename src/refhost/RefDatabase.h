@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/OrvoInterfaces.h"
+#include "refhost/HostDatabase.h"
 #include "refhost/Sqlite.h"
 
 #include <memory>
@@ -12,8 +12,7 @@ class RefCompany;
 // One registered database: its entry in the host's list and, once opened,
 // the database itself. Companies are read once, so the wizard finds the
 // same company objects (and their open state) every time it asks.
-class RefDatabase : public IOrvoDatabaseEntry, public IOrvoDatabase,
-                    public std::enable_shared_from_this<RefDatabase> {
+class RefDatabase : public HostDatabase, public std::enable_shared_from_this<RefDatabase> {
 public:
     RefDatabase(QString name, QString file);
 
@@ -24,7 +23,7 @@ public:
 
     // Opens the file; raises HostError naming it when it is missing or not
     // one of this host's databases.
-    void open();
+    void open() override;
     bool isOpen() const { return db_ != nullptr; }
     const QString& file() const { return file_; }
 

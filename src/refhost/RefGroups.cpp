@@ -93,6 +93,8 @@ QString RefGroupQuery::ApplyGroup(const QString& sql)
         head += QLatin1Char(' ');
     head += where.match(head).hasMatch() ? QStringLiteral("AND ") : QStringLiteral("WHERE ");
     head += restriction + QLatin1Char(' ');
+    if (orderRecordsBySequence_ && !tail.isEmpty())
+        return head + tail.trimmed() + QStringLiteral(", Partialsinfo.SEQUENCE");
     return head + tail;
 }
 

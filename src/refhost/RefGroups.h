@@ -34,6 +34,10 @@ private:
 // ORDER BY, so a count text and a data text are restricted alike.
 class RefGroupQuery : public IOrvoGroupQuery {
 public:
+    // A backend whose plans do not keep the records of one asset in their
+    // stored order asks for them by sequence, so every backend writes the
+    // same file.
+    explicit RefGroupQuery(bool orderRecordsBySequence = false) : orderRecordsBySequence_(orderRecordsBySequence) {}
     QString ApplyGroup(const QString& sql) override;
     void SetGroup(std::shared_ptr<IOrvoGroup> group, int32_t a, int32_t b, int32_t c, int32_t d) override;
     void Reset() override;
@@ -42,16 +46,24 @@ public:
 
 private:
     QString condition_;
+    bool orderRecordsBySequence_;
 };
 
 class RefGroupManager : public IOrvoGroupManager {
 public:
-    explicit RefGroupManager(std::shared_ptr<RefGroupList> list) : list_(std::move(list)) {}
+    explicit RefGroupManager(std::shared_ptr<RefGroupList> list, bool orderRecordsBySequence = false)
+        : list_(std::move(list)), orderRecordsBySequence_(orderRecordsBySequence)
+    {
+    }
     std::shared_ptr<IOrvoGroupList> GroupList() override { return list_; }
-    std::shared_ptr<IOrvoGroupQuery> GroupQuery() override { return std::make_shared<RefGroupQuery>(); }
+    std::shared_ptr<IOrvoGroupQuery> GroupQuery() override
+    {
+        return std::make_shared<RefGroupQuery>(orderRecordsBySequence_);
+    }
 
 private:
     std::shared_ptr<RefGroupList> list_;
+    bool orderRecordsBySequence_;
 };
 
 } // namespace orvo::refhost

@@ -1,5 +1,6 @@
 #include "refhost/ReferenceHost.h"
 
+#include "pghost/PgDatabase.h"
 #include "refhost/RefDatabase.h"
 
 #include <QFileInfo>
@@ -17,8 +18,12 @@ std::shared_ptr<ReferenceHost> ReferenceHost::open(const QString& dataFolder)
                             .arg(dataFolder));
     std::shared_ptr<ReferenceHost> host(new ReferenceHost(HostDataFolder(dataFolder)));
     host->settings_ = host->folder_.readSettings();
-    for (const DatabaseRecord& record : host->folder_.readDatabases())
-        host->databases_.push_back(std::make_shared<RefDatabase>(record.name, record.file));
+    for (const DatabaseRecord& record : host->folder_.readDatabases()) {
+        if (isConnectionString(record.file))
+            host->databases_.push_back(std::make_shared<pghost::PgDatabase>(record.name, record.file));
+        else
+            host->databases_.push_back(std::make_shared<RefDatabase>(record.name, record.file));
+    }
     return host;
 }
 
@@ -67,9 +72,14 @@ std::shared_ptr<IOrvoDatabaseEntry> ReferenceHost::OpenDatabase(const QString& n
 QStringList ReferenceHost::HostFiles()
 {
     QStringList files{folder_.settingsPath(), folder_.databaseListPath(), folder_.addinListPath()};
-    for (const auto& db : databases_)
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-            files << db->file() + QLatin1String(suffix);
+    for (const auto& db : databases_) {
+        // A database on a server has no file here.
+        const auto file = std::dynamic_pointer_cast<RefDatabase>(db);
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            if (file)
+                files << file->file() + QLatin1String(suffix);
+        }
+    }
     return files;
 }
 

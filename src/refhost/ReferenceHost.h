@@ -2,14 +2,13 @@
 
 #include "host/OrvoInterfaces.h"
 #include "refhost/HostDataFolder.h"
+#include "refhost/HostDatabase.h"
 
 #include <functional>
 #include <memory>
 #include <vector>
 
 namespace orvo::refhost {
-
-class RefDatabase;
 
 // The host's add-in manager over a host data folder: the one object the
 // host hands an add-in, which it can view as the menu manager, the
@@ -70,7 +69,7 @@ private:
 
     HostDataFolder folder_;
     HostSettings settings_;
-    std::vector<std::shared_ptr<RefDatabase>> databases_;
+    std::vector<std::shared_ptr<HostDatabase>> databases_;
     std::vector<RegisteredOperation> operations_;
     std::vector<std::shared_ptr<IOrvoMenuItem>> menuItems_;
     std::function<void(int32_t)> helpHandler_;

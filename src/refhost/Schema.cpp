@@ -43,43 +43,72 @@ const char* const kBookpartsColumns =
 
 } // namespace
 
+QStringList schemaStatements(SqlDialect dialect)
+{
+    // SQLite's REAL is the server's double precision; every other type
+    // name means the same to both.
+    auto typed = [dialect](const char* columns) {
+        QString text = QString::fromLatin1(columns);
+        if (dialect == SqlDialect::Postgres)
+            text.replace(QStringLiteral(" REAL"), QStringLiteral(" DOUBLE PRECISION"));
+        return text;
+    };
+    return {
+        QStringLiteral("CREATE TABLE Company (companyid INTEGER PRIMARY KEY, name TEXT NOT NULL, "
+                       "available TEXT NOT NULL DEFAULT 'T', hasinventory TEXT NOT NULL DEFAULT 'F', "
+                       "position INTEGER NOT NULL)"),
+        QStringLiteral("CREATE TABLE Book (companyid INTEGER NOT NULL, bookid INTEGER NOT NULL, name TEXT NOT NULL, "
+                       "active TEXT NOT NULL DEFAULT 'T', position INTEGER NOT NULL, PRIMARY KEY (companyid, bookid))"),
+        // A group restricts the assets by a condition on the Asset table; the
+        // group of all assets has none.
+        QStringLiteral("CREATE TABLE AssetGroup (companyid INTEGER NOT NULL, groupid INTEGER NOT NULL, "
+                       "name TEXT NOT NULL, condition TEXT NOT NULL DEFAULT '', position INTEGER NOT NULL, "
+                       "PRIMARY KEY (companyid, groupid))"),
+        QStringLiteral("CREATE TABLE Asset (companyid INTEGER NOT NULL, ASSETID INTEGER NOT NULL%1, "
+                       "PRIMARY KEY (companyid, ASSETID))")
+            .arg(typed(kAssetColumns)),
+        QStringLiteral("CREATE TABLE Partialsinfo (companyid INTEGER NOT NULL, assetid INTEGER NOT NULL, "
+                       "SEQUENCE INTEGER NOT NULL%1, PRIMARY KEY (companyid, assetid, SEQUENCE))")
+            .arg(typed(kPartialsinfoColumns)),
+        QStringLiteral("CREATE TABLE Bookparts (companyid INTEGER NOT NULL, assetid INTEGER NOT NULL, "
+                       "bookid INTEGER NOT NULL, sequence INTEGER NOT NULL%1, "
+                       "PRIMARY KEY (companyid, assetid, bookid, sequence))")
+            .arg(typed(kBookpartsColumns)),
+        QStringLiteral("CREATE TABLE CustomInfo (CompanyID INTEGER NOT NULL, FieldID INTEGER NOT NULL, "
+                       "Prompt TEXT NOT NULL, ListType TEXT NOT NULL, PRIMARY KEY (CompanyID, FieldID))"),
+        // The application id lives only here, so the allocation query's
+        // unqualified APPID is unambiguous.
+        QStringLiteral("CREATE TABLE AssetAlloc (CompanyID INTEGER NOT NULL, AssetID INTEGER NOT NULL, "
+                       "FieldID INTEGER NOT NULL, allocid INTEGER NOT NULL, FieldValue TEXT, AllocPcnt NUMERIC, "
+                       "APPID INTEGER NOT NULL, PRIMARY KEY (CompanyID, APPID, AssetID, FieldID, allocid))"),
+    };
+}
+
+QStringList hostTableNames()
+{
+    return {QStringLiteral("Company"),   QStringLiteral("Book"),       QStringLiteral("AssetGroup"),
+            QStringLiteral("Asset"),     QStringLiteral("Partialsinfo"), QStringLiteral("Bookparts"),
+            QStringLiteral("CustomInfo"), QStringLiteral("AssetAlloc")};
+}
+
+QStringList indexStatements()
+{
+    // The primary keys already lead with company and asset id, which is the
+    // order the export reads and joins by; groups filter by department.
+    return {QStringLiteral("CREATE INDEX IF NOT EXISTS AssetByDepartment ON Asset (companyid, DEPARTMENT)"),
+            QStringLiteral("ANALYZE")};
+}
+
 void createSchema(const SqliteDb& db)
 {
-    db.exec("CREATE TABLE Company (companyid INTEGER PRIMARY KEY, name TEXT NOT NULL, "
-            "available TEXT NOT NULL DEFAULT 'T', hasinventory TEXT NOT NULL DEFAULT 'F', "
-            "position INTEGER NOT NULL)");
-    db.exec("CREATE TABLE Book (companyid INTEGER NOT NULL, bookid INTEGER NOT NULL, name TEXT NOT NULL, "
-            "active TEXT NOT NULL DEFAULT 'T', position INTEGER NOT NULL, PRIMARY KEY (companyid, bookid))");
-    // A group restricts the assets by a condition on the Asset table; the
-    // group of all assets has none.
-    db.exec("CREATE TABLE AssetGroup (companyid INTEGER NOT NULL, groupid INTEGER NOT NULL, "
-            "name TEXT NOT NULL, condition TEXT NOT NULL DEFAULT '', position INTEGER NOT NULL, "
-            "PRIMARY KEY (companyid, groupid))");
-    db.exec(QStringLiteral("CREATE TABLE Asset (companyid INTEGER NOT NULL, ASSETID INTEGER NOT NULL%1, "
-                           "PRIMARY KEY (companyid, ASSETID))")
-                .arg(QString::fromLatin1(kAssetColumns)));
-    db.exec(QStringLiteral("CREATE TABLE Partialsinfo (companyid INTEGER NOT NULL, assetid INTEGER NOT NULL, "
-                           "SEQUENCE INTEGER NOT NULL%1, PRIMARY KEY (companyid, assetid, SEQUENCE))")
-                .arg(QString::fromLatin1(kPartialsinfoColumns)));
-    db.exec(QStringLiteral("CREATE TABLE Bookparts (companyid INTEGER NOT NULL, assetid INTEGER NOT NULL, "
-                           "bookid INTEGER NOT NULL, sequence INTEGER NOT NULL%1, "
-                           "PRIMARY KEY (companyid, assetid, bookid, sequence))")
-                .arg(QString::fromLatin1(kBookpartsColumns)));
-    db.exec("CREATE TABLE CustomInfo (CompanyID INTEGER NOT NULL, FieldID INTEGER NOT NULL, "
-            "Prompt TEXT NOT NULL, ListType TEXT NOT NULL, PRIMARY KEY (CompanyID, FieldID))");
-    // The application id lives only here, so the allocation query's
-    // unqualified APPID is unambiguous.
-    db.exec("CREATE TABLE AssetAlloc (CompanyID INTEGER NOT NULL, AssetID INTEGER NOT NULL, "
-            "FieldID INTEGER NOT NULL, allocid INTEGER NOT NULL, FieldValue TEXT, AllocPcnt NUMERIC, "
-            "APPID INTEGER NOT NULL, PRIMARY KEY (CompanyID, APPID, AssetID, FieldID, allocid))");
+    for (const QString& statement : schemaStatements(SqlDialect::Sqlite))
+        db.exec(statement);
 }
 
 void createIndexes(const SqliteDb& db)
 {
-    // The primary keys already lead with company and asset id, which is the
-    // order the export reads and joins by; groups filter by department.
-    db.exec("CREATE INDEX IF NOT EXISTS AssetByDepartment ON Asset (companyid, DEPARTMENT)");
-    db.exec("ANALYZE");
+    for (const QString& statement : indexStatements())
+        db.exec(statement);
 }
 
 } // namespace orvo::refhost

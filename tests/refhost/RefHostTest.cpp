@@ -1,6 +1,10 @@
+#include "HostBackends.h"
 #include "refhost/AddinRegistry.h"
 #include "refhost/DemoData.h"
+#include "refhost/HostDataFolder.h"
 #include "refhost/ReferenceHost.h"
+
+#include "pghost/PgSession.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,11 +16,8 @@ using orvo::refhost::ReferenceHost;
 
 namespace {
 
-struct DemoFolder {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("host"));
-    DemoFolder() { refhost::DemoData::create(path); }
-};
+using testhost::Backend;
+using testhost::DemoHost;
 
 std::shared_ptr<IOrvoDatabase> database(ReferenceHost& host, const char* name)
 {
@@ -35,11 +36,14 @@ int rowsOf(IOrvoConnection& connection, const QString& sql)
     return n;
 }
 
+class RefHost : public testhost::BackendTest {};
+EXPWIZ_ON_EVERY_BACKEND(RefHost);
+
 } // namespace
 
-TEST(RefHost, OpensAFolderAndAnswersAsEveryHostInterface)
+TEST_P(RefHost, OpensAFolderAndAnswersAsEveryHostInterface)
 {
-    DemoFolder demo;
+    DemoHost demo(GetParam());
     auto host = ReferenceHost::open(demo.path);
     ObjectPtr manager = host;
     EXPECT_EQ(viewAs<IOrvoApplication>(manager)->Title(), "Orvo");
@@ -68,7 +72,7 @@ TEST(RefHost, OpensAFolderAndAnswersAsEveryHostInterface)
     EXPECT_EQ(shown, 30620);
 }
 
-TEST(RefHost, MissingFolderOrDatabaseFileIsReportedClearly)
+TEST(RefHostFolder, MissingFolderOrDatabaseFileIsReportedClearly)
 {
     QTemporaryDir dir;
     try {
@@ -84,7 +88,7 @@ TEST(RefHost, MissingFolderOrDatabaseFileIsReportedClearly)
         EXPECT_TRUE(e.description().contains("host.conf")) << e.description().toStdString();
     }
 
-    DemoFolder demo;
+    DemoHost demo(Backend::Sqlite);
     ASSERT_TRUE(QFile::remove(demo.path + "/public-sector.sqlite"));
     auto host = ReferenceHost::open(demo.path);
     EXPECT_FALSE(host->OpenDatabase("Public Sector"));      // no object, as the host gives none
@@ -98,9 +102,9 @@ TEST(RefHost, MissingFolderOrDatabaseFileIsReportedClearly)
     }
 }
 
-TEST(RefHost, CompaniesBooksAndGroupsInHostOrder)
+TEST_P(RefHost, CompaniesBooksAndGroupsInHostOrder)
 {
-    DemoFolder demo;
+    DemoHost demo(GetParam());
     auto host = ReferenceHost::open(demo.path);
     auto db = database(*host, "Orvo Demo");
     auto companies = db->Companies();
@@ -124,9 +128,9 @@ TEST(RefHost, CompaniesBooksAndGroupsInHostOrder)
     EXPECT_THROW(groups->Item(3), HostError);
 }
 
-TEST(RefHost, GroupQueryRestrictsCountAndDataAlike)
+TEST_P(RefHost, GroupQueryRestrictsCountAndDataAlike)
 {
-    DemoFolder demo;
+    DemoHost demo(GetParam());
     auto host = ReferenceHost::open(demo.path);
     for (const char* dbName : {"Orvo Demo", "Public Sector"}) {
         auto db = database(*host, dbName);
@@ -148,7 +152,9 @@ TEST(RefHost, GroupQueryRestrictsCountAndDataAlike)
                     const QString count = query->ApplyGroup("SELECT count(*) " + from + where);
                     const QString data = query->ApplyGroup("SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod " +
                                                            from + where + " ORDER BY ASSET.ASSETID");
-                    EXPECT_TRUE(data.endsWith("ORDER BY ASSET.ASSETID")) << data.toStdString();
+                    // The conditions go before the ORDER BY, which stays.
+                    const qsizetype orderBy = data.indexOf("ORDER BY ASSET.ASSETID");
+                    EXPECT_GT(orderBy, data.indexOf("Bookparts.sequence = Partialsinfo.SEQUENCE")) << data.toStdString();
                     EXPECT_EQ(connection->CountRows(count), rowsOf(*connection, data));
                 }
             }
@@ -170,14 +176,15 @@ TEST(RefHost, GroupQueryRestrictsCountAndDataAlike)
     EXPECT_LT(sales, all);
 }
 
-TEST(RefHost, CursorStreamsValuesAndKnowsTheLastRow)
+TEST_P(RefHost, CursorStreamsValuesAndKnowsTheLastRow)
 {
-    DemoFolder demo;
+    DemoHost demo(GetParam(), {2001, 1});
     auto host = ReferenceHost::open(demo.path);
     auto connection = database(*host, "Orvo Demo")->Connection();
 
-    // IsLastRow is exact around the fetch size.
-    for (int n : {1, 99, 100, 101, 200}) {
+    // IsLastRow is exact around the fetch sizes (the server's batches are
+    // at least 1000 rows).
+    for (int n : {1, 99, 100, 101, 999, 1000, 1001, 2000}) {
         SCOPED_TRACE(n);
         auto rows = connection->OpenCursor(QStringLiteral("SELECT ASSETID FROM Asset WHERE companyid = 1 AND "
                                                           "ASSETID <= %1 ORDER BY ASSETID").arg(n), 100)->Rows();
@@ -194,15 +201,21 @@ TEST(RefHost, CursorStreamsValuesAndKnowsTheLastRow)
         EXPECT_TRUE(last);
         EXPECT_FALSE(rows->MoveNext());
     }
-    auto none = connection->OpenCursor("SELECT ASSETID FROM Asset WHERE 0", 100)->Rows();
+    auto none = connection->OpenCursor("SELECT ASSETID FROM Asset WHERE 1 = 0", 100)->Rows();
     EXPECT_FALSE(none->MoveFirst());
     EXPECT_FALSE(none->IsLastRow());
 
     // NULL is empty text; non-ASCII, quotes and line breaks come back unchanged.
-    auto rows = connection->OpenCursor("SELECT NULL, 'Zoë Ångström', 'a \"b\"\nc', 1234.5, -7", 100)->Rows();
+    // Numbers read alike on every backend: a REAL as SQLite shows it.
+    auto rows = connection->OpenCursor("SELECT NULL, 'Zoë Ångström', 'a \"b\"\nc', 1234.5, -7, CAST(12 AS REAL), "
+                                       "S168KPCT, ACQVALUE FROM Bookparts WHERE companyid = 1 AND assetid = 8 "
+                                       "AND bookid = 1", 100)->Rows();
     ASSERT_TRUE(rows->MoveFirst());
     auto fields = rows->Fields();
-    EXPECT_EQ(fields->Count(), 5);
+    EXPECT_EQ(fields->Count(), 8);
+    EXPECT_EQ(fields->Item(5), "12.0");
+    EXPECT_EQ(fields->Item(6), "50.0");
+    EXPECT_TRUE(fields->Item(7).contains('.')) << fields->Item(7).toStdString();
     EXPECT_EQ(fields->Item(0), "");
     EXPECT_EQ(fields->Item(1), QString::fromUtf8("Zoë Ångström"));
     QString buffer = "old";
@@ -210,12 +223,12 @@ TEST(RefHost, CursorStreamsValuesAndKnowsTheLastRow)
     EXPECT_EQ(buffer, "a \"b\"\nc");
     EXPECT_EQ(fields->Item(3), "1234.5");
     EXPECT_EQ(fields->Item(4), "-7");
-    EXPECT_THROW(fields->Item(5), HostError);
+    EXPECT_THROW(fields->Item(8), HostError);
 }
 
-TEST(RefHost, BadSqlRaisesTheDatabaseMessage)
+TEST_P(RefHost, BadSqlRaisesTheDatabaseMessage)
 {
-    DemoFolder demo;
+    DemoHost demo(GetParam());
     auto host = ReferenceHost::open(demo.path);
     auto connection = database(*host, "Orvo Demo")->Connection();
     for (const char* sql : {"SELECT nosuchcolumn FROM Asset", "SELEKT 1", "SELECT FieldID FROM AssetAlloc WHERE"}) {
@@ -230,7 +243,7 @@ TEST(RefHost, BadSqlRaisesTheDatabaseMessage)
     }
 }
 
-TEST(RefHost, AddinRegistryEditsOnlyItsOwnLine)
+TEST(RefHostFolder, AddinRegistryEditsOnlyItsOwnLine)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("addins.list");
@@ -248,4 +261,55 @@ TEST(RefHost, AddinRegistryEditsOnlyItsOwnLine)
     registry.Unregister("expwiz.clsExpWizard");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("# my add-ins\nother.Addin\t/opt/other.so\n\n"));
+}
+
+TEST(RefHostServer, AServerDownALoginRefusedAndALostConnectionNameTheServerNeverThePassword)
+{
+    EXPWIZ_REQUIRE_BACKEND(Backend::Postgres);
+    DemoHost demo(Backend::Postgres);
+    refhost::HostDataFolder folder(demo.path);
+    auto list = folder.readDatabases();
+    list.push_back({"Down", "host=/nonexistent/expwiz dbname=orvo password=sekrit"});
+    list.push_back({"Refused", testhost::postgresServer() + " user=nosuchuser password=sekrit"});
+    folder.writeDatabases(list);
+
+    auto host = ReferenceHost::open(demo.path);
+    for (const auto& [name, words] : std::vector<std::pair<QString, QStringList>>{
+             {"Down", {"Cannot connect", "'Down'", "host=/nonexistent/expwiz"}},
+             {"Refused", {"Cannot connect", "'Refused'", "user=nosuchuser", "nosuchuser"}}}) {
+        EXPECT_FALSE(host->OpenDatabase(name));
+        for (auto& entry : host->Databases()) {
+            if (entry->Name() != name)
+                continue;
+            try {
+                entry->Database();
+                FAIL() << name.toStdString();
+            } catch (const HostError& e) {
+                for (const QString& word : words)
+                    EXPECT_TRUE(e.description().contains(word)) << e.description().toStdString();
+                EXPECT_FALSE(e.description().contains("sekrit")) << e.description().toStdString();
+            }
+        }
+    }
+
+    // The server ends every other session of the database mid-run: the
+    // cursor fails, names the database, and stays failed.
+    auto db = database(*host, "Orvo Demo");
+    auto connection = db->Connection();
+    auto rows = connection->OpenCursor("SELECT g FROM generate_series(1, 10000000) g", 100)->Rows();
+    ASSERT_TRUE(rows->MoveFirst());
+    pghost::PgSession admin(testhost::postgresServer(), "admin");
+    admin.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '%1'")
+                   .arg(demo.server.prefix + "_orvo_demo"));
+    QString message;
+    try {
+        while (rows->MoveNext()) {
+        }
+    } catch (const HostError& e) {
+        message = e.description();
+    }
+    EXPECT_TRUE(message.contains("connection") && message.contains("lost") && message.contains("'Orvo Demo'"))
+        << message.toStdString();
+    EXPECT_THROW(rows->MoveNext(), HostError);
+    EXPECT_THROW(connection->CountRows("SELECT count(*) FROM Asset"), HostError);
 }

@@ -1,5 +1,6 @@
 #include "DemoWizard.h"
 #include "QtPrinters.h"
+#include "../refhost/HostBackends.h"
 
 #include "refhost/Sqlite.h"
 #include "wizard/WizardState.h"
@@ -239,6 +240,25 @@ TEST(WizardExport, AllocationFieldsOfAnOrganizationAsTheCommandLineWritesThem)
     const QList<QByteArray> lines = written.split('\n');
     ASSERT_GT(lines.size(), 2);
     EXPECT_EQ(lines[2].count("\",\"") + 1, 1 + 70 + 1) << lines[2].left(120).toStdString();
+}
+
+TEST(WizardExport, OnAServerHostWritesWhatTheCommandLineWritesFromSqlite)
+{
+    EXPWIZ_REQUIRE_BACKEND(Backend::Postgres);
+    DemoHost server(Backend::Postgres, {24, 1});
+    DemoFolder sqlite;   // the same content in files
+    auto host = orvo::refhost::ReferenceHost::open(server.path);
+    const Choices c;
+    expwiz::ScriptedUiServices ui;
+    WizardDialog wizard(ui);
+    runWizard(wizard, host, [&](WizardDialog& w) {
+        toSummary(w, ui, c, server.path, QStringLiteral("server"));
+        ui.queueAnswer(BoxAnswer::Ok);
+        clickNav(w, WizardDialog::Export);
+    });
+    ASSERT_EQ(ui.boxes().size(), 1u);
+    EXPECT_EQ(ui.boxes()[0].text, "The Export process is complete.");
+    EXPECT_EQ(readBytes(server.path + "/server.csv"), cliExport(sqlite, c, "1075,1012,1004", sqlite.data + "/cli.csv"));
 }
 
 TEST(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "host/OrvoInterfaces.h"
+#include "pghost/PgSession.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvo::pghost {
+
+// A forward-only cursor on a session of its own, in libpq's single-row
+// mode: the server streams the rows while the export writes them, a query
+// of a million rows never sits in memory, and other calls on the host's
+// session go on while it is open. It reads one row ahead, so IsLastRow is
+// exact. A failure (a lost connection) stays: moving on raises it again,
+// never restarts the query.
+class PgCursor : public IOrvoCursor, public IOrvoRowset, public IOrvoFields,
+                 public std::enable_shared_from_this<PgCursor> {
+public:
+    PgCursor(std::unique_ptr<PgSession> session, const QString& sql);
+
+    std::shared_ptr<IOrvoRowset> Rows() override;
+    bool MoveFirst() override;
+    bool MoveNext() override;
+    bool IsLastRow() override;
+    std::shared_ptr<IOrvoFields> Fields() override;
+    int32_t Count() override;
+    QString Item(int32_t column) override;
+    void ReadItem(int32_t column, QString& out) override;
+
+private:
+    enum class Kind { Text, Real, Numeric };
+
+    // The next row, or none at the end; a failure raises HostError.
+    PgResult nextRow();
+    void describe(const PGresult* result);
+
+    std::unique_ptr<PgSession> session_;
+    QString sql_;
+    std::vector<Kind> kinds_;
+    PgResult current_, ahead_;
+    bool started_ = false;
+    bool onRow_ = false;
+    bool done_ = false;   // the server has sent its last row
+    std::optional<HostError> failure_;
+    std::string scratch_;
+};
+
+class PgConnection : public IOrvoConnection {
+public:
+    explicit PgConnection(std::shared_ptr<PgSession> session) : session_(std::move(session)) {}
+    std::shared_ptr<IOrvoCursor> OpenCursor(const QString& sql, int32_t batchSize) override;
+    int32_t CountRows(const QString& sql) override;
+
+private:
+    std::shared_ptr<PgSession> session_;
+};
+
+} // namespace orvo::pghost
