@@ -55,6 +55,8 @@ public:
 
     int columnCount() const { return sqlite3_column_count(stmt_); }
     bool isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+    bool isReal(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_FLOAT; }
+    double real(int column) const { return sqlite3_column_double(stmt_, column); }
     int64_t int64(int column) const { return sqlite3_column_int64(stmt_, column); }
     std::string_view utf8(int column) const;
     QString text(int column) const;

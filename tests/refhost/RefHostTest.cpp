@@ -2,7 +2,9 @@
 #include "refhost/AddinRegistry.h"
 #include "refhost/DemoData.h"
 #include "refhost/HostDataFolder.h"
+#include "refhost/RefConnection.h"
 #include "refhost/ReferenceHost.h"
+#include "refhost/Sqlite.h"
 
 #include "pghost/PgSession.h"
 
@@ -10,6 +12,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <random>
 
 using namespace orvo;
 using orvo::refhost::ReferenceHost;
@@ -224,6 +231,42 @@ TEST_P(RefHost, CursorStreamsValuesAndKnowsTheLastRow)
     EXPECT_EQ(fields->Item(3), "1234.5");
     EXPECT_EQ(fields->Item(4), "-7");
     EXPECT_THROW(fields->Item(8), HostError);
+}
+
+TEST(RefHostReal, ARealReadsAsSqlitesOwnText)
+{
+    QTemporaryDir dir;
+    auto db = std::make_shared<refhost::SqliteDb>(dir.filePath("real.sqlite"), true);
+    db->exec("CREATE TABLE t (v REAL); BEGIN");
+    std::vector<double> values = {0.0, -0.0, 1.0, -1.5, 0.1 + 0.2, 1e15, 1e15 - 1, 999999999999999.4, 1e16, 1e-4,
+                                  1e-5, 0.00012345, 123456789012345.6, 1e300, -1.7976931348623157e308,
+                                  2.2250738585072014e-308, 4.9e-324, 100.0, 1e100, 5e-5, 0.5, 2.675, 9.9999999999999995e14, 644533312592058.5, 14639007563246.25, 9620.761602014245, 9.9e99,
+                                  std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    std::mt19937_64 random(20240307);
+    for (int i = 0; i < 40000; ++i) {
+        const double bits = std::bit_cast<double>(random());
+        if (std::isfinite(bits))
+            values.push_back(bits);
+        values.push_back(static_cast<double>(static_cast<int64_t>(random() % 2000000000000) - 1000000000000) / 100);
+        values.push_back(static_cast<double>(random() % 100000));   // a whole number stored as REAL
+        values.push_back(std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 120) - 100));
+    }
+    refhost::SqliteStatement insert(*db, QStringLiteral("INSERT INTO t VALUES (?)"));
+    for (const double v : values) {
+        insert.bind(1, v);
+        insert.step();
+        insert.reset();
+    }
+    db->exec("COMMIT");
+
+    refhost::RefConnection connection(db);
+    auto rows = connection.OpenCursor(QStringLiteral("SELECT v, CAST(v AS TEXT) FROM t"), 100)->Rows();
+    auto fields = rows->Fields();
+    std::string ours, sqlites;
+    size_t seen = 0;
+    for (bool on = rows->MoveFirst(); on; on = rows->MoveNext(), ++seen)
+        ASSERT_EQ(fields->ReadItemUtf8(0, ours), fields->ReadItemUtf8(1, sqlites)) << values[seen];
+    EXPECT_EQ(seen, values.size());
 }
 
 TEST_P(RefHost, BadSqlRaisesTheDatabaseMessage)
