@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick poppler-utils fonts-dejavu-core
     python3 time
+    clang libclang-rt-dev
 )
 
 missing=()

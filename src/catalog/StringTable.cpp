@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <limits>
+
 namespace expwiz {
 
 const StringTable& StringTable::instance()
@@ -53,6 +55,10 @@ QString StringTable::loadResourceText(int id) const
         if (!text)
             throw orvo::HostError(326, QStringLiteral("Resource with identifier '%1' not found").arg(current));
         if (text->endsWith(QLatin1Char('_'))) {
+            // The last id has no next one to continue with.
+            if (current == std::numeric_limits<int>::max())
+                throw orvo::HostError(326, QStringLiteral("Resource with identifier '%1' continues past the last "
+                                                          "identifier").arg(current));
             result += QStringView(*text).chopped(1);
             continue;
         }

@@ -8,12 +8,13 @@ using expwiz::StringTable;
 TEST(StringTable, ContinuationsJoinAcrossIds)
 {
     const StringTable t = StringTable::parse(QStringLiteral(
-        "# comment\n10\tone_\n11\ttwo_\n12\tthree\n20\tsingle\r\n30\tends_\n"));
+        "# comment\n10\tone_\n11\ttwo_\n12\tthree\n20\tsingle\r\n30\tends_\n2147483647\tlast_\n"));
     EXPECT_EQ(t.loadResourceText(10), "onetwothree");
     EXPECT_EQ(t.loadResourceText(11), "twothree");
     EXPECT_EQ(t.loadResourceText(20), "single");
     EXPECT_THROW(t.loadResourceText(30), orvo::HostError);   // continues into a missing id
     EXPECT_THROW(t.loadResourceText(99), orvo::HostError);
+    EXPECT_THROW(t.loadResourceText(2147483647), orvo::HostError);   // no id after the last one
 }
 
 TEST(StringTable, CompiledTableHoldsCaptionsAndTheWholeCatalog)
