@@ -31,13 +31,16 @@ scratch_root=/dev/shm
 scratch=$(mktemp -d "$scratch_root/expwiz-fuzz.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$dir/artifacts" "$dir/logs"
+# A smaller quarantine and shorter allocation stacks than ASan's defaults
+# double the executions per second and cut the memory five-fold.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=10}
 
 run() {
     local target=$1 work=$scratch/$1
     mkdir -p "$work/corpus" "$work/tmp"
     # New inputs go to a scratch corpus; the seeds in the tree stay as they are.
     TMPDIR=$work/tmp QT_QPA_PLATFORM=offscreen "$dir/bin/$target" \
-        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=256 -max_len=4096 \
+        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=512 -malloc_limit_mb=64 -max_len=4096 \
         -print_final_stats=1 -artifact_prefix="$dir/artifacts/$target-" \
         "$work/corpus" "fuzz/corpus/$target" >"$dir/logs/$target.log" 2>&1
 }

@@ -108,7 +108,9 @@ void HostDataFolder::writeDatabases(const std::vector<DatabaseRecord>& databases
         // One entry a line, its file read trimmed: what would read back as
         // another database or another file is refused, not written.
         const QString name = db.name.trimmed();
-        const auto breaksLine = [](const QString& t) { return t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r')); };
+        const auto breaksLine = [](const QString& t) {
+            return t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r'));
+        };
         if (name.isEmpty() || name.startsWith(QLatin1Char('#')) || db.name.contains(QLatin1Char('\t'))
             || breaksLine(db.name) || breaksLine(file) || file != file.trimmed())
             throw HostError(errnum::InvalidProcedureCall,
