@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick poppler-utils fonts-dejavu-core
     python3 time valgrind
+    clang libclang-rt-dev
 )
 
 missing=()

@@ -17,3 +17,11 @@ if [ "${EXPWIZ_SKIP_SANITIZE:-0}" != 1 ]; then
     ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
         bash scripts/with-postgres.sh ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 fi
+
+# --- Fuzzing -----------------------------------------------------------------
+# Every fuzz target for a short bounded time, two at once, from its seed
+# corpus: a reader that crashes, leaks or breaks its round trip fails the run.
+# scripts/fuzz.sh SECONDS runs them longer.
+if [ "${EXPWIZ_SKIP_FUZZ:-0}" != 1 ]; then
+    EXPWIZ_FUZZ_JOBS=2 bash scripts/fuzz.sh "${EXPWIZ_FUZZ_SECONDS:-20}"
+fi

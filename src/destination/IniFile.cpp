@@ -98,9 +98,13 @@ struct Location {
     std::optional<size_t> key;       // first matching key line inside it
 };
 
+// Names are looked up trimmed, as the file holds them: " Defaults" and
+// "Defaults" are one section, so writing either twice never adds a second.
 Location locate(const std::vector<RawLine>& lines, const std::vector<ParsedLine>& parsed,
-                const QString& section, const QString& key)
+                const QString& untrimmedSection, const QString& untrimmedKey)
 {
+    const QString section = untrimmedSection.trimmed();
+    const QString key = untrimmedKey.trimmed();
     Location loc;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (!loc.section) {
@@ -247,7 +251,7 @@ int IniFile::writeString(const QString& section, const QString& key, const QStri
                 last = i;
         if (lines[last].eol.isEmpty())
             lines[last].eol = eol;
-        const RawLine added{encode(key, ignored) + '=' + encodedValue, eol};
+        const RawLine added{encode(key.trimmed(), ignored) + '=' + encodedValue, eol};
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1), added);
     } else {
         if (!lines.empty()) {
@@ -256,8 +260,8 @@ int IniFile::writeString(const QString& section, const QString& key, const QStri
             if (!parsed.back().blank)
                 lines.push_back({QByteArray(), eol});
         }
-        lines.push_back({'[' + encode(section, ignored) + ']', eol});
-        lines.push_back({encode(key, ignored) + '=' + encodedValue, eol});
+        lines.push_back({'[' + encode(section.trimmed(), ignored) + ']', eol});
+        lines.push_back({encode(key.trimmed(), ignored) + '=' + encodedValue, eol});
     }
 
     QByteArray out;

@@ -6,9 +6,9 @@ namespace expwiz {
 
 // A settings file in the classic INI form ("[Section]" lines, "key=value"
 // lines, ";" comments) read and written the way the private profile
-// functions do: section and key names compare case-insensitively, the first
-// matching section and key win, a missing file, section or key reads as the
-// default. Writing changes the one key's line (or adds it) and keeps every
+// functions do: section and key names compare case-insensitively and
+// without the blanks around them, the first matching section and key win, a
+// missing file, section or key reads as the default. Writing changes the one key's line (or adds it) and keeps every
 // other byte of the file, since other programs keep their settings in the
 // same file. Text is in the system 8-bit codec.
 class IniFile {

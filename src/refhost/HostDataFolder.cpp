@@ -29,6 +29,15 @@ QStringList readLines(const QString& path)
     return lines;
 }
 
+// A file named in the folder's files, relative to the folder. QDir alone
+// would take a name starting with ':' for a compiled-in resource.
+QString absoluteIn(const QString& folder, const QString& path)
+{
+    if (path.startsWith(QLatin1Char(':')))
+        return folder + QLatin1Char('/') + path;
+    return QDir(folder).absoluteFilePath(path);
+}
+
 } // namespace
 
 HostDataFolder::HostDataFolder(QString folder) : folder_(QDir(folder).absolutePath()) {}
@@ -58,7 +67,7 @@ HostSettings HostDataFolder::readSettings() const
             s.title = value;
         } else if (key == QLatin1String("ProgramPath")) {
             if (!value.isEmpty())
-                s.programPath = QDir(folder_).absoluteFilePath(value);
+                s.programPath = absoluteIn(folder_, value);
         } else if (key == QLatin1String("HelpFileName")) {
             s.helpFileName = value;
         } else if (key == QLatin1String("AvailabilityText")) {
@@ -88,7 +97,7 @@ std::vector<DatabaseRecord> HostDataFolder::readDatabases() const
 {
     std::vector<DatabaseRecord> out;
     for (const auto& [name, file] : readTabList(databaseListPath()))
-        out.push_back({name, isConnectionString(file) ? file : QDir(folder_).absoluteFilePath(file)});
+        out.push_back({name, isConnectionString(file) ? file : absoluteIn(folder_, file)});
     return out;
 }
 
@@ -96,8 +105,20 @@ void HostDataFolder::writeDatabases(const std::vector<DatabaseRecord>& databases
 {
     QString text = QStringLiteral("# Databases of this host: name<TAB>file\n");
     for (const DatabaseRecord& db : databases) {
-        const QString location = isConnectionString(db.file) ? db.file : QDir(folder_).relativeFilePath(db.file);
-        text += db.name + QLatin1Char('\t') + location + QLatin1Char('\n');
+        const QString file = isConnectionString(db.file) ? db.file : QDir(folder_).relativeFilePath(db.file);
+        // One entry a line, its file read trimmed: what would read back as
+        // another database or another file is refused, not written.
+        const QString name = db.name.trimmed();
+        const auto breaksLine = [](const QString& t) {
+            return t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r'));
+        };
+        if (name.isEmpty() || name.startsWith(QLatin1Char('#')) || db.name.contains(QLatin1Char('\t'))
+            || breaksLine(db.name) || breaksLine(file) || file != file.trimmed())
+            throw HostError(errnum::InvalidProcedureCall,
+                            QStringLiteral("Cannot write %1: the database \"%2\" with the file \"%3\" does not fit "
+                                           "on one line of the list; rename it.")
+                                .arg(databaseListPath(), db.name, db.file));
+        text += db.name + QLatin1Char('\t') + file + QLatin1Char('\n');
     }
     writeTextAtomically(databaseListPath(), text);
 }

@@ -157,6 +157,12 @@ TEST(Ini, ValuesReadBackAsWrittenAndUnsafeTextIsRefused)
         ini.writeString(QStringLiteral("Defaults"), QStringLiteral("ExportPath"), value);
         EXPECT_EQ(ini.readString(QStringLiteral("Defaults"), QStringLiteral("ExportPath"), QStringLiteral("d")), value);
     }
+    {
+        SCOPED_TRACE("names with blanks around them are the names the file holds");
+        ini.writeString(QStringLiteral(" Defaults "), QStringLiteral(" ExportPath "), QStringLiteral("/b/"));
+        EXPECT_EQ(ini.readString(QStringLiteral("Defaults"), QStringLiteral("ExportPath"), QString()), "/b/");
+        EXPECT_EQ(readBytes(path), QByteArray("[Defaults]\nExportPath=/b/\n"));
+    }
     const QByteArray before = readBytes(path);
     for (const QString& value : {QStringLiteral("/a/\n[Evil]\nx=1"), QStringLiteral("/a/\r"), QStringLiteral("a") + QChar(0)}) {
         SCOPED_TRACE("value with a line break");

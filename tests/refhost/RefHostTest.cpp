@@ -356,3 +356,27 @@ TEST(RefHostServer, AServerDownALoginRefusedAndALostConnectionNameTheServerNever
     EXPECT_THROW(rows->MoveNext(), HostError);
     EXPECT_THROW(connection->CountRows("SELECT count(*) FROM Asset"), HostError);
 }
+
+TEST(RefHost, DatabaseListNamesExactlyItsFiles)
+{
+    QTemporaryDir dir;
+    const refhost::HostDataFolder folder(dir.path());
+    const QString colon = dir.path() + "/:colon.sqlite";
+    folder.writeDatabases({{"Colon", colon}, {"Elsewhere", "/srv/other.sqlite"}});
+    const auto read = folder.readDatabases();
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0].file, colon);   // a file, not a compiled-in resource
+    EXPECT_EQ(QDir::cleanPath(read[1].file), "/srv/other.sqlite");
+
+    const auto listBytes = [&] {
+        QFile f(folder.databaseListPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = listBytes();
+    const std::vector<refhost::DatabaseRecord> unfit[] = {
+        {{"Blank end", dir.filePath("file ")}}, {{"Two\nlines", colon}}, {{"Tab\tname", colon}}, {{" # note", colon}}};
+    for (const auto& records : unfit) {
+        EXPECT_THROW(folder.writeDatabases(records), HostError) << records[0].name.toStdString();
+        EXPECT_EQ(listBytes(), before);
+    }
+}
