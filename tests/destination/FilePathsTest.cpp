@@ -6,22 +6,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "FileBytes.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 using expwiz::FilePaths;
-
-namespace {
-
-void makeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-} // namespace
 
 TEST(Paths, TitleAndFolderOfAPath)
 {
@@ -43,7 +33,7 @@ TEST(Paths, FileAndFolderExistence)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("there.csv"));
-    makeFile(file, "x");
+    writeBytes(file, "x");
     struct Case {
         QString path;
         bool file, folder;
@@ -65,7 +55,7 @@ TEST(Paths, CreatingFilesAndFolders)
     {
         SCOPED_TRACE("an existing file is cut to length 0, a new one created");
         const QString file = dir.filePath(QStringLiteral("map.exp"));
-        makeFile(file, "12345678");
+        writeBytes(file, "12345678");
         FilePaths::createEmptyFile(file);
         EXPECT_EQ(QFileInfo(file).size(), 0);
         const QString fresh = dir.filePath(QStringLiteral("fresh.exp"));

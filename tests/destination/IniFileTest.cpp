@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "FileBytes.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +17,6 @@
 using expwiz::IniFile;
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 const QByteArray kHostFile =
     "; settings of the host\r\n"
@@ -141,6 +129,8 @@ TEST(Ini, WriteChangesOnlyItsKeyAndKeepsEveryOtherByte)
         EXPECT_EQ(ini.writeString(QStringLiteral("Defaults"), QStringLiteral("Broken"),
                                   QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b")), 1);
         EXPECT_TRUE(readBytes(path).endsWith("Broken=a?b\n"));
+        EXPECT_EQ(ini.writeString(QStringLiteral("Defaults"), QStringLiteral("Tail"), QStringLiteral("c") + QChar(0xD83D)), 1);
+        EXPECT_TRUE(readBytes(path).endsWith("Tail=c?\n"));
         EXPECT_EQ(ini.readString(QStringLiteral("Defaults"), QStringLiteral("ExportPath"), QString()),
                   QStringLiteral("/Ü/"));
     }

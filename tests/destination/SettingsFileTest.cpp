@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "FileBytes.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,6 @@
 using expwiz::SettingsFile;
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // Points the user's configuration folder somewhere else for one test.
 class ConfigHome {
@@ -83,10 +78,7 @@ TEST(Settings, ExportPathLivesInTheConfigFolder)
     }
     {
         SCOPED_TRACE("other keys of the host stay");
-        QFile f(settings.filePath());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[Defaults]\r\nLastCompany=7\r\nExportPath=/a/\r\n[Print]\r\nCopies=2\r\n");
-        f.close();
+        writeBytes(settings.filePath(), "[Defaults]\r\nLastCompany=7\r\nExportPath=/a/\r\n[Print]\r\nCopies=2\r\n");
         EXPECT_TRUE(settings.writeExportPath(QStringLiteral("/b/")));
         EXPECT_EQ(readBytes(settings.filePath()),
                   QByteArray("[Defaults]\r\nLastCompany=7\r\nExportPath=/b/\r\n[Print]\r\nCopies=2\r\n"));
@@ -112,9 +104,7 @@ TEST(Settings, LongValuesAreCutAndFailuresReported)
     }
     {
         SCOPED_TRACE("a settings folder that cannot exist: reported, not thrown");
-        QFile blocker(dir.filePath(QStringLiteral("file")));
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        writeBytes(dir.filePath(QStringLiteral("file")), QByteArray());
         const SettingsFile blocked(2, dir.filePath(QStringLiteral("file/sub")));
         QString error;
         EXPECT_FALSE(blocked.writeExportPath(QStringLiteral("/x/"), &error));
