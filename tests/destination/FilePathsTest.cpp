@@ -1,5 +1,6 @@
 #include "destination/DestinationMessages.h"
 #include "destination/FilePaths.h"
+#include "destination/HostFileGuard.h"
 #include "host/HostError.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using expwiz::FilePaths;
 
@@ -22,7 +25,8 @@ TEST(Paths, TitleAndFolderOfAPath)
     };
     for (const Case& c : {Case{"/maps/Assets.exp", "Assets", "/maps/"}, Case{"/maps/a.b.exp", "a.b", "/maps/"},
                           Case{"Assets.exp", "", ""}, Case{"/maps/Assets", "", "/maps/"}, Case{"/maps/", "", "/maps/"},
-                          Case{"/x.y/file", "", "/x.y/"}, Case{"/out/.csv", "", "/out/"}, Case{"", "", ""}}) {
+                          Case{"/x.y/file", "", "/x.y/"}, Case{"/out/.csv", "", "/out/"}, Case{"/top.csv", "top", "/"},
+                          Case{"", "", ""}}) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(FilePaths::getFileTitle(QLatin1String(c.path)), QLatin1String(c.title));
         EXPECT_EQ(FilePaths::getFolderPart(QLatin1String(c.path)), QLatin1String(c.folder));
@@ -111,4 +115,37 @@ TEST(Paths, DestinationAndMapPathsAreComposedAsTyped)
               QStringLiteral("The file already exists. Do you want to replace \r\n</out/Q1.csv>?"));
     EXPECT_EQ(expwiz::DestinationMessages::createFolderQuestion(QStringLiteral("/out/")),
               QStringLiteral("The path does not exists. Do you want to create the path \r\n</out/>?"));
+}
+
+TEST(Paths, AnExportTargetThatIsAHostFileIsFound)
+{
+    QTemporaryDir dir;
+    const auto at = [&dir](const char* name) { return dir.filePath(QLatin1String(name)); };
+    writeBytes(at("host.db"), "db");
+    writeBytes(at("other.db"), "db");
+    ASSERT_TRUE(QFile::link(at("host.db"), at("link.csv")));
+    ASSERT_EQ(::link(QFile::encodeName(at("host.db")).constData(), QFile::encodeName(at("hard.csv")).constData()), 0);
+    ASSERT_TRUE(QFile::link(at("gone.db"), at("dangling.csv")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    struct Case {
+        const char* name;
+        QString target;
+        QStringList protectedFiles;
+        QString clash;
+    };
+    const Case cases[] = {
+        {"the file itself", at("host.db"), {QString(), at("other.db"), at("host.db")}, at("host.db")},
+        {"a link to it", at("link.csv"), {at("host.db")}, at("host.db")},
+        {"a second name of the same inode", at("hard.csv"), {at("host.db")}, at("host.db")},
+        {"a new file spelled another way", at("sub/../new.db"), {at("new.db")}, at("new.db")},
+        {"a dangling link to a missing host file", at("dangling.csv"), {at("gone.db")}, at("gone.db")},
+        {"another file with the same content", at("other.db"), {at("host.db")}, QString()},
+        {"a new file beside them", at("new.csv"), {at("host.db"), at("gone.db")}, QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(expwiz::HostFileGuard::clash(c.target, c.protectedFiles), c.clash);
+    }
+    const QString message = expwiz::HostFileGuard::message(at("link.csv"), at("host.db"));
+    EXPECT_TRUE(message.contains(at("link.csv")) && message.contains(at("host.db"))) << message.toStdString();
 }

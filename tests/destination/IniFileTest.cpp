@@ -127,8 +127,8 @@ TEST(Ini, WriteChangesOnlyItsKeyAndKeepsEveryOtherByte)
         EXPECT_EQ(readBytes(path), QByteArray("[Defaults]\nExportPath=/\xC3\x9C/\n"));
         // a character the codec cannot represent is replaced and counted
         EXPECT_EQ(ini.writeString(QStringLiteral("Defaults"), QStringLiteral("Broken"),
-                                  QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b")), 1);
-        EXPECT_TRUE(readBytes(path).endsWith("Broken=a?b\n"));
+                                  QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b\U0001F600")), 1);
+        EXPECT_TRUE(readBytes(path).endsWith("Broken=a?b\xF0\x9F\x98\x80\n"));
         EXPECT_EQ(ini.writeString(QStringLiteral("Defaults"), QStringLiteral("Tail"), QStringLiteral("c") + QChar(0xD83D)), 1);
         EXPECT_TRUE(readBytes(path).endsWith("Tail=c?\n"));
         EXPECT_EQ(ini.readString(QStringLiteral("Defaults"), QStringLiteral("ExportPath"), QString()),
