@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using expwiz::SettingsFile;
 
 namespace {
@@ -101,6 +103,13 @@ TEST(Settings, LongValuesAreCutAndFailuresReported)
         const QString path = QString(1022, QLatin1Char('b')) + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral("tail");
         ASSERT_TRUE(settings.writeExportPath(path));
         EXPECT_EQ(settings.readExportPath(QString()), QString(1022, QLatin1Char('b')));
+    }
+    {
+        SCOPED_TRACE("a NUL in the file ends the value, as for any C string");
+        for (const auto& [bytes, value] : {std::pair{QByteArray("/a/\0/b/", 7), "/a/"}, std::pair{QByteArray("\0/b/", 4), ""}}) {
+            writeBytes(settings.filePath(), "[Defaults]\nExportPath=" + bytes + "\n");
+            EXPECT_EQ(settings.readExportPath(QStringLiteral("/prog")), QLatin1String(value));
+        }
     }
     {
         SCOPED_TRACE("a settings folder that cannot exist: reported, not thrown");

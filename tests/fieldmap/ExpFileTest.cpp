@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "FileBytes.h"
+#include "HostErrors.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -22,18 +23,6 @@ using expwiz::ExpReadResult;
 using expwiz::ExpSkippedValue;
 
 namespace {
-
-int hostErrorNumber(const std::function<void()>& call, QString* description = nullptr)
-{
-    try {
-        call();
-    } catch (const orvo::HostError& e) {
-        if (description)
-            *description = e.description();
-        return e.number();
-    }
-    return 0;
-}
 
 // Caps the size of any file this process writes, so a save runs into the
 // same error a full disk gives, whoever runs the test.
