@@ -1,6 +1,7 @@
 #include "destination/DestinationMessages.h"
 #include "destination/FilePaths.h"
 #include "destination/HostFileGuard.h"
+#include "destination/WholeFileReplacer.h"
 #include "host/HostError.h"
 
 #include <QDir>
@@ -142,6 +143,11 @@ TEST(Paths, AnExportTargetThatIsAHostFileIsFound)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(expwiz::HostFileGuard::clash(c.target, c.protectedFiles), c.clash);
+    }
+    SCOPED_TRACE("a whole-file write of any length lands byte for byte, through a link");
+    for (const QByteArray& content : {QByteArray("x"), QByteArray(), QByteArray(70000, 'y')}) {
+        expwiz::WholeFileReplacer::write(at("link.csv"), content, QStringLiteral("test file"));
+        EXPECT_EQ(readBytes(at("host.db")), content);
     }
     const QString message = expwiz::HostFileGuard::message(at("link.csv"), at("host.db"));
     EXPECT_TRUE(message.contains(at("link.csv")) && message.contains(at("host.db"))) << message.toStdString();
