@@ -10,7 +10,7 @@ packages=(
     libpq-dev postgresql
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick poppler-utils fonts-dejavu-core
-    python3 time
+    python3 time valgrind
     clang libclang-rt-dev
 )
 
