@@ -15,12 +15,19 @@ constexpr Oid kFloat4 = 700;
 constexpr Oid kFloat8 = 701;
 constexpr Oid kNumeric = 1700;
 
+// The export's queries join whole tables and read every row once: parallel
+// workers spend more of the server's CPU on them (building shared hash
+// tables, merging sorted runs) than they save, and contend with the stream
+// the export is reading.
+constexpr const char* kSerial = "SET max_parallel_workers_per_gather = 0";
+
 } // namespace
 
 PgCursor::PgCursor(std::unique_ptr<PgSession> session, const QString& sql)
     : session_(std::move(session)), sql_(sql)
 {
     PGconn* conn = session_->handle();
+    session_->exec(kSerial);
     QByteArray query = sql.toUtf8().trimmed();
     while (query.endsWith(';'))
         query = query.chopped(1).trimmed();
@@ -239,7 +246,10 @@ std::shared_ptr<IOrvoCursor> PgConnection::OpenCursor(const QString& sql, int32_
 
 int32_t PgConnection::CountRows(const QString& sql)
 {
+    // The host's session keeps its own settings for everything else.
+    session_->exec(kSerial);
     const PgResult r = session_->exec(sql);
+    session_->exec("RESET max_parallel_workers_per_gather");
     if (PQntuples(r.get()) == 0 || PQnfields(r.get()) == 0 || PQgetisnull(r.get(), 0, 0))
         return 0;
     const long long n = std::strtoll(PQgetvalue(r.get(), 0, 0), nullptr, 10);
