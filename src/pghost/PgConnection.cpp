@@ -21,6 +21,62 @@ constexpr Oid kNumeric = 1700;
 // the export is reading.
 constexpr const char* kSerial = "SET max_parallel_workers_per_gather = 0";
 
+// The server's text of a plain decimal ([-]digits[.digits]) that has at
+// most fifteen significant digits and needs no exponent reads exactly as
+// the host's REAL text of the same number: the digits without trailing
+// zeros, a whole number with ".0". Anything else (exponents, longer digits,
+// zero, tiny values) goes through the double and returns false.
+bool appendShortDecimal(const char* text, std::size_t n, std::string& out)
+{
+    std::size_t i = text[0] == '-' ? 1 : 0;
+    const std::size_t intStart = i;
+    while (i < n && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    const std::size_t intEnd = i;
+    std::size_t fracEnd = i;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        fracEnd = i;
+        while (fracEnd > intEnd + 1 && text[fracEnd - 1] == '0')
+            --fracEnd;
+        if (fracEnd == intEnd + 1)
+            fracEnd = intEnd;   // only zeros after the point
+    }
+    if (i != n || intEnd == intStart)
+        return false;
+    std::size_t lead = intStart;
+    while (lead < intEnd && text[lead] == '0')
+        ++lead;
+    std::size_t significant = 0;
+    if (lead < intEnd) {
+        significant = (intEnd - lead) + (fracEnd > intEnd ? fracEnd - intEnd - 1 : 0);
+    } else {
+        if (fracEnd == intEnd)
+            return false;   // zero keeps its sign through the double
+        std::size_t zeros = intEnd + 1;
+        while (text[zeros] == '0')
+            ++zeros;
+        if (zeros - (intEnd + 1) > 3)
+            return false;   // below 0.0001 the text takes an exponent
+        significant = fracEnd - zeros;
+    }
+    if (significant > 15)
+        return false;
+    if (text[0] == '-')
+        out += '-';
+    if (lead < intEnd)
+        out.append(text + lead, intEnd - lead);
+    else
+        out += '0';
+    if (fracEnd > intEnd)
+        out.append(text + intEnd, fracEnd - intEnd);
+    else
+        out += ".0";
+    return true;
+}
+
 } // namespace
 
 PgCursor::PgCursor(std::unique_ptr<PgSession> session, const QString& sql)
@@ -219,7 +275,7 @@ void PgCursor::ReadItem(int32_t column, QString& out)
         scratch_.clear();
         if (kind == Kind::Numeric && std::nearbyint(number) == number && std::fabs(number) < 9.2e18)
             scratch_ = std::to_string(static_cast<long long>(number));
-        else
+        else if (!appendShortDecimal(value, static_cast<std::size_t>(n), scratch_))
             refhost::appendRealText(number, scratch_);
         value = scratch_.data();
         n = static_cast<qsizetype>(scratch_.size());
