@@ -14,7 +14,7 @@ bash scripts/with-postgres.sh ctest --test-dir build --output-on-failure -j "$(n
 
 if [ "${EXPWIZ_SKIP_SANITIZE:-0}" != 1 ]; then
     bash scripts/build.sh build-asan -DEXPWIZ_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-    ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
         bash scripts/with-postgres.sh ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 fi
 

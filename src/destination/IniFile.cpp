@@ -157,7 +157,9 @@ QString quotedIfNeeded(const QString& value)
 // represent, so the caller can tell the user instead of losing them silently.
 QByteArray encode(const QString& text, int& replaced)
 {
-    QStringEncoder encoder(QStringConverter::System);
+    // Stateless: a trailing lone high surrogate would otherwise be held back
+    // for a continuation and silently dropped without an error.
+    QStringEncoder encoder(QStringConverter::System, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder(text);
     replaced = 0;
     if (!encoder.hasError())

@@ -15,55 +15,204 @@ constexpr Oid kFloat4 = 700;
 constexpr Oid kFloat8 = 701;
 constexpr Oid kNumeric = 1700;
 
+// The export's queries join whole tables and read every row once: parallel
+// workers spend more of the server's CPU on them (building shared hash
+// tables, merging sorted runs) than they save, and contend with the stream
+// the export is reading.
+constexpr const char* kSerial = "SET max_parallel_workers_per_gather = 0";
+
+// The server's text of a plain decimal ([-]digits[.digits]) that has at
+// most fifteen significant digits and needs no exponent reads exactly as
+// the host's REAL text of the same number: the digits without trailing
+// zeros, a whole number with ".0". Anything else (exponents, longer digits,
+// zero, tiny values) goes through the double and returns false.
+bool appendShortDecimal(const char* text, std::size_t n, std::string& out)
+{
+    std::size_t i = text[0] == '-' ? 1 : 0;
+    const std::size_t intStart = i;
+    while (i < n && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    const std::size_t intEnd = i;
+    std::size_t fracEnd = i;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        fracEnd = i;
+        while (fracEnd > intEnd + 1 && text[fracEnd - 1] == '0')
+            --fracEnd;
+        if (fracEnd == intEnd + 1)
+            fracEnd = intEnd;   // only zeros after the point
+    }
+    if (i != n || intEnd == intStart)
+        return false;
+    std::size_t lead = intStart;
+    while (lead < intEnd && text[lead] == '0')
+        ++lead;
+    std::size_t significant = 0;
+    if (lead < intEnd) {
+        significant = (intEnd - lead) + (fracEnd > intEnd ? fracEnd - intEnd - 1 : 0);
+    } else {
+        if (fracEnd == intEnd)
+            return false;   // zero keeps its sign through the double
+        std::size_t zeros = intEnd + 1;
+        while (text[zeros] == '0')
+            ++zeros;
+        if (zeros - (intEnd + 1) > 3)
+            return false;   // below 0.0001 the text takes an exponent
+        significant = fracEnd - zeros;
+    }
+    if (significant > 15)
+        return false;
+    if (text[0] == '-')
+        out += '-';
+    if (lead < intEnd)
+        out.append(text + lead, intEnd - lead);
+    else
+        out += '0';
+    if (fracEnd > intEnd)
+        out.append(text + intEnd, fracEnd - intEnd);
+    else
+        out += ".0";
+    return true;
+}
+
 } // namespace
 
 PgCursor::PgCursor(std::unique_ptr<PgSession> session, const QString& sql)
     : session_(std::move(session)), sql_(sql)
 {
     PGconn* conn = session_->handle();
-    if (!PQsendQuery(conn, sql.toUtf8().constData()) || !PQsetSingleRowMode(conn))
-        session_->fail(nullptr, sql);
-    // Bad SQL fails here, as it does when the statement is prepared.
-    ahead_ = nextRow();
-}
-
-void PgCursor::describe(const PGresult* result)
-{
-    if (!kinds_.empty() || !result)
-        return;
-    for (int c = 0; c < PQnfields(result); ++c) {
-        const Oid type = PQftype(result, c);
+    session_->exec(kSerial);
+    QByteArray query = sql.toUtf8().trimmed();
+    while (query.endsWith(';'))
+        query = query.chopped(1).trimmed();
+    // Bad SQL fails here, as it does when the statement is prepared; the
+    // description gives the columns' types, which the copy does not.
+    const PgResult prepared(PQprepare(conn, "", query.constData(), 0, nullptr));
+    if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
+        session_->fail(prepared.get(), sql);
+    const PgResult described(PQdescribePrepared(conn, ""));
+    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
+        session_->fail(described.get(), sql);
+    for (int c = 0; c < PQnfields(described.get()); ++c) {
+        const Oid type = PQftype(described.get(), c);
         kinds_.push_back(type == kFloat4 || type == kFloat8 ? Kind::Real
                                                             : (type == kNumeric ? Kind::Numeric : Kind::Text));
     }
+    if (!PQsendQuery(conn, QByteArray("COPY (" + query + ") TO STDOUT").constData()))
+        session_->fail(nullptr, sql);
+    PgResult started(PQgetResult(conn));
+    if (PQresultStatus(started.get()) != PGRES_COPY_OUT) {
+        while (PgResult(PQgetResult(conn))) {
+        }
+        session_->fail(started.get(), sql);
+    }
+    readAhead();
 }
 
-PgResult PgCursor::nextRow()
+void PgCursor::readAhead()
 {
+    ahead_.line.reset();
     if (done_)
-        return {};
+        return;
     PGconn* conn = session_->handle();
-    PgResult result(PQgetResult(conn));
-    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-    if (status == PGRES_SINGLE_TUPLE) {
-        describe(result.get());
-        return result;
+    char* line = nullptr;
+    const int n = PQgetCopyData(conn, &line, 0);
+    if (n > 0) {
+        ahead_.line.reset(line);
+        parse(line, n, ahead_);
+        if (ahead_.fields.size() == kinds_.size())
+            return;
     }
     done_ = true;
-    // The query's last result is followed by none; drain it either way.
-    while (PgResult(PQgetResult(conn))) {
+    const bool misshapen = n > 0;
+    ahead_.line.reset();
+    // The copy ends with its command's result, then none.
+    PgResult result(PQgetResult(conn));
+    for (PgResult more(PQgetResult(conn)); more && PQresultStatus(more.get()) != PGRES_COPY_OUT;
+         more.reset(PQgetResult(conn))) {
     }
-    if (status != PGRES_TUPLES_OK) {
-        try {
-            session_->fail(result.get(), sql_);
-        } catch (const HostError& e) {
-            failure_ = e;
-            onRow_ = false;
-            throw;
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (n == -1 && status == PGRES_COMMAND_OK)
+        return;
+    try {
+        if (misshapen)
+            throw HostError(errnum::HostFailure,
+                            QStringLiteral("The server sent a row of %1 columns where %2 were described (SQL: %3)")
+                                .arg(ahead_.fields.size())
+                                .arg(kinds_.size())
+                                .arg(sql_));
+        session_->fail(status == PGRES_FATAL_ERROR ? result.get() : nullptr, sql_);
+    } catch (const HostError& e) {
+        failure_ = e;
+        onRow_ = false;
+        throw;
+    }
+}
+
+void PgCursor::parse(char* line, int length, Row& row) const
+{
+    // Text COPY: fields split by tabs, \N alone is NULL, and a backslash
+    // escapes the rest (\t \n \r \b \f \v, octal \ooo, hex \xhh, or the
+    // character itself). Unescaping never grows a field, so it runs in place
+    // and each field ends with a NUL for the number parser.
+    row.fields.clear();
+    if (length > 0 && line[length - 1] == '\n')
+        --length;
+    if (length == 0 && kinds_.empty())
+        return;
+    const auto octal = [](char c) { return c >= '0' && c <= '7'; };
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0'
+             : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1));
+    };
+    int i = 0;
+    for (;;) {
+        if (line[i] == '\\' && i + 1 < length && line[i + 1] == 'N' && (i + 2 == length || line[i + 2] == '\t')) {
+            row.fields.emplace_back(i, -1);
+            i += 2;
+        } else {
+            const int start = i;
+            int w = i;
+            while (i < length && line[i] != '\t') {
+                char c = line[i++];
+                if (c == '\\' && i < length) {
+                    c = line[i++];
+                    switch (c) {
+                    case 'b': c = '\b'; break;
+                    case 'f': c = '\f'; break;
+                    case 'n': c = '\n'; break;
+                    case 'r': c = '\r'; break;
+                    case 't': c = '\t'; break;
+                    case 'v': c = '\v'; break;
+                    case 'x':
+                        if (i < length && hex(line[i]) >= 0) {
+                            int v = hex(line[i++]);
+                            if (i < length && hex(line[i]) >= 0)
+                                v = v * 16 + hex(line[i++]);
+                            c = static_cast<char>(v);
+                        }
+                        break;
+                    default:
+                        if (octal(c)) {
+                            int v = c - '0';
+                            for (int k = 0; k < 2 && i < length && octal(line[i]); ++k)
+                                v = v * 8 + (line[i++] - '0');
+                            c = static_cast<char>(v);
+                        }
+                        break;
+                    }
+                }
+                line[w++] = c;
+            }
+            line[w] = '\0';
+            row.fields.emplace_back(start, w - start);
         }
+        if (i >= length)
+            break;
+        ++i;   // the tab; a tab at the end leaves one more, empty field
     }
-    describe(result.get());   // an empty result still has its columns
-    return {};
 }
 
 std::shared_ptr<IOrvoRowset> PgCursor::Rows() { return shared_from_this(); }
@@ -84,16 +233,17 @@ bool PgCursor::MoveNext()
         return MoveFirst();
     if (failure_)
         throw *failure_;
-    current_ = std::move(ahead_);
-    onRow_ = current_ != nullptr;
+    std::swap(current_, ahead_);
+    ahead_.line.reset();   // the row just left is gone, never seen again
+    onRow_ = current_.line != nullptr;
     if (onRow_)
-        ahead_ = nextRow();
+        readAhead();
     return onRow_;
 }
 
 bool PgCursor::IsLastRow()
 {
-    return onRow_ && !ahead_;
+    return onRow_ && !ahead_.line;
 }
 
 QString PgCursor::Item(int32_t column)
@@ -112,11 +262,11 @@ void PgCursor::ReadItem(int32_t column, QString& out)
                                      .arg(column)
                                      .arg(Count())
                                : QStringLiteral("The cursor is not on a row."));
-    PGresult* row = current_.get();
-    if (PQgetisnull(row, 0, column))
+    const auto [start, length] = current_.fields[static_cast<size_t>(column)];
+    if (length < 0)
         return;
-    const char* value = PQgetvalue(row, 0, column);
-    qsizetype n = PQgetlength(row, 0, column);
+    const char* value = current_.line.get() + start;
+    qsizetype n = length;
     const Kind kind = kinds_[static_cast<size_t>(column)];
     if (kind != Kind::Text) {
         // Numbers read as the host has always shown them: a REAL with 15
@@ -125,7 +275,7 @@ void PgCursor::ReadItem(int32_t column, QString& out)
         scratch_.clear();
         if (kind == Kind::Numeric && std::nearbyint(number) == number && std::fabs(number) < 9.2e18)
             scratch_ = std::to_string(static_cast<long long>(number));
-        else
+        else if (!appendShortDecimal(value, static_cast<std::size_t>(n), scratch_))
             refhost::appendRealText(number, scratch_);
         value = scratch_.data();
         n = static_cast<qsizetype>(scratch_.size());
@@ -152,7 +302,10 @@ std::shared_ptr<IOrvoCursor> PgConnection::OpenCursor(const QString& sql, int32_
 
 int32_t PgConnection::CountRows(const QString& sql)
 {
+    // The host's session keeps its own settings for everything else.
+    session_->exec(kSerial);
     const PgResult r = session_->exec(sql);
+    session_->exec("RESET max_parallel_workers_per_gather");
     if (PQntuples(r.get()) == 0 || PQnfields(r.get()) == 0 || PQgetisnull(r.get(), 0, 0))
         return 0;
     const long long n = std::strtoll(PQgetvalue(r.get(), 0, 0), nullptr, 10);

@@ -6,16 +6,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvo::pghost {
 
-// A forward-only cursor on a session of its own, in libpq's single-row
-// mode: the server streams the rows while the export writes them, a query
-// of a million rows never sits in memory, and other calls on the host's
-// session go on while it is open. It reads one row ahead, so IsLastRow is
-// exact. A failure (a lost connection) stays: moving on raises it again,
-// never restarts the query.
+// A forward-only cursor on a session of its own. The query streams as
+// COPY text, one line a row, parsed in place: the server sends its rows
+// while the export writes them, a query of a million rows never sits in
+// memory, and other calls on the host's session go on while it is open.
+// It reads one row ahead, so IsLastRow is exact. A failure (a lost
+// connection) stays: moving on raises it again, never restarts the query.
 class PgCursor : public IOrvoCursor, public IOrvoRowset, public IOrvoFields,
                  public std::enable_shared_from_this<PgCursor> {
 public:
@@ -33,14 +34,25 @@ public:
 private:
     enum class Kind { Text, Real, Numeric };
 
-    // The next row, or none at the end; a failure raises HostError.
-    PgResult nextRow();
-    void describe(const PGresult* result);
+    struct CopyFree {
+        void operator()(char* data) const noexcept { PQfreemem(data); }
+    };
+    // One line of the copy, its fields unescaped in place: each field is
+    // its start and length in the line, a length of -1 for NULL.
+    struct Row {
+        std::unique_ptr<char, CopyFree> line;
+        std::vector<std::pair<int, int>> fields;
+    };
+
+    // Reads the next row into ahead_, or clears it at the end; a failure
+    // raises HostError.
+    void readAhead();
+    void parse(char* line, int length, Row& row) const;
 
     std::unique_ptr<PgSession> session_;
     QString sql_;
     std::vector<Kind> kinds_;
-    PgResult current_, ahead_;
+    Row current_, ahead_;
     bool started_ = false;
     bool onRow_ = false;
     bool done_ = false;   // the server has sent its last row

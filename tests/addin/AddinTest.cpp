@@ -62,6 +62,9 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommand)
         EXPECT_TRUE(addin->ApplicationTypeSupported(code));
     }
     EXPECT_TRUE(f.ui->boxes().empty());
+    // As the host does on closing: the command lets go of the host that holds it.
+    host->menuItems[0]->Terminate();
+    host->operations[0].operation->Terminate();
 }
 
 TEST(Addin, InitializeFailureStopsAtTheFailingStepWithOneMessage)

@@ -18,6 +18,7 @@ TEST(FieldCatalog, EntriesAreSplitAtTheFirstThreeColonsAndKeptAsWritten)
             for (int id = 1001; id <= 1113; ++id)
                 t += QStringLiteral("%1\tASSET:C%1:L %1:5\n").arg(id);
             t += QStringLiteral("1016\tASSET:ZtUser1:Orvi User Field 1:5\n");
+            t += QStringLiteral("1017\tASSET::No Column:7\n");
             return t;
         }()));
     const auto& e = catalog.entry(1016);
@@ -25,6 +26,10 @@ TEST(FieldCatalog, EntriesAreSplitAtTheFirstThreeColonsAndKeptAsWritten)
     EXPECT_EQ(e.columnName, "ZtUser1");
     EXPECT_EQ(e.label, "Orvi User Field 1");
     EXPECT_EQ(e.typeCode, "5");
+    // an empty part stays empty and moves nothing
+    EXPECT_EQ(catalog.entry(1017).columnName, "");
+    EXPECT_EQ(catalog.entry(1017).label, "No Column");
+    EXPECT_EQ(catalog.entry(1017).typeCode, "7");
 
     const FieldCatalog& real = FieldCatalog::instance();
     EXPECT_EQ(real.entry(1033).label, "Orvi  Replace Value");

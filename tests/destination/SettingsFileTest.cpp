@@ -3,19 +3,16 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "FileBytes.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using expwiz::SettingsFile;
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // Points the user's configuration folder somewhere else for one test.
 class ConfigHome {
@@ -83,10 +80,7 @@ TEST(Settings, ExportPathLivesInTheConfigFolder)
     }
     {
         SCOPED_TRACE("other keys of the host stay");
-        QFile f(settings.filePath());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[Defaults]\r\nLastCompany=7\r\nExportPath=/a/\r\n[Print]\r\nCopies=2\r\n");
-        f.close();
+        writeBytes(settings.filePath(), "[Defaults]\r\nLastCompany=7\r\nExportPath=/a/\r\n[Print]\r\nCopies=2\r\n");
         EXPECT_TRUE(settings.writeExportPath(QStringLiteral("/b/")));
         EXPECT_EQ(readBytes(settings.filePath()),
                   QByteArray("[Defaults]\r\nLastCompany=7\r\nExportPath=/b/\r\n[Print]\r\nCopies=2\r\n"));
@@ -111,10 +105,15 @@ TEST(Settings, LongValuesAreCutAndFailuresReported)
         EXPECT_EQ(settings.readExportPath(QString()), QString(1022, QLatin1Char('b')));
     }
     {
+        SCOPED_TRACE("a NUL in the file ends the value, as for any C string");
+        for (const auto& [bytes, value] : {std::pair{QByteArray("/a/\0/b/", 7), "/a/"}, std::pair{QByteArray("\0/b/", 4), ""}}) {
+            writeBytes(settings.filePath(), "[Defaults]\nExportPath=" + bytes + "\n");
+            EXPECT_EQ(settings.readExportPath(QStringLiteral("/prog")), QLatin1String(value));
+        }
+    }
+    {
         SCOPED_TRACE("a settings folder that cannot exist: reported, not thrown");
-        QFile blocker(dir.filePath(QStringLiteral("file")));
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        writeBytes(dir.filePath(QStringLiteral("file")), QByteArray());
         const SettingsFile blocked(2, dir.filePath(QStringLiteral("file/sub")));
         QString error;
         EXPECT_FALSE(blocked.writeExportPath(QStringLiteral("/x/"), &error));

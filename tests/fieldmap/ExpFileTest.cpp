@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "FileBytes.h"
+#include "HostErrors.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -21,33 +23,6 @@ using expwiz::ExpReadResult;
 using expwiz::ExpSkippedValue;
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-int hostErrorNumber(const std::function<void()>& call, QString* description = nullptr)
-{
-    try {
-        call();
-    } catch (const orvo::HostError& e) {
-        if (description)
-            *description = e.description();
-        return e.number();
-    }
-    return 0;
-}
 
 // Caps the size of any file this process writes, so a save runs into the
 // same error a full disk gives, whoever runs the test.

@@ -36,50 +36,38 @@ std::vector<int32_t> idsOf(const std::vector<AvailableField>& fields)
 
 TEST(FieldMap, SelectedRunsMoveByOneAndCarryTheirSelection)
 {
-    {
-        SCOPED_TRACE("up: five entries, 1, 2 and 4 selected");
-        FieldMap map = mapOf({1001, 1002, 1003, 1004, 1005}, {1, 2, 4});
-        ASSERT_TRUE(map.moveSelectedUp());
-        EXPECT_EQ(map.ids(), (std::vector<int32_t>{1002, 1003, 1001, 1005, 1004}));
-        EXPECT_EQ(map.selectedPositions(), (std::vector<int>{0, 1, 3}));
+    struct Case {
+        const char* name;
+        bool up;
+        std::vector<int32_t> ids;
+        std::vector<int> selected;
+        std::vector<int32_t> movedIds;
+        std::vector<int> movedSelection;
+    };
+    const Case cases[] = {
+        {"up: five entries, 1, 2 and 4 selected", true, {1001, 1002, 1003, 1004, 1005}, {1, 2, 4},
+         {1002, 1003, 1001, 1005, 1004}, {0, 1, 3}},
+        {"up: a run touching the top does not move", true, {1001, 1002, 1003}, {0, 1}, {1001, 1002, 1003}, {0, 1}},
+        {"up: entries 1 and 2 move to 0 and 1", true, {1001, 1002, 1003, 1004}, {1, 2}, {1002, 1003, 1001, 1004},
+         {0, 1}},
+        {"down: mirror of the five-entry example", false, {1001, 1002, 1003, 1004, 1005}, {0, 2, 3},
+         {1002, 1001, 1005, 1003, 1004}, {1, 3, 4}},
+        {"down: a run touching the bottom does not move", false, {1001, 1002, 1003, 1004}, {2, 3},
+         {1001, 1002, 1003, 1004}, {2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FieldMap map = mapOf(c.ids, c.selected);
+        EXPECT_TRUE(c.up ? map.moveSelectedUp() : map.moveSelectedDown());
+        EXPECT_EQ(map.ids(), c.movedIds);
+        EXPECT_EQ(map.selectedPositions(), c.movedSelection);
     }
-    {
-        SCOPED_TRACE("up: a run touching the top does not move");
-        FieldMap map = mapOf({1001, 1002, 1003}, {0, 1});
-        ASSERT_TRUE(map.moveSelectedUp());
-        EXPECT_EQ(map.ids(), (std::vector<int32_t>{1001, 1002, 1003}));
-        EXPECT_EQ(map.selectedPositions(), (std::vector<int>{0, 1}));
-    }
-    {
-        SCOPED_TRACE("up: entries 1 and 2 move to 0 and 1");
-        FieldMap map = mapOf({1001, 1002, 1003, 1004}, {1, 2});
-        map.moveSelectedUp();
-        EXPECT_EQ(map.ids(), (std::vector<int32_t>{1002, 1003, 1001, 1004}));
-        EXPECT_EQ(map.selectedPositions(), (std::vector<int>{0, 1}));
-    }
-    {
-        SCOPED_TRACE("down: mirror of the five-entry example");
-        FieldMap map = mapOf({1001, 1002, 1003, 1004, 1005}, {0, 2, 3});
-        map.moveSelectedDown();
-        EXPECT_EQ(map.ids(), (std::vector<int32_t>{1002, 1001, 1005, 1003, 1004}));
-        EXPECT_EQ(map.selectedPositions(), (std::vector<int>{1, 3, 4}));
-    }
-    {
-        SCOPED_TRACE("down: a run touching the bottom does not move");
-        FieldMap map = mapOf({1001, 1002, 1003, 1004}, {2, 3});
-        map.moveSelectedDown();
-        EXPECT_EQ(map.ids(), (std::vector<int32_t>{1001, 1002, 1003, 1004}));
-        EXPECT_EQ(map.selectedPositions(), (std::vector<int>{2, 3}));
-    }
-    {
-        SCOPED_TRACE("nothing selected: refused, map unchanged");
-        FieldMap map = mapOf({1001, 1002});
-        EXPECT_FALSE(map.moveSelectedUp());
-        EXPECT_FALSE(map.moveSelectedDown());
-        EXPECT_EQ(map.ids(), (std::vector<int32_t>{1001, 1002}));
-        FieldMap empty;
-        EXPECT_FALSE(empty.moveSelectedDown());
-    }
+    SCOPED_TRACE("nothing selected: refused, map unchanged");
+    FieldMap map = mapOf({1001, 1002});
+    EXPECT_FALSE(map.moveSelectedUp());
+    EXPECT_FALSE(map.moveSelectedDown());
+    EXPECT_EQ(map.ids(), (std::vector<int32_t>{1001, 1002}));
+    EXPECT_FALSE(FieldMap().moveSelectedDown());
 }
 
 TEST(FieldMap, AddAppendsUnselectedAndNeverDuplicatesAColumn)
@@ -239,34 +227,27 @@ TEST(FieldMap, SystemNumberColumnAndLoadedDuplicates)
 
 TEST(FieldMap, ButtonStatesFollowTheMapAndSelection)
 {
-    {
-        SCOPED_TRACE("empty map: Remove, Up and Down left as they are");
-        const FieldMapButtons b = FieldMapButtons::forMap(FieldMap());
-        EXPECT_EQ(b.next, false);
-        EXPECT_EQ(b.save, false);
-        EXPECT_EQ(b.print, false);
-        EXPECT_FALSE(b.remove.has_value());
-        EXPECT_FALSE(b.up.has_value());
-        EXPECT_FALSE(b.down.has_value());
-    }
-    {
-        SCOPED_TRACE("entries, none selected");
-        const FieldMapButtons b = FieldMapButtons::forMap(mapOf({1001, 1002, 1003}));
-        EXPECT_EQ(b.next, true);
-        EXPECT_EQ(b.save, true);
-        EXPECT_EQ(b.print, true);
-        EXPECT_EQ(b.remove, false);
-        EXPECT_EQ(b.up, false);
-        EXPECT_EQ(b.down, false);
-    }
+    // Remove, Up and Down are left as they are (no value) for an empty map.
+    using Opt = std::optional<bool>;
     struct Case {
+        std::vector<int32_t> ids;
         std::vector<int> selected;
-        bool up, down;
+        bool filled;
+        Opt remove, up, down;
     };
-    for (const Case& c : {Case{{0}, false, true}, Case{{2}, true, false}, Case{{1}, true, true}, Case{{0, 2}, false, false}}) {
-        SCOPED_TRACE(testing::Message() << "selected first position " << c.selected.front());
-        const FieldMapButtons b = FieldMapButtons::forMap(mapOf({1001, 1002, 1003}, c.selected));
-        EXPECT_EQ(b.remove, true);
+    const std::vector<int32_t> three{1001, 1002, 1003};
+    const Case cases[] = {
+        {{}, {}, false, {}, {}, {}},          {three, {}, true, false, false, false},
+        {three, {0}, true, true, false, true}, {three, {2}, true, true, true, false},
+        {three, {1}, true, true, true, true},  {three, {0, 2}, true, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.ids.size() << " entries, " << c.selected.size() << " selected");
+        const FieldMapButtons b = FieldMapButtons::forMap(mapOf(c.ids, c.selected));
+        EXPECT_EQ(b.next, c.filled);
+        EXPECT_EQ(b.save, c.filled);
+        EXPECT_EQ(b.print, c.filled);
+        EXPECT_EQ(b.remove, c.remove);
         EXPECT_EQ(b.up, c.up);
         EXPECT_EQ(b.down, c.down);
     }

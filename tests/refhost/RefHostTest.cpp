@@ -212,9 +212,10 @@ TEST_P(RefHost, CursorStreamsValuesAndKnowsTheLastRow)
     EXPECT_FALSE(none->MoveFirst());
     EXPECT_FALSE(none->IsLastRow());
 
-    // NULL is empty text; non-ASCII, quotes and line breaks come back unchanged.
+    // NULL is empty text; non-ASCII, quotes, tabs, backslashes and line breaks
+    // come back unchanged.
     // Numbers read alike on every backend: a REAL as SQLite shows it.
-    auto rows = connection->OpenCursor("SELECT NULL, 'Zoë Ångström', 'a \"b\"\nc', 1234.5, -7, CAST(12 AS REAL), "
+    auto rows = connection->OpenCursor("SELECT NULL, 'Zoë Ångström', 'a \"b\"\nc\t\\N\\', 1234.5, -7, CAST(12 AS REAL), "
                                        "S168KPCT, ACQVALUE FROM Bookparts WHERE companyid = 1 AND assetid = 8 "
                                        "AND bookid = 1", 100)->Rows();
     ASSERT_TRUE(rows->MoveFirst());
@@ -227,7 +228,7 @@ TEST_P(RefHost, CursorStreamsValuesAndKnowsTheLastRow)
     EXPECT_EQ(fields->Item(1), QString::fromUtf8("Zoë Ångström"));
     QString buffer = "old";
     fields->ReadItem(2, buffer);
-    EXPECT_EQ(buffer, "a \"b\"\nc");
+    EXPECT_EQ(buffer, "a \"b\"\nc\t\\N\\");
     EXPECT_EQ(fields->Item(3), "1234.5");
     EXPECT_EQ(fields->Item(4), "-7");
     EXPECT_THROW(fields->Item(8), HostError);

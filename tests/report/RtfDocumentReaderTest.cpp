@@ -82,15 +82,10 @@ TEST(ReportReader, FilledReportReadsAsItsLinesWithTheirFormats)
         QString(),
     };
     const QStringList labels = reportsample::columnLabels();
-    const QStringList letters = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
-                                 QStringLiteral("E"), QStringLiteral("F"), QStringLiteral("G"), QStringLiteral("H"),
-                                 QStringLiteral("I"), QStringLiteral("J"), QStringLiteral("K"), QStringLiteral("L"),
-                                 QStringLiteral("M"), QStringLiteral("N"), QStringLiteral("O"), QStringLiteral("P"),
-                                 QStringLiteral("Q"), QStringLiteral("R"), QStringLiteral("S"), QStringLiteral("T"),
-                                 QStringLiteral("U"), QStringLiteral("V"), QStringLiteral("W"), QStringLiteral("X"),
-                                 QStringLiteral("Y"), QStringLiteral("Z"), QStringLiteral("AA")};
-    for (int i = 0; i < 27; ++i)
-        expected << QStringLiteral("\t\t") + letters[i] + QStringLiteral(" \t\t\t") + labels[i];
+    for (int i = 0; i < 27; ++i) {
+        const QString letters = i < 26 ? QString(QChar(u'A' + i)) : QStringLiteral("AA");
+        expected << QStringLiteral("\t\t") + letters + QStringLiteral(" \t\t\t") + labels[i];
+    }
     expected << QString() << QStringLiteral("\t\t27 \tTotal Number of Fields Exported per Asset") << QString()
              << QStringLiteral("\t\tMap Options") << QStringLiteral("\t\tRetrieve Book Fields from: \tTax")
              << QStringLiteral("\t\tInclude a Header Row? \t\tNo") << QString();
