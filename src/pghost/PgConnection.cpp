@@ -253,9 +253,8 @@ QString PgCursor::Item(int32_t column)
     return out;
 }
 
-void PgCursor::ReadItem(int32_t column, QString& out)
+std::string_view PgCursor::value(int32_t column)
 {
-    out.resize(0);
     if (!onRow_ || column < 0 || column >= Count())
         throw HostError(errnum::SubscriptOutOfRange,
                         onRow_ ? QStringLiteral("Column %1 is not in the result (it has %2 columns).")
@@ -264,29 +263,43 @@ void PgCursor::ReadItem(int32_t column, QString& out)
                                : QStringLiteral("The cursor is not on a row."));
     const auto [start, length] = current_.fields[static_cast<size_t>(column)];
     if (length < 0)
-        return;
-    const char* value = current_.line.get() + start;
-    qsizetype n = length;
+        return {};
+    const char* text = current_.line.get() + start;
+    const auto n = static_cast<std::size_t>(length);
     const Kind kind = kinds_[static_cast<size_t>(column)];
-    if (kind != Kind::Text) {
-        // Numbers read as the host has always shown them: a REAL with 15
-        // significant digits, a NUMERIC that is whole as an integer.
-        const double number = std::strtod(value, nullptr);
-        scratch_.clear();
-        if (kind == Kind::Numeric && std::nearbyint(number) == number && std::fabs(number) < 9.2e18)
-            scratch_ = std::to_string(static_cast<long long>(number));
-        else if (!appendShortDecimal(value, static_cast<std::size_t>(n), scratch_))
-            refhost::appendRealText(number, scratch_);
-        value = scratch_.data();
-        n = static_cast<qsizetype>(scratch_.size());
-    }
+    if (kind == Kind::Text)
+        return {text, n};
+    // Numbers read as the host has always shown them: a REAL with 15
+    // significant digits, a NUMERIC that is whole as an integer. Most REALs
+    // are short decimals, read without the double.
+    scratch_.clear();
+    if (kind == Kind::Real && appendShortDecimal(text, n, scratch_))
+        return scratch_;
+    const double number = std::strtod(text, nullptr);
+    if (kind == Kind::Numeric && std::nearbyint(number) == number && std::fabs(number) < 9.2e18)
+        scratch_ = std::to_string(static_cast<long long>(number));
+    else if (!appendShortDecimal(text, n, scratch_))
+        refhost::appendRealText(number, scratch_);
+    return scratch_;
+}
+
+std::string_view PgCursor::ReadItemUtf8(int32_t column, std::string& /*buffer*/)
+{
+    return value(column);
+}
+
+void PgCursor::ReadItem(int32_t column, QString& out)
+{
+    out.resize(0);
+    const std::string_view v = value(column);
     // Most values are ASCII: widen them in place into the caller's buffer.
+    const auto n = static_cast<qsizetype>(v.size());
     out.resize(n);
     QChar* dst = out.data();
     for (qsizetype i = 0; i < n; ++i) {
-        const auto ch = static_cast<unsigned char>(value[i]);
+        const auto ch = static_cast<unsigned char>(v[static_cast<size_t>(i)]);
         if (ch >= 0x80) {
-            out = QString::fromUtf8(value, n);
+            out = QString::fromUtf8(v.data(), n);
             return;
         }
         dst[i] = QChar(ch);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,9 @@ public:
     int32_t Count() override;
     QString Item(int32_t column) override;
     void ReadItem(int32_t column, QString& out) override;
+    // A view into the current row (or the number's text), valid until the
+    // next read or move.
+    std::string_view ReadItemUtf8(int32_t column, std::string& buffer) override;
 
 private:
     enum class Kind { Text, Real, Numeric };
@@ -48,6 +52,7 @@ private:
     // raises HostError.
     void readAhead();
     void parse(char* line, int length, Row& row) const;
+    std::string_view value(int32_t column);
 
     std::unique_ptr<PgSession> session_;
     QString sql_;
