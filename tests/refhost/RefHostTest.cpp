@@ -285,6 +285,7 @@ TEST_P(RefHost, BadSqlRaisesTheDatabaseMessage)
         }
         EXPECT_THROW(connection->CountRows(QString::fromLatin1(sql)), HostError);
     }
+    EXPECT_EQ(connection->CountRows("SELECT count(*) FROM Book WHERE companyid = 1 AND bookid = 1"), 1);
 }
 
 TEST(RefHostFolder, AddinRegistryEditsOnlyItsOwnLine)
