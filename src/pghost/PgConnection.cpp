@@ -177,6 +177,9 @@ void PgCursor::parse(char* line, int length, Row& row) const
             i += 2;
         } else {
             const int start = i;
+            // Most fields have no escapes: they stay where they are.
+            while (i < length && line[i] != '\t' && line[i] != '\\')
+                ++i;
             int w = i;
             while (i < length && line[i] != '\t') {
                 char c = line[i++];
