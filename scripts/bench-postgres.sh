@@ -2,7 +2,9 @@
 # Side-by-side run on a PostgreSQL server: `expwiz export` of 31 fields
 # against psql's \copy of the identical final SQL text the host executes,
 # for 1M demo assets. Alternates the two, and prints the median wall times,
-# their ratio, both peak RSS values and the server's CPU time for each.
+# their ratio, both peak RSS values, and the client's and the server's CPU
+# time for each (medians), with the load average before and after, so a
+# result taken on a busy machine can be judged.
 # Without EXPWIZ_PG it runs on a throwaway server (scripts/with-postgres.sh).
 # Usage: scripts/bench-postgres.sh [RUNS] [ASSETS] (default 3 and 1000000)
 set -euo pipefail
@@ -29,13 +31,14 @@ postmaster=$(head -n 1 "$datadir/postmaster.pid")
 server_ticks() { awk '{print $16 + $17}' "/proc/$postmaster/stat"; }
 tick=$(getconf CLK_TCK)
 
-measure() {   # prints "seconds peak_kib server_seconds"
+measure() {   # prints "seconds peak_kib server_seconds client_seconds"
     local before after
     before=$(server_ticks)
-    /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" >/dev/null 2>&1
+    /usr/bin/time -f '%e %M %U %S' -o "$work/time.txt" "$@" >/dev/null 2>&1
     sleep 0.2   # the server reaps the ended session's process
     after=$(server_ticks)
-    echo "$(cat "$work/time.txt") $(awk "BEGIN {printf \"%.2f\", ($after - $before) / $tick}")"
+    read -r wall rss user system < "$work/time.txt"
+    echo "$wall $rss $(awk "BEGIN {printf \"%.2f %.2f\", ($after - $before) / $tick, $user + $system}")"
 }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
@@ -49,6 +52,7 @@ args=(--data "$data" --database "Orvo Demo" --company "Harbor Logistics" --group
 sql=$("$expwiz" export "${args[@]}" --print-sql | tail -n 1)
 db=$(awk -F'\t' '$1 == "Orvo Demo" {print $2}' "$data/databases.list")
 : > "$work/e.txt"; : > "$work/p.txt"
+load_before=$(cut -d' ' -f1 /proc/loadavg)
 for _ in $(seq "$runs"); do   # alternate, so both see the same machine state
     measure "$expwiz" export "${args[@]}" --header --output "$work/expwiz.csv" >> "$work/e.txt"
     measure psql "$db" -c "\\copy ($sql) TO '$work/psql.csv' CSV" >> "$work/p.txt"
@@ -57,6 +61,9 @@ et=$(cut -d' ' -f1 "$work/e.txt" | median); em=$(cut -d' ' -f2 "$work/e.txt" | s
 es=$(cut -d' ' -f3 "$work/e.txt" | median)
 pt=$(cut -d' ' -f1 "$work/p.txt" | median); pm=$(cut -d' ' -f2 "$work/p.txt" | sort -n | tail -1)
 ps=$(cut -d' ' -f3 "$work/p.txt" | median)
+ec=$(cut -d' ' -f4 "$work/e.txt" | median); pc=$(cut -d' ' -f4 "$work/p.txt" | median)
+load_after=$(cut -d' ' -f1 /proc/loadavg)
 rows=$(psql "$db" -Atc "SELECT count(*) FROM ($sql) q")
 echo "assets=$assets rows=$rows load=${load}s expwiz=${et}s psql=${pt}s ratio=$(awk "BEGIN {printf \"%.2f\", $et/$pt}") \
-expwiz_peak_rss=$((em / 1024))MiB psql_peak_rss=$((pm / 1024))MiB server_cpu_expwiz=${es}s server_cpu_psql=${ps}s"
+expwiz_peak_rss=$((em / 1024))MiB psql_peak_rss=$((pm / 1024))MiB client_cpu_expwiz=${ec}s client_cpu_psql=${pc}s server_cpu_expwiz=${es}s server_cpu_psql=${ps}s \
+loadavg=${load_before}..${load_after}"
