@@ -82,8 +82,8 @@ bool appendShortDecimal(const char* text, std::size_t n, std::string& out)
 
 } // namespace
 
-PgCursor::PgCursor(std::unique_ptr<PgSession> session, const QString& sql)
-    : session_(std::move(session)), sql_(sql)
+PgCursor::PgCursor(std::shared_ptr<PgSessionPool> sessions, const QString& sql)
+    : sessions_(std::move(sessions)), session_(sessions_->take()), sql_(sql)
 {
     PGconn* conn = session_->handle();
     session_->exec(kStreaming);
@@ -112,6 +112,12 @@ PgCursor::PgCursor(std::unique_ptr<PgSession> session, const QString& sql)
         session_->fail(started.get(), sql);
     }
     readAhead();
+}
+
+PgCursor::~PgCursor()
+{
+    if (done_ && !failure_)
+        sessions_->give(std::move(session_));
 }
 
 void PgCursor::readAhead()
@@ -315,8 +321,7 @@ void PgCursor::ReadItem(int32_t column, QString& out)
 std::shared_ptr<IOrvoCursor> PgConnection::OpenCursor(const QString& sql, int32_t /*batchSize*/)
 {
     // The rows stream one by one: there is no batch to size.
-    return std::make_shared<PgCursor>(
-        std::make_unique<PgSession>(session_->conninfo(), session_->databaseName(), session_->serverDatabase()), sql);
+    return std::make_shared<PgCursor>(cursorSessions_, sql);
 }
 
 int32_t PgConnection::CountRows(const QString& sql)

@@ -2,6 +2,7 @@
 
 #include "host/OrvoInterfaces.h"
 #include "pghost/PgSession.h"
+#include "pghost/PgSessionPool.h"
 
 #include <memory>
 #include <optional>
@@ -18,10 +19,12 @@ namespace orvo::pghost {
 // memory, and other calls on the host's session go on while it is open.
 // It reads one row ahead, so IsLastRow is exact. A failure (a lost
 // connection) stays: moving on raises it again, never restarts the query.
+// A cursor that read its query to the end leaves its session to the next.
 class PgCursor : public IOrvoCursor, public IOrvoRowset, public IOrvoFields,
                  public std::enable_shared_from_this<PgCursor> {
 public:
-    PgCursor(std::unique_ptr<PgSession> session, const QString& sql);
+    PgCursor(std::shared_ptr<PgSessionPool> sessions, const QString& sql);
+    ~PgCursor() override;
 
     std::shared_ptr<IOrvoRowset> Rows() override;
     bool MoveFirst() override;
@@ -54,6 +57,7 @@ private:
     void parse(char* line, int length, Row& row) const;
     std::string_view value(int32_t column);
 
+    std::shared_ptr<PgSessionPool> sessions_;
     std::unique_ptr<PgSession> session_;
     QString sql_;
     std::vector<Kind> kinds_;
@@ -67,12 +71,16 @@ private:
 
 class PgConnection : public IOrvoConnection {
 public:
-    explicit PgConnection(std::shared_ptr<PgSession> session) : session_(std::move(session)) {}
+    PgConnection(std::shared_ptr<PgSession> session, std::shared_ptr<PgSessionPool> cursorSessions)
+        : session_(std::move(session)), cursorSessions_(std::move(cursorSessions))
+    {
+    }
     std::shared_ptr<IOrvoCursor> OpenCursor(const QString& sql, int32_t batchSize) override;
     int32_t CountRows(const QString& sql) override;
 
 private:
     std::shared_ptr<PgSession> session_;
+    std::shared_ptr<PgSessionPool> cursorSessions_;
 };
 
 } // namespace orvo::pghost

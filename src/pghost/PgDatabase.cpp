@@ -3,6 +3,7 @@
 #include "pghost/PgCompany.h"
 #include "pghost/PgConnection.h"
 #include "pghost/PgSession.h"
+#include "pghost/PgSessionPool.h"
 
 namespace orvo::pghost {
 
@@ -21,6 +22,7 @@ void PgDatabase::open()
         throw HostError(errnum::HostFailure, QStringLiteral("The database '%1' (%2) is not a host database.")
                                                  .arg(name_, displayConnection(conninfo_)));
     session_ = std::move(session);
+    cursorSessions_ = std::make_shared<PgSessionPool>(conninfo_, name_);
 }
 
 std::shared_ptr<IOrvoDatabase> PgDatabase::Database()
@@ -32,7 +34,7 @@ std::shared_ptr<IOrvoDatabase> PgDatabase::Database()
 std::shared_ptr<IOrvoConnection> PgDatabase::Connection()
 {
     open();
-    return std::make_shared<PgConnection>(session_);
+    return std::make_shared<PgConnection>(session_, cursorSessions_);
 }
 
 OrvoCollection<IOrvoCompany> PgDatabase::Companies()

@@ -9,6 +9,7 @@ namespace orvo::pghost {
 
 class PgCompany;
 class PgSession;
+class PgSessionPool;
 
 // A host database on a PostgreSQL server. It keeps one session open for as
 // long as the host has the database: the companies' locks live on it, so a
@@ -29,6 +30,7 @@ private:
     QString name_;
     QString conninfo_;
     std::shared_ptr<PgSession> session_;
+    std::shared_ptr<PgSessionPool> cursorSessions_;
     std::vector<std::shared_ptr<PgCompany>> companies_;
     bool companiesLoaded_ = false;
 };
