@@ -1,0 +1,39 @@
+#pragma once
+
+#include "FileBytes.h"
+
+#include <QProcess>
+#include <QStringList>
+
+// One run of a built program: its exit code (-1 when it crashed), what it
+// wrote to stdout and stderr, and the bytes of the file named by --output.
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+    QByteArray file;
+};
+
+inline void startProgram(QProcess& p, const QString& program, const QStringList& args, const QString& workDir = {})
+{
+    p.setWorkingDirectory(workDir);
+    p.start(program.contains(QLatin1Char('/')) ? program : QStringLiteral(EXPWIZ_BUILD_DIR "/bin/") + program, args);
+}
+
+inline ProgramRun finishProgram(QProcess& p, const QStringList& args)
+{
+    p.waitForFinished(120000);
+    const qsizetype output = args.indexOf(QStringLiteral("--output"));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError()),
+            output >= 0 && output + 1 < args.size() ? readBytes(args[output + 1]) : QByteArray()};
+}
+
+// Runs expwiz (or another program of the build) to its end.
+inline ProgramRun runCli(const QStringList& args, const QString& workDir = {},
+                         const QString& program = QStringLiteral("expwiz"))
+{
+    QProcess p;
+    startProgram(p, program, args, workDir);
+    return finishProgram(p, args);
+}
