@@ -6,12 +6,14 @@
 #include <QStringList>
 
 // One run of a built program: its exit code (-1 when it crashed), what it
-// wrote to stdout and stderr, and the bytes of the file named by --output.
+// wrote to stdout (as text and as bytes) and stderr, and the bytes of the
+// file named by --output.
 struct ProgramRun {
     int exitCode = -1;
     QString out;
     QString err;
     QByteArray file;
+    QByteArray outBytes;
 };
 
 inline void startProgram(QProcess& p, const QString& program, const QStringList& args, const QString& workDir = {})
@@ -24,9 +26,10 @@ inline ProgramRun finishProgram(QProcess& p, const QStringList& args)
 {
     p.waitForFinished(120000);
     const qsizetype output = args.indexOf(QStringLiteral("--output"));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+    const QByteArray out = p.readAllStandardOutput();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(out),
             QString::fromUtf8(p.readAllStandardError()),
-            output >= 0 && output + 1 < args.size() ? readBytes(args[output + 1]) : QByteArray()};
+            output >= 0 && output + 1 < args.size() && !args[output + 1].isEmpty() ? readBytes(args[output + 1]) : QByteArray(), out};
 }
 
 // Runs expwiz (or another program of the build) to its end.
