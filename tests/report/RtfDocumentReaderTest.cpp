@@ -102,6 +102,7 @@ TEST(ReportReader, ReadsTextFormatsAndParagraphsAndSurvivesBrokenInput)
          "L [15 b u Sansa ~sans]a[15 u Sansa ~sans]b[15 Sansa ~sans]c[15 b u Sansa ~sans]d" + sansa
              + "e[12 u Sansa ~sans]f" + sansa + "g[12 i Sansa ~sans]h" + sansa + "i"},
         {fonts + "\\f2 m\\f3 s\\f4 d\\f9 x}", "L [12 Mono ~typewriter]m[12 Hand ~cursive]s[12 Fancy ~decorative]dx"},
+        {fonts + "a\\deff0 b}", "L " + sansa + "a[12 Serifa ~serif]b"},   // a new default font applies at once
         // alignment is the setting at the paragraph's end; \pard resets
         {"{\\rtf1 l\\par \\qc c\\par c\\par \\pard l\\ql\\par c\\qc\\par \\qr r\\par \\qj j}",
          "L l\nC c\nC c\nL l\nC c\nR r\nJ j"},
