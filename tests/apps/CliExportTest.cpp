@@ -253,30 +253,15 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
 
 namespace {
 
-// A host with enough rows that an export takes a while, made once.
-class CliFaults : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        demo = new QTemporaryDir;
-        orvo::refhost::DemoData::create(demo->filePath("host"), {10000, 1});
-    }
-    static void TearDownTestSuite()
-    {
-        delete demo;
-        demo = nullptr;
-    }
-    static QStringList args(const QString& data, const QString& output)
-    {
-        QStringList fields;
-        for (int id = 1001; id <= 1113; ++id)
-            fields << QString::number(id);
-        return {"export", "--data", data, "--database", "Orvo Demo", "--company", "Harbor Logistics", "--group",
-                "All Orvo Assets", "--book", "Internal", "--fields", fields.join(','), "--output", output};
-    }
-    static inline QTemporaryDir* demo = nullptr;
-    QTemporaryDir dir;
-};
+// Every field of the company with many assets of a demo host.
+QStringList allFields(const QString& data, const QString& output)
+{
+    QStringList fields;
+    for (int id = 1001; id <= 1113; ++id)
+        fields << QString::number(id);
+    return {"export", "--data", data, "--database", "Orvo Demo", "--company", "Harbor Logistics", "--group",
+            "All Orvo Assets", "--book", "Internal", "--fields", fields.join(','), "--output", output};
+}
 
 bool isStopped(qint64 pid)
 {
@@ -314,16 +299,18 @@ bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& t
 // damaged database: the previous file stays (only --keep-partial keeps the
 // complete rows), no temporary is left behind, and the message says so in
 // one line; while it runs, a second export to the same file is refused.
-TEST_F(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTemporary)
+TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTemporary)
 {
+    QTemporaryDir dir, demo;   // the demo has enough rows that an export takes a while
+    orvo::refhost::DemoData::create(demo.filePath("host"), {10000, 1});
     const QString data = dir.filePath("host"), file = data + "/orvo-demo.sqlite", folder = dir.filePath("out");
     const QString out = folder + "/assets.csv", temporary = expwiz::AtomicFile::temporaryPathFor(out);
     QDir().mkpath(folder);
-    const QByteArray complete = runCli(args(demo->filePath("host"), out)).file;
+    const QByteArray complete = runCli(allFields(demo.filePath("host"), out)).file;
     ASSERT_GT(complete.size(), 100000);
     int64_t page = 0, pageSize = 0;   // a leaf page of Asset in the middle: its rows are still to be read
     {
-        orvo::refhost::SqliteDb db(demo->filePath("host/orvo-demo.sqlite"), false);
+        orvo::refhost::SqliteDb db(demo.filePath("host/orvo-demo.sqlite"), false);
         orvo::refhost::SqliteStatement leaves(db, "SELECT pageno, (SELECT page_size FROM pragma_page_size) FROM dbstat "
                                                   "WHERE name = 'Asset' AND pagetype = 'leaf' ORDER BY pageno");
         std::vector<int64_t> pages;
@@ -355,11 +342,11 @@ TEST_F(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTemp
         SCOPED_TRACE(testing::Message() << "signal " << c.signal << (c.keepPartial ? " --keep-partial" : ""));
         QDir(data).removeRecursively();
         QDir().mkpath(data);
-        for (const QString& name : QDir(demo->filePath("host")).entryList(QDir::Files | QDir::Hidden))
-            ASSERT_TRUE(QFile::copy(demo->filePath("host/" + name), data + "/" + name));
+        for (const QString& name : QDir(demo.filePath("host")).entryList(QDir::Files | QDir::Hidden))
+            ASSERT_TRUE(QFile::copy(demo.filePath("host/" + name), data + "/" + name));
         writeBytes(out, complete);
         QProcess p;
-        const QStringList a = args(data, out) + (c.keepPartial ? QStringList{"--keep-partial"} : QStringList());
+        const QStringList a = allFields(data, out) + (c.keepPartial ? QStringList{"--keep-partial"} : QStringList());
         bool frozen = false;
         for (int attempt = 0; attempt < 5 && !frozen; ++attempt)
             frozen = startAndFreezeMidRun(p, a, temporary, complete.size() / 2);
@@ -389,7 +376,7 @@ TEST_F(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTemp
             // A crash leaves its temporary; the next export into the folder
             // removes it and leaves only its own file.
             EXPECT_TRUE(QFileInfo::exists(temporary));
-            EXPECT_EQ(runCli(args(data, folder + "/other.csv")).exitCode, 0);
+            EXPECT_EQ(runCli(allFields(data, folder + "/other.csv")).exitCode, 0);
             EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"assets.csv", "other.csv"}));
             EXPECT_EQ(readBytes(out), complete);
             QFile::remove(folder + "/other.csv");
