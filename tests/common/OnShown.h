@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 
 // Runs code on every window the predicate picks, once that window shows:
@@ -40,7 +42,11 @@ protected:
                 if (!window || !window->isVisible())
                     return;
                 ++shown;
-                code_(*window);
+                try {
+                    code_(*window);
+                } catch (const std::exception& e) {
+                    ADD_FAILURE() << e.what();
+                }
                 if (window && window->isVisible())
                     window->close();
             },
