@@ -25,6 +25,11 @@ TEST(AddinPlugin, LoadsLikeTheHostLoadsItAndRunsAgainstTheReferenceHost)
     EXPECT_TRUE(server->canUnloadNow());
     EXPECT_TRUE(server->progIds().contains("expwiz.clsAssetAllocInfo"));
     EXPECT_FALSE(server->createInstance("expwiz.noSuchClass"));
+    // Every class by its ProgID in any case; none of them outlives its last reference.
+    EXPECT_TRUE(orvo::viewAs<orvo::IOrvoMenuItem>(server->createInstance("EXPWIZ.CLSEXPWIZARDMENU")));
+    EXPECT_TRUE(orvo::viewAs<orvo::IOrvoOperation>(server->createInstance("expwiz.clsexpwizardoperation")));
+    EXPECT_TRUE(server->createInstance("Expwiz.ClsAssetAllocInfo"));
+    EXPECT_TRUE(server->canUnloadNow());
     {
         // Types cross the library boundary: the host views the object it got.
         auto addin = orvo::viewAs<orvo::IOrvoAddin>(server->createInstance("expwiz.clsExpWizard"));
