@@ -1,4 +1,4 @@
-#include "ModalDriver.h"
+#include "OnShown.h"
 #include "QtPrinters.h"
 #include "RecordingHost.h"
 
@@ -9,202 +9,160 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QPushButton>
 
-using expwiz::AddinContext;
 using expwiz::BoxAnswer;
-using expwiz::BoxButtons;
-using expwiz::BoxIcon;
-using testhost::RecordingGuiObject;
 using testhost::RecordingHost;
 
 namespace {
 
 struct Fixture {
     std::shared_ptr<expwiz::ScriptedUiServices> ui = std::make_shared<expwiz::ScriptedUiServices>();
-    AddinContext context{ui, {}};
+    expwiz::AddinContext context{ui, {}};
+    std::shared_ptr<RecordingHost> host = std::make_shared<RecordingHost>();
+
+    // The boxes since `from`: none when `text` is empty, else one error box,
+    // OK only, no icon, under the application's title unless another is given.
+    void expectBoxes(size_t from, const QString& text, const QString& title = {})
+    {
+        ASSERT_EQ(ui->boxes().size(), from + (text.isEmpty() ? 0 : 1));
+        if (text.isEmpty())
+            return;
+        EXPECT_EQ(ui->boxes().back().text, text);
+        EXPECT_EQ(ui->boxes().back().title, title.isEmpty() ? ui->applicationTitle() : title);
+        EXPECT_EQ(ui->boxes().back().icon, expwiz::BoxIcon::None);
+        EXPECT_EQ(ui->boxes().back().buttons, expwiz::BoxButtons::Ok);
+    }
 };
 
-const QString CompanyPlacement =
-    QStringLiteral("&File,ADD,BEFORE=&Edit,,~Company &Utilities,ADD,AFTER=1135,,~item,ADD,BEFORE=2301,,");
+const QString CompanyPlacement = "&File,ADD,BEFORE=&Edit,,~Company &Utilities,ADD,AFTER=1135,,~item,ADD,BEFORE=2301,,";
 const QString OrganizationPlacement =
-    QStringLiteral("&File,ADD,BEFORE=&Edit,,~Organization &Utilities,ADD,AFTER=1135,,~item,ADD,BEFORE=2301,,");
-
-// Closes the wizard once it shows, with its Cancel button.
-void cancelWizardWhenShown(QObject& owner, bool& shown)
-{
-    testhost::whenModalShown(owner, QStringLiteral("frmWizard"), [&shown](QWidget& window) {
-        shown = true;
-        window.findChild<QPushButton*>(QStringLiteral("cmdNav1"))->click();
-    });
-}
+    "&File,ADD,BEFORE=&Edit,,~Organization &Utilities,ADD,AFTER=1135,,~item,ADD,BEFORE=2301,,";
 
 } // namespace
 
-TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommand)
+// Initialize registers the operation, then the menu command; a failing step
+// stops the sequence with one message and what is done stays done.
+TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailingStep)
 {
-    Fixture f;
-    auto addin = std::make_shared<expwiz::ExpWizardAddin>(f.context);
-    auto host = std::make_shared<RecordingHost>();
-    host->appType = 48;
-    addin->Initialize(host);
-    EXPECT_EQ(host->calls, (QStringList{"AddOperation(ExportWizardDlg,Export)", "ApplicationType", "AddMenuItem"}));
-    ASSERT_EQ(host->operations.size(), 1u);
-    ASSERT_EQ(host->menuItems.size(), 1u);
-    // The host holds the only references.
-    EXPECT_EQ(host->operations[0].operation.use_count(), 1);
-    EXPECT_EQ(host->menuItems[0].use_count(), 1);
-    EXPECT_EQ(host->menuItems[0]->Title(), "Custom &Export...");
-    EXPECT_EQ(host->menuItems[0]->Placement(), CompanyPlacement);
-    for (int32_t code : {-1, 0, 1, 52, 64, 100000}) {
-        SCOPED_TRACE(code);
-        EXPECT_TRUE(addin->ApplicationTypeSupported(code));
-    }
-    EXPECT_TRUE(f.ui->boxes().empty());
-    // As the host does on closing: the command lets go of the host that holds it.
-    host->menuItems[0]->Terminate();
-    host->operations[0].operation->Terminate();
-}
-
-TEST(Addin, InitializeFailureStopsAtTheFailingStepWithOneMessage)
-{
-    struct Case {
-        const char* name;
-        QString failOn;
-        size_t operations;
-        size_t menuItems;
+    const struct {
+        const char* failOn;
+        size_t operations, menuItems;
+        QString box;
+    } cases[] = {
+        {"", 1, 1, {}},
+        {"AddOperation", 0, 0, "an error occurred\r\nRefused by the host."},
+        {"ApplicationType", 1, 0, "an error occurred\r\nRefused by the host."},
+        {"AddMenuItem", 1, 0, "an error occurred\r\nRefused by the host."},
+        {"no host", 0, 0, "an error occurred\r\nObject required"},
     };
-    for (const Case& c : {Case{"operation refused", "AddOperation", 0, 0}, Case{"menu refused", "AddMenuItem", 1, 0},
-                          Case{"edition unreadable", "ApplicationType", 1, 0}}) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failOn);
         Fixture f;
         f.ui->queueAnswer(BoxAnswer::Ok);
         auto addin = std::make_shared<expwiz::ExpWizardAddin>(f.context);
-        auto host = std::make_shared<RecordingHost>();
-        host->failOn << c.failOn;
-        host->failDescription = QStringLiteral("Refused by the host.");
-        addin->Initialize(host);
-        EXPECT_EQ(host->operations.size(), c.operations);
-        EXPECT_EQ(host->menuItems.size(), c.menuItems);
-        ASSERT_EQ(f.ui->boxes().size(), 1u);
-        const auto& box = f.ui->boxes().front();
-        EXPECT_EQ(box.text, "an error occurred\r\nRefused by the host.");
-        EXPECT_EQ(box.title, f.ui->applicationTitle());
-        EXPECT_EQ(box.icon, BoxIcon::None);
-        EXPECT_EQ(box.buttons, BoxButtons::Ok);
+        f.host->appType = 48;
+        f.host->failOn << c.failOn;
+        f.host->failDescription = "Refused by the host.";
+        addin->Initialize(c.failOn == QLatin1String("no host") ? nullptr : f.host);
+        EXPECT_EQ(f.host->operations.size(), c.operations);
+        EXPECT_EQ(f.host->menuItems.size(), c.menuItems);
+        f.expectBoxes(0, c.box);
+        if (!c.box.isEmpty())
+            continue;
+        EXPECT_EQ(f.host->calls, QStringList({"AddOperation(ExportWizardDlg,Export)", "ApplicationType", "AddMenuItem"}));
+        // The host holds the only references.
+        EXPECT_EQ(f.host->operations[0].operation.use_count(), 1);
+        EXPECT_EQ(f.host->menuItems[0].use_count(), 1);
+        EXPECT_EQ(f.host->menuItems[0]->Title(), "Custom &Export...");
+        EXPECT_EQ(f.host->menuItems[0]->Placement(), CompanyPlacement);
+        for (int32_t code : {-1, 0, 1, 52, 64, 100000})
+            EXPECT_TRUE(addin->ApplicationTypeSupported(code)) << code;
+        // As the host does on closing: the command lets go of the host that holds it.
+        f.host->menuItems[0]->Terminate();
+        f.host->operations[0].operation->Terminate();
     }
 }
 
-TEST(AddinMenu, PlacementFollowsTheEdition)
+TEST(AddinMenu, PlacementFollowsTheEditionAndTheAvailabilityTextEnablesTheCommand)
 {
-    struct Case {
-        const char* name;
-        std::optional<int32_t> code;
-        QString placement;
-    };
-    for (const Case& c : {Case{"organization edition", 52, OrganizationPlacement},
-                          Case{"public sector", 36, OrganizationPlacement},
-                          Case{"entry-level company", 48, CompanyPlacement},
-                          Case{"regional OEM is no organization", 63, CompanyPlacement},
-                          Case{"no host object", std::nullopt, CompanyPlacement}}) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [code, placement] : {std::pair{52, OrganizationPlacement}, std::pair{36, OrganizationPlacement},
+                                          std::pair{48, CompanyPlacement}, std::pair{63, CompanyPlacement},
+                                          std::pair{-1, CompanyPlacement}}) {
+        SCOPED_TRACE(code);   // 63, a regional OEM, is no organization; -1: no host object
         Fixture f;
+        f.host->appType = code;
         expwiz::ExpWizardMenu menu(f.context);
-        if (c.code) {
-            auto host = std::make_shared<RecordingHost>();
-            host->appType = *c.code;
-            menu.InstalledInto(host);
-        } else {
-            menu.InstalledInto(nullptr);
-        }
-        EXPECT_EQ(menu.Placement(), c.placement);
-        // After Terminate the placement still answers from the last edition.
+        menu.InstalledInto(code < 0 ? nullptr : f.host);
+        EXPECT_EQ(menu.Placement(), placement);
         menu.Terminate();
-        EXPECT_EQ(menu.Placement(), c.placement);
+        EXPECT_EQ(menu.Placement(), placement) << "after Terminate, from the last edition";
     }
-}
 
-TEST(AddinMenu, AvailabilityTextEnablesTheCommand)
-{
     Fixture f;
-    auto host = std::make_shared<RecordingHost>();
     expwiz::ExpWizardMenu menu(f.context);
-    menu.InstalledInto(host);
-    host->calls.clear();
-
-    SCOPED_TRACE("before the host gives a GUI object");
-    menu.UpdateMenuItem();
-    EXPECT_TRUE(host->calls.isEmpty());
-
-    auto gui = std::make_shared<RecordingGuiObject>();
+    menu.InstalledInto(f.host);
+    f.host->calls.clear();
+    menu.UpdateMenuItem();   // before the host gives a GUI object
+    EXPECT_TRUE(f.host->calls.isEmpty());
+    auto gui = std::make_shared<testhost::RecordingGuiObject>();
     menu.SetGUIObject(gui);
     EXPECT_EQ(menu.GUIObject(), gui);
-    struct Case {
-        QString text;
-        bool enabled;
-    };
-    for (const Case& c : {Case{"", false}, Case{"x", true}, Case{"", false}, Case{"Company open", true}}) {
-        SCOPED_TRACE(c.text.toStdString());
-        host->availability = c.text;
+    for (const auto& [text, enabled] : {std::pair{"", false}, std::pair{"x", true}, std::pair{"", false},
+                                        std::pair{"Company open", true}}) {
+        f.host->availability = text;
         menu.UpdateMenuItem();
-        EXPECT_EQ(gui->enabled, c.enabled);
+        EXPECT_EQ(gui->enabled, enabled) << text;
     }
-    SCOPED_TRACE("after Terminate nothing can run the wizard");
-    menu.Terminate();
+    menu.Terminate();   // after Terminate nothing can run the wizard
     menu.UpdateMenuItem();
     EXPECT_FALSE(gui->enabled);
-    EXPECT_EQ(host.use_count(), 1);
+    EXPECT_EQ(f.host.use_count(), 1);
 }
 
-TEST(AddinOperation, EveryRunOpensAFreshWizardAndReturnsItsResult)
+// The operation and the menu command each open a fresh wizard bound to the
+// host and give its result; without a host they say so and show nothing.
+TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
 {
     Fixture f;
-    auto host = std::make_shared<RecordingHost>();
     expwiz::ExpWizardOperation operation(f.context);
-    operation.InstalledInto(host);
-    QObject owner;
-    for (int run = 0; run < 2; ++run) {
-        SCOPED_TRACE(run);
-        bool shown = false;
-        host->calls.clear();
-        cancelWizardWhenShown(owner, shown);
-        EXPECT_EQ(operation.PerformOperation(QString(), nullptr), -1000);
-        EXPECT_TRUE(shown);
-        EXPECT_EQ(host->calls.first(), "ApplicationType");
+    operation.InstalledInto(f.host);
+    expwiz::ExpWizardMenu menu(f.context), loose(f.context);
+    menu.InstalledInto(f.host);
+    const auto perform = [&] { return operation.PerformOperation(QString(), nullptr); };
+    const struct {
+        const char* name;
+        std::function<int32_t()> run;
+        int32_t result;
+        QString box;
+    } cases[] = {
+        {"the operation", perform, -1000, {}},
+        {"the operation again", perform, -1000, {}},
+        {"the menu command", [&] { return menu.OnClick(QString()); }, 1, {}},
+        {"a command the host never installed", [&] { return loose.OnClick(QString()); }, 0,
+         "An error occurred in IOrvoMenuItem_OnClick.\r\nThe menu command is not installed in a host."},
+        {"the operation without the add-in manager",
+         [&] {
+             operation.Terminate();
+             return perform();
+         },
+         -1000, "An error occurred in the New Company wizard.\r\nObject required"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.host->calls.clear();
+        f.ui->queueAnswer(BoxAnswer::Ok);
+        const OnShown wizard("frmWizard", [](QWidget& window) {
+            window.findChild<QPushButton*>(QStringLiteral("cmdNav1"))->click();   // Cancel
+        });
+        const size_t boxes = f.ui->boxes().size();
+        EXPECT_EQ(c.run(), c.result);
+        EXPECT_EQ(wizard.shown, c.box.isEmpty() ? 1 : 0);
+        f.expectBoxes(boxes, c.box, c.result < 0 ? "Custom Export" : "");   // the wizard's own message
+        if (c.box.isEmpty()) {
+            EXPECT_EQ(f.host->calls.value(0), "ApplicationType");
+            EXPECT_TRUE(f.host->calls.contains("SetApplicationType(1)"));
+        }
     }
-    EXPECT_TRUE(f.ui->boxes().empty());
-
-    SCOPED_TRACE("without the add-in manager the wizard reports it and does not show");
-    operation.Terminate();
-    f.ui->queueAnswer(BoxAnswer::Ok);
-    EXPECT_EQ(operation.PerformOperation(QString(), nullptr), -1000);
-    ASSERT_EQ(f.ui->boxes().size(), 1u);
-    EXPECT_EQ(f.ui->boxes()[0].text, "An error occurred in the New Company wizard.\r\nObject required");
-}
-
-TEST(AddinMenu, OnClickRunsTheWizardBoundToTheHost)
-{
-    Fixture f;
-    auto host = std::make_shared<RecordingHost>();
-    expwiz::ExpWizardMenu menu(f.context);
-    menu.InstalledInto(host);
-    QObject owner;
-    bool shown = false;
-    cancelWizardWhenShown(owner, shown);
-    host->calls.clear();
-    EXPECT_EQ(menu.OnClick(QString()), 1);
-    EXPECT_TRUE(shown);
-    EXPECT_TRUE(host->calls.contains("SetApplicationType(1)"));
-    EXPECT_TRUE(f.ui->boxes().empty());
-
-    SCOPED_TRACE("a command the host never installed");
-    expwiz::ExpWizardMenu loose(f.context);
-    f.ui->queueAnswer(BoxAnswer::Ok);
-    EXPECT_EQ(loose.OnClick(QString()), 0);
-    ASSERT_EQ(f.ui->boxes().size(), 1u);
-    EXPECT_EQ(f.ui->boxes()[0].text,
-              "An error occurred in IOrvoMenuItem_OnClick.\r\nThe menu command is not installed in a host.");
-    EXPECT_EQ(f.ui->boxes()[0].icon, BoxIcon::None);
-    EXPECT_EQ(f.ui->boxes()[0].buttons, BoxButtons::Ok);
+    menu.Terminate();
 }

@@ -1,3 +1,4 @@
+#include "OnShown.h"
 #include "QtPrinters.h"
 
 #include "host/OrvoClassServer.h"
@@ -7,63 +8,36 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QPluginLoader>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
-
-namespace {
-
-QString pluginPath()
-{
-    return QStringLiteral(EXPWIZ_BUILD_DIR "/lib/libexpwiz.so");
-}
-
-// Closes the first top-level wizard window that shows and reports what it saw.
-void closeWizardWhenShown(QObject& owner, QString& caption, QString& nextCaption, int attempts = 300)
-{
-    QTimer::singleShot(10, &owner, [&owner, &caption, &nextCaption, attempts] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == QLatin1String("frmWizard") && window->isVisible()) {
-                caption = window->windowTitle();
-                nextCaption = window->findChild<QPushButton*>(QStringLiteral("cmdNav3"))->text();
-                window->findChild<QPushButton*>(QStringLiteral("cmdNav1"))->click();
-                return;
-            }
-        }
-        if (attempts > 0)
-            closeWizardWhenShown(owner, caption, nextCaption, attempts - 1);
-    });
-}
-
-} // namespace
 
 TEST(AddinPlugin, LoadsLikeTheHostLoadsItAndRunsAgainstTheReferenceHost)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString data = dir.filePath(QStringLiteral("data"));
-    orvo::refhost::DemoData::create(data);
-    auto host = orvo::refhost::ReferenceHost::open(data);
-
-    QPluginLoader loader(pluginPath());
+    orvo::refhost::DemoData::create(dir.filePath("data"));
+    auto host = orvo::refhost::ReferenceHost::open(dir.filePath("data"));
+    const QString plugin = EXPWIZ_BUILD_DIR "/lib/libexpwiz.so";
+    QPluginLoader loader(plugin);
     ASSERT_TRUE(loader.load()) << loader.errorString().toStdString();
     auto* server = qobject_cast<orvo::IOrvoClassServer*>(loader.instance());
     ASSERT_NE(server, nullptr);
     EXPECT_TRUE(server->canUnloadNow());
     EXPECT_TRUE(server->progIds().contains("expwiz.clsAssetAllocInfo"));
-    EXPECT_FALSE(server->createInstance(QStringLiteral("expwiz.noSuchClass")));
-
+    EXPECT_FALSE(server->createInstance("expwiz.noSuchClass"));
+    // Every class by its ProgID in any case; none of them outlives its last reference.
+    EXPECT_TRUE(orvo::viewAs<orvo::IOrvoMenuItem>(server->createInstance("EXPWIZ.CLSEXPWIZARDMENU")));
+    EXPECT_TRUE(orvo::viewAs<orvo::IOrvoOperation>(server->createInstance("expwiz.clsexpwizardoperation")));
+    EXPECT_TRUE(server->createInstance("Expwiz.ClsAssetAllocInfo"));
+    EXPECT_TRUE(server->canUnloadNow());
     {
         // Types cross the library boundary: the host views the object it got.
-        auto addin = orvo::viewAs<orvo::IOrvoAddin>(server->createInstance(QStringLiteral("expwiz.clsExpWizard")));
+        auto addin = orvo::viewAs<orvo::IOrvoAddin>(server->createInstance("expwiz.clsExpWizard"));
         ASSERT_TRUE(addin);
         EXPECT_EQ(addin->ProgID(), "expwiz.clsExpWizard");
         EXPECT_FALSE(server->canUnloadNow());
         ASSERT_TRUE(addin->ApplicationTypeSupported(host->ApplicationType()));
         addin->Initialize(host);
-
         ASSERT_EQ(host->operations().size(), 1u);
         EXPECT_EQ(host->operations()[0].name, "ExportWizardDlg");
         ASSERT_EQ(host->menuItems().size(), 1u);
@@ -73,10 +47,12 @@ TEST(AddinPlugin, LoadsLikeTheHostLoadsItAndRunsAgainstTheReferenceHost)
         // The operation shows the real wizard, with the plugin's own string table.
         auto operation = host->operations()[0].operation;
         operation->InstalledInto(host);
-        QObject owner;
-        QString caption;
-        QString nextCaption;
-        closeWizardWhenShown(owner, caption, nextCaption);
+        QString caption, nextCaption;
+        const OnShown wizard("frmWizard", [&](QWidget& window) {
+            caption = window.windowTitle();
+            nextCaption = window.findChild<QPushButton*>("cmdNav3")->text();
+            window.findChild<QPushButton*>("cmdNav1")->click();
+        });
         EXPECT_EQ(operation->PerformOperation(QString(), nullptr), -1000);
         EXPECT_EQ(caption, "Export Helper - Introduction");
         EXPECT_EQ(nextCaption, "&Next >");
@@ -90,11 +66,11 @@ TEST(AddinPlugin, LoadsLikeTheHostLoadsItAndRunsAgainstTheReferenceHost)
     }
     EXPECT_TRUE(server->canUnloadNow());
 
-    orvo::refhost::AddinRegistry registry(dir.filePath(QStringLiteral("addins.txt")));
-    server->registerServer(registry, pluginPath());
+    orvo::refhost::AddinRegistry registry(dir.filePath("addins.txt"));
+    server->registerServer(registry, plugin);
     ASSERT_EQ(registry.entries().size(), 1u);
     EXPECT_EQ(registry.entries()[0].progId, "expwiz.clsExpWizard");
-    EXPECT_EQ(registry.entries()[0].libraryPath, pluginPath());
+    EXPECT_EQ(registry.entries()[0].libraryPath, plugin);
     server->unregisterServer(registry);
     EXPECT_TRUE(registry.entries().empty());
     EXPECT_TRUE(loader.unload());

@@ -1,30 +1,10 @@
+#include "ProgramRun.h"
+#include "QtPrinters.h"
 #include "refhost/AddinRegistry.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// The shell lines of the code block under a README heading.
-QStringList readmeCommands(const QString& heading)
-{
-    QFile file(QStringLiteral(EXPWIZ_SOURCE_DIR "/README.md"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = QString::fromUtf8(file.readAll());
-    const qsizetype section = text.indexOf(QStringLiteral("\n## ") + heading + QLatin1Char('\n'));
-    const qsizetype start = text.indexOf(QStringLiteral("```sh\n"), section);
-    const qsizetype end = text.indexOf(QStringLiteral("```"), start + 6);
-    if (section < 0 || start < 0 || end < 0)
-        return {};
-    return text.mid(start + 6, end - start - 6).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-} // namespace
 
 // A newcomer's path: the set-up script, then every command of the host
 // section as written, in a folder of its own that sees the built programs
@@ -32,35 +12,29 @@ QStringList readmeCommands(const QString& heading)
 TEST(Readme, TheHostSectionWorksAsWrittenAfterTheSetUp)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(QFile::link(QStringLiteral(EXPWIZ_BUILD_DIR), dir.filePath("build")));
+    ASSERT_TRUE(QFile::link(EXPWIZ_BUILD_DIR, dir.filePath("build")));
     const orvo::refhost::AddinRegistry registry(dir.filePath("demo-data/addins.list"));
-
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("EXPWIZ_BUILD_DIR", dir.filePath("build"));
     env.insert("EXPWIZ_DEMO_DATA", dir.filePath("demo-data"));
     env.insert("EXPWIZ_DEMO_CSV", dir.filePath("out/harbor.csv"));
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    QProcess setUp;
-    setUp.setProcessEnvironment(env);
-    setUp.start("bash", {QStringLiteral(EXPWIZ_SOURCE_DIR "/scripts/demo.sh")});
-    ASSERT_TRUE(setUp.waitForFinished(120000));
-    const QString said = QString::fromUtf8(setUp.readAllStandardOutput());
-    ASSERT_EQ(setUp.exitCode(), 0) << setUp.readAllStandardError().toStdString();
-    EXPECT_TRUE(said.contains("--start-command")) << said.toStdString();
+    const ProgramRun setUp = runCli({EXPWIZ_SOURCE_DIR "/scripts/demo.sh"}, {}, "/bin/bash", env);
+    ASSERT_EQ(setUp.exitCode, 0) << setUp.err.toStdString();
+    EXPECT_TRUE(setUp.out.contains("--start-command")) << setUp.out.toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath("out/harbor.csv")));
     ASSERT_EQ(registry.entries().size(), 1u);
 
-    const QStringList commands = readmeCommands(QStringLiteral("The host application and the wizard"));
-    ASSERT_GE(commands.size(), 5);
+    // The shell lines of the code block under the heading.
+    const QString readme = QString::fromUtf8(readBytes(EXPWIZ_SOURCE_DIR "/README.md"));
+    const qsizetype start = readme.indexOf("```sh\n", readme.indexOf("\n## The host application and the wizard\n")) + 6;
+    const QStringList commands = readme.mid(start, readme.indexOf("```", start) - start).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(commands.size(), 5) << commands.join('\n').toStdString();
     for (const QString& command : commands) {
         SCOPED_TRACE(command.toStdString());
         QProcess p;
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(dir.path());
-        p.start("bash", {"-c", "exec " + command});
-        const bool window = !command.contains("--register") && !command.contains("--unregister")
-                            && command.contains("bin/orvo");
-        if (window) {
+        startProgram(p, "/bin/bash", {"-c", "exec " + command}, dir.path(), env);
+        if (command.contains("bin/orvo") && !command.contains("register")) {
             // The window stays until it is closed: it is enough that it
             // shows with the add-in loaded.
             p.setReadChannel(QProcess::StandardError);
@@ -73,8 +47,8 @@ TEST(Readme, TheHostSectionWorksAsWrittenAfterTheSetUp)
             p.waitForFinished();
             continue;
         }
-        ASSERT_TRUE(p.waitForFinished(60000));
-        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        const ProgramRun r = finishProgram(p, {});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_EQ(registry.entries().size(), command.contains("--unregister") ? 0u : 1u);
     }
 }

@@ -2,20 +2,33 @@
 
 #include "fieldmap/FieldMapReport.h"
 
-#include <QDateTime>
-#include <QStringList>
-
-// One report used throughout: a new 27-column map of the standard edition
-// for a company whose name needs escaping, without a header row, filled
-// on 5 December 2026 at 09:05 in English.
+// The report used throughout: a new map of the first columns of the
+// standard edition (27 unless asked), for a company whose name needs
+// escaping, filled on 5 December 2026 at 09:05 in English.
 namespace reportsample {
 
-QString companyName();          // "Müller {Holz} \ Söhne €"
-QDateTime now();
-expwiz::FieldMapReportValues values();
-QString filledText();           // the report for values() at now() in en_US
+inline QDateTime now()
+{
+    return QDateTime(QDate(2026, 12, 5), QTime(9, 5, 41));
+}
 
-// The labels of the 27 columns A..AA, as the standard edition shows them.
-QStringList columnLabels();
+inline QLocale english()
+{
+    return QLocale(QStringLiteral("en_US"));
+}
+
+inline expwiz::FieldMapReportValues values(int32_t lastId = 1027, bool header = false)
+{
+    std::vector<int32_t> ids;
+    for (int32_t id = 1001; id <= lastId; ++id)
+        ids.push_back(id);
+    return expwiz::FieldMapReportValues::from(QStringLiteral("M\u00fcller {Holz} \\ S\u00f6hne \u20ac"),
+                                              QStringLiteral("Tax"), header, QString(), ids, false);
+}
+
+inline QString filledText()
+{
+    return expwiz::FieldMapReport::fill(values(), now(), english());
+}
 
 } // namespace reportsample
