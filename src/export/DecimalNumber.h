@@ -45,7 +45,9 @@ private:
     static constexpr int kMaxExponent = 400;
     static constexpr size_t kMaxText = kMaxDigits + kMaxExponent + 64;
 
-    std::array<char, kMaxDigits> digits_{};   // significant digits, no leading zeros
+    // Significant digits, no leading zeros; only [0, count_) is ever read,
+    // so the array is not cleared for every value parsed.
+    std::array<char, kMaxDigits> digits_;
     int count_ = 0;                           // 0 means the value is zero
     int exponent_ = 0;                        // value = digits × 10^exponent_
     bool negative_ = false;
