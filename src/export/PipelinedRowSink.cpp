@@ -234,12 +234,18 @@ void PipelinedRowSink::replay(const Batch& batch)
         const auto head = static_cast<unsigned char>(*p++);
         const auto op = static_cast<Op>(head >> kTypeBits);
         const auto type = static_cast<FieldType>(head & ((1u << kTypeBits) - 1));
-        uint32_t size = 0;
-        if (op != Op::EndRow) {
-            std::memcpy(&size, p, sizeof size);
-            p += sizeof size;
+        if (op == Op::EndRow) {
+            sink_->endRow();
+            ++rowsReplayed_;
+            continue;
         }
-        replayOne(op, type, p, size);
+        uint32_t size = 0;
+        std::memcpy(&size, p, sizeof size);
+        p += sizeof size;
+        if (op == Op::ValueUtf8)
+            sink_->valueUtf8(type, std::string_view(p, size));
+        else
+            replayOne(op, type, p, size);
         p += size;
     }
 }
