@@ -135,7 +135,9 @@ void CsvWriter::cell(std::string_view utf8)
     bytes_ += '"';
     const char* p = utf8.data();
     const char* const end = p + utf8.size();
-    for (const char* quote; (quote = static_cast<const char*>(std::memchr(p, '"', size_t(end - p)))); p = quote + 1)
+    // An empty view may have no data at all: memchr is not asked then.
+    for (const char* quote; p < end && (quote = static_cast<const char*>(std::memchr(p, '"', size_t(end - p))));
+         p = quote + 1)
         bytes_.append(p, size_t(quote + 1 - p)).push_back('"');
     bytes_.append(p, size_t(end - p));
     bytes_ += '"';
