@@ -5,6 +5,7 @@
 #include <QUtf8StringView>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <unistd.h>
 
@@ -29,10 +30,18 @@ bool writesUtf8(const QString& name)
 
 bool isAscii(std::string_view text)
 {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
+    // Eight bytes at a time: this runs for every cell.
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    uint64_t high = 0;
+    for (; end - p >= 8; p += 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        high |= word;
+    }
+    for (; p < end; ++p)
+        high |= static_cast<unsigned char>(*p);
+    return (high & 0x8080808080808080u) == 0;
 }
 } // namespace
 
@@ -126,7 +135,9 @@ void CsvWriter::cell(std::string_view utf8)
     bytes_ += '"';
     const char* p = utf8.data();
     const char* const end = p + utf8.size();
-    for (const char* quote; (quote = static_cast<const char*>(std::memchr(p, '"', size_t(end - p)))); p = quote + 1)
+    // An empty view may have no data at all: memchr is not asked then.
+    for (const char* quote; p < end && (quote = static_cast<const char*>(std::memchr(p, '"', size_t(end - p))));
+         p = quote + 1)
         bytes_.append(p, size_t(quote + 1 - p)).push_back('"');
     bytes_.append(p, size_t(end - p));
     bytes_ += '"';

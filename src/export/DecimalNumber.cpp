@@ -1,32 +1,52 @@
 #include "export/DecimalNumber.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace expwiz {
 
 namespace {
-bool isBlank(QChar c) noexcept
+// One code unit of UTF-16 or UTF-8: every character a number has is ASCII.
+template <class Char>
+unsigned unit(Char c) noexcept
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+    return static_cast<std::make_unsigned_t<Char>>(c);
 }
-bool isDigit(QChar c) noexcept
+template <class Char>
+bool isBlank(Char c) noexcept
 {
-    return c.unicode() >= '0' && c.unicode() <= '9';
+    return unit(c) == ' ' || unit(c) == '\t';
+}
+template <class Char>
+bool isDigit(Char c) noexcept
+{
+    return unit(c) >= '0' && unit(c) <= '9';
 }
 } // namespace
 
 bool DecimalNumber::parse(QStringView text) noexcept
 {
+    return parseUnits(text.utf16(), text.size());
+}
+
+bool DecimalNumber::parse(std::string_view text) noexcept
+{
+    return parseUnits(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <class Char>
+bool DecimalNumber::parseUnits(const Char* text, qsizetype size) noexcept
+{
     qsizetype i = 0;
-    qsizetype end = text.size();
+    qsizetype end = size;
     while (i < end && isBlank(text[i]))
         ++i;
     while (end > i && isBlank(text[end - 1]))
         --end;
 
     negative_ = false;
-    if (i < end && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-        negative_ = text[i] == QLatin1Char('-');
+    if (i < end && (unit(text[i]) == '-' || unit(text[i]) == '+')) {
+        negative_ = unit(text[i]) == '-';
         ++i;
     }
 
@@ -35,10 +55,10 @@ bool DecimalNumber::parse(QStringView text) noexcept
     int mantissaDigits = 0;
     bool afterPoint = false;
     for (; i < end; ++i) {
-        const QChar c = text[i];
+        const Char c = text[i];
         if (isDigit(c)) {
             ++mantissaDigits;
-            const char d = static_cast<char>(c.unicode() - '0');
+            const char d = static_cast<char>(unit(c) - '0');
             if (count_ == 0 && d == 0) {
                 if (afterPoint)
                     --exponent_;   // a leading zero after the point only scales
@@ -49,7 +69,7 @@ bool DecimalNumber::parse(QStringView text) noexcept
             digits_[static_cast<size_t>(count_++)] = d;
             if (afterPoint)
                 --exponent_;
-        } else if (c == QLatin1Char('.') && !afterPoint) {
+        } else if (unit(c) == '.' && !afterPoint) {
             afterPoint = true;
         } else {
             break;
@@ -58,17 +78,17 @@ bool DecimalNumber::parse(QStringView text) noexcept
     if (mantissaDigits == 0)
         return false;
 
-    if (i < end && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+    if (i < end && (unit(text[i]) == 'e' || unit(text[i]) == 'E')) {
         ++i;
         bool negativeExponent = false;
-        if (i < end && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-            negativeExponent = text[i] == QLatin1Char('-');
+        if (i < end && (unit(text[i]) == '-' || unit(text[i]) == '+')) {
+            negativeExponent = unit(text[i]) == '-';
             ++i;
         }
         int exponent = 0;
         int exponentDigits = 0;
         for (; i < end && isDigit(text[i]); ++i) {
-            exponent = exponent * 10 + (text[i].unicode() - '0');
+            exponent = exponent * 10 + static_cast<int>(unit(text[i]) - '0');
             if (exponent > kMaxExponent)
                 return false;
             ++exponentDigits;
@@ -88,6 +108,25 @@ bool DecimalNumber::parse(QStringView text) noexcept
 
 void DecimalNumber::appendFixed(int shift, int decimals, int minIntegerDigits,
                                 QStringView decimalPoint, QString& out) const
+{
+    // Composed locally and appended once: one call into the string per value.
+    std::array<char16_t, kMaxText> text;
+    const size_t n = composeFixed(shift, decimals, minIntegerDigits,
+                                  std::u16string_view(decimalPoint.utf16(), size_t(decimalPoint.size())),
+                                  text.data(), text.size());
+    out.append(QStringView(text.data(), qsizetype(n)));
+}
+
+void DecimalNumber::appendFixed(int shift, int decimals, int minIntegerDigits, std::string_view decimalPoint,
+                                std::string& out) const
+{
+    std::array<char, kMaxText> text;
+    out.append(text.data(), composeFixed(shift, decimals, minIntegerDigits, decimalPoint, text.data(), text.size()));
+}
+
+template <class Char>
+size_t DecimalNumber::composeFixed(int shift, int decimals, int minIntegerDigits,
+                                   std::basic_string_view<Char> decimalPoint, Char* text, size_t capacity) const
 {
     // n = round(value × 10^(shift + decimals)) as decimal digits.
     std::array<char, kMaxDigits + kMaxExponent + 32> n;   // only [0, len) is read
@@ -122,29 +161,27 @@ void DecimalNumber::appendFixed(int shift, int decimals, int minIntegerDigits,
         ++first;
     const int significant = len - first;
 
-    // Composed locally and appended once: one call into the string per value.
-    std::array<char16_t, kMaxDigits + kMaxExponent + 64> text;
     size_t at = 0;
-    auto put = [&](char16_t c) {
-        if (at < text.size())
+    auto put = [&](Char c) {
+        if (at < capacity)
             text[at++] = c;
     };
     if (negative_ && significant > 0)
-        put(u'-');
+        put(Char('-'));
     const int integerDigits = std::max(significant - decimals, 0);
     for (int pad = integerDigits; pad < minIntegerDigits; ++pad)
-        put(u'0');
+        put(Char('0'));
     for (int j = 0; j < integerDigits; ++j)
-        put(char16_t(u'0' + n[static_cast<size_t>(first + j)]));
+        put(Char('0' + n[static_cast<size_t>(first + j)]));
     if (decimals > 0) {
-        for (const QChar c : decimalPoint)
-            put(c.unicode());
+        for (const Char c : decimalPoint)
+            put(c);
         for (int pad = significant; pad < decimals; ++pad)
-            put(u'0');
+            put(Char('0'));
         for (int j = std::max(significant - decimals, 0); j < significant; ++j)
-            put(char16_t(u'0' + n[static_cast<size_t>(first + j)]));
+            put(Char('0' + n[static_cast<size_t>(first + j)]));
     }
-    out.append(QStringView(text.data(), qsizetype(at)));
+    return at;
 }
 
 } // namespace expwiz

@@ -4,6 +4,8 @@
 #include <QStringView>
 
 #include <array>
+#include <string>
+#include <string_view>
 
 namespace expwiz {
 
@@ -20,18 +22,32 @@ public:
     // Thousands separators, a locale's decimal comma, hex and "inf"/"nan" are
     // not numbers.
     bool parse(QStringView text) noexcept;
+    // The same on the host's UTF-8 bytes (a number is ASCII).
+    bool parse(std::string_view text) noexcept;
 
     // Appends value × 10^shift, rounded to `decimals` decimals, with at least
     // `minIntegerDigits` integer digits (zero padded), no grouping, a leading
     // "-" for a negative value that does not round to zero.
     void appendFixed(int shift, int decimals, int minIntegerDigits, QStringView decimalPoint,
                      QString& out) const;
+    // The same as UTF-8 bytes, with the decimal point in UTF-8.
+    void appendFixed(int shift, int decimals, int minIntegerDigits, std::string_view decimalPoint,
+                     std::string& out) const;
 
 private:
+    template <class Char>
+    bool parseUnits(const Char* text, qsizetype size) noexcept;
+    template <class Char>
+    size_t composeFixed(int shift, int decimals, int minIntegerDigits, std::basic_string_view<Char> decimalPoint,
+                        Char* text, size_t capacity) const;
+
     static constexpr int kMaxDigits = 120;
     static constexpr int kMaxExponent = 400;
+    static constexpr size_t kMaxText = kMaxDigits + kMaxExponent + 64;
 
-    std::array<char, kMaxDigits> digits_{};   // significant digits, no leading zeros
+    // Significant digits, no leading zeros; only [0, count_) is ever read,
+    // so the array is not cleared for every value parsed.
+    std::array<char, kMaxDigits> digits_;
     int count_ = 0;                           // 0 means the value is zero
     int exponent_ = 0;                        // value = digits × 10^exponent_
     bool negative_ = false;

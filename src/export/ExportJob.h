@@ -56,6 +56,11 @@ struct ExportJob {
     // makes a stop an abort that leaves the previous file as it was.
     bool keepRowsOnStop = true;
 
+    // Formats and writes the rows on a second thread while this one reads
+    // them from the host (on a machine with one processor it does not).
+    // The file and every result are the same either way.
+    bool pipelined = true;
+
     AllocationLists allocationLists;
     AllocationLinks allocationLinks;
 

@@ -286,6 +286,9 @@ ExportResult ExportRun::run(const ExportQueries& queries)
             navigationError.reset();
         }
 
+        // A sink writing behind the rows reports its failures here at the
+        // latest, before a read failure or a stop decides the outcome.
+        writer->finishRows();
         result.rowsWritten = written;
         // Only a stop the caller keeps replaces the file with part of the
         // rows; a read failure or an abort leaves the previous file.
@@ -302,6 +305,8 @@ ExportResult ExportRun::run(const ExportQueries& queries)
         written = static_cast<int32_t>(std::clamp<int64_t>(writer->linesInFile() - headerLines, 0, written));
         result.rowsWritten = written;
         result.replacedCharacters = writer->replacedCharacters();
+        if (const int32_t failedRow = writer->failedRow(); failedRow > 0)
+            shownRow = failedRow;
         result.progressText = ExportTexts::rowProgress(shownRow, result.total);
         return fail(result, e.number(), e.description(),
                     ExportTexts::writeFailure(writer->targetPath(), written, result.total, e.number(),

@@ -30,6 +30,10 @@ public:
     virtual void text(QStringView cell) = 0;
     virtual void endRow() = 0;
 
+    // Waits until every row handed over is in the sink's own hands and
+    // raises a failure of writing them (a sink that writes behind the rows).
+    virtual void finishRows() {}
+
     // Completes the file and puts it in the target's place; raises
     // orvo::HostError and leaves the target as it was on failure.
     virtual void commit() = 0;
@@ -39,6 +43,9 @@ public:
     // Whole lines handed on to the file so far (the top lines included).
     virtual int64_t linesInFile() const = 0;
     virtual const QString& targetPath() const = 0;
+    // The 1-based row whose writing failed, for a sink that writes behind
+    // the rows handed to it; 0 when the failure belongs to the current call.
+    virtual int32_t failedRow() const { return 0; }
 
     // The sink the job asks for; raises orvo::HostError when its file cannot
     // be created.

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace expwiz {
@@ -26,11 +28,14 @@ public:
 
     // Appends the date; year, month and day must form a valid date.
     void append(int year, int month, int day, QString& out) const;
+    // The same as UTF-8 bytes.
+    void append(int year, int month, int day, std::string& out) const;
 
     // Reads "YYYY-MM-DD", optionally followed by a time
     // ("T" or " ", then HH:MM[:SS[.fraction]] and an optional "Z" or
     // +HH:MM offset). False for anything else or an impossible date.
     static bool parseIsoDate(QStringView text, int& year, int& month, int& day) noexcept;
+    static bool parseIsoDate(std::string_view text, int& year, int& month, int& day) noexcept;
 
 private:
     enum class Kind { Literal, Day, Day2, DayShortName, DayLongName, Month, Month2, MonthShortName,
@@ -38,12 +43,19 @@ private:
     struct Token {
         Kind kind;
         QString literal;
+        std::string literalUtf8;
     };
     void compile(const QString& format);
+    template <class Out, class Names>
+    void appendTo(int year, int month, int day, Out& out, Out Token::*literal, const Names& monthShort,
+                  const Names& monthLong, const Names& dayShort, const Names& dayLong) const;
 
     std::vector<Token> tokens_;
     QString pattern_;
     QStringList monthShort_, monthLong_, dayShort_, dayLong_;
+    struct {
+        std::vector<std::string> monthShort, monthLong, dayShort, dayLong;
+    } utf8_;
 };
 
 } // namespace expwiz

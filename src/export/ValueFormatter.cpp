@@ -5,7 +5,8 @@
 namespace expwiz {
 
 ValueFormatter::ValueFormatter(const QLocale& locale, bool isoDates)
-    : decimalPoint_(locale.decimalPoint()), datePattern_(locale), isoDates_(isoDates)
+    : decimalPoint_(locale.decimalPoint()), decimalPointUtf8_(decimalPoint_.toStdString()), datePattern_(locale),
+      isoDates_(isoDates)
 {
 }
 
@@ -58,65 +59,49 @@ QStringView ValueFormatter::format(FieldType type, QStringView value, QString& b
     return value;
 }
 
-namespace {
-// UTF-16 to UTF-8 for the few formatted texts that are not ASCII (a
-// locale's decimal separator or month names).
-void appendUtf8(QStringView text, std::string& out)
+std::string_view ValueFormatter::fixed(std::string_view value, int shift, int decimals, int minIntegerDigits,
+                                      std::string& bytes) const
 {
-    const QByteArray bytes = text.toUtf8();
-    out.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+    DecimalNumber number;
+    if (!number.parse(value))
+        return value;
+    bytes.resize(0);
+    number.appendFixed(shift, decimals, minIntegerDigits, decimalPointUtf8_, bytes);
+    return bytes;
 }
-} // namespace
 
-std::string_view ValueFormatter::format(FieldType type, std::string_view value, QString& buffer,
+std::string_view ValueFormatter::format(FieldType type, std::string_view value, QString& /*buffer*/,
                                         std::string& bytes) const
 {
+    // The same cases as for text, on bytes: numbers and dates are ASCII, so
+    // anything else is not one and stays as it is.
     switch (type) {
     case FieldType::YesNo:
         return value == "T" ? std::string_view("Yes") : std::string_view("No");
     case FieldType::Indicator:
         return value.empty() ? std::string_view("F") : std::string_view("T");
+    case FieldType::Fraction:
+        return fixed(value, 2, 5, 1, bytes);
+    case FieldType::Amount:
+        return fixed(value, 0, 2, 1, bytes);
+    case FieldType::Life:
+        return fixed(value, 0, 0, 4, bytes);
+    case FieldType::Date: {
+        int year = 0, month = 0, day = 0;
+        if (!ShortDatePattern::parseIsoDate(value, year, month, day))
+            return value;
+        if (isoDates_)
+            return value.substr(0, 10);
+        bytes.resize(0);
+        datePattern_.append(year, month, day, bytes);
+        return bytes;
+    }
     case FieldType::Plain:
     case FieldType::TransferPercent:
     case FieldType::Text:
-        return value;
-    case FieldType::Fraction:
-    case FieldType::Amount:
-    case FieldType::Date:
-    case FieldType::Life:
         break;
     }
-    // Numbers and dates are short ASCII texts: widened on the stack, they
-    // go through the one text formatter.
-    char16_t wide[64];
-    QString wideText;
-    QStringView view;
-    bool ascii = value.size() <= std::size(wide);
-    for (size_t i = 0; ascii && i < value.size(); ++i) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        ascii = c < 0x80;
-        wide[i] = c;
-    }
-    if (ascii) {
-        view = QStringView(wide, static_cast<qsizetype>(value.size()));
-    } else {
-        wideText = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-        view = wideText;
-    }
-    const QStringView result = format(type, view, buffer);
-    if (result.data() == view.data() && result.size() == view.size())
-        return value;
-    bytes.resize(static_cast<size_t>(result.size()));
-    for (qsizetype i = 0; i < result.size(); ++i) {
-        const char16_t c = result[i].unicode();
-        if (c >= 0x80) {
-            bytes.resize(0);
-            appendUtf8(result, bytes);
-            break;
-        }
-        bytes[static_cast<size_t>(i)] = static_cast<char>(c);
-    }
-    return bytes;
+    return value;
 }
 
 QString ValueFormatter::formatted(FieldType type, const QString& value) const

@@ -33,7 +33,7 @@ public:
 
     // The same on the host's UTF-8 bytes, with the same result: either
     // `value` itself, a constant, or `bytes` filled with the formatted text
-    // (`buffer` is scratch space).
+    // (`buffer` is not used: the bytes are formatted as bytes).
     std::string_view format(FieldType type, std::string_view value, QString& buffer, std::string& bytes) const;
 
     // Convenience for callers off the hot path.
@@ -45,8 +45,11 @@ public:
 private:
     QStringView fixed(QStringView value, int shift, int decimals, int minIntegerDigits,
                       QString& buffer) const;
+    std::string_view fixed(std::string_view value, int shift, int decimals, int minIntegerDigits,
+                           std::string& bytes) const;
 
     QString decimalPoint_;
+    std::string decimalPointUtf8_;
     ShortDatePattern datePattern_;
     bool isoDates_;
 };

@@ -1,0 +1,146 @@
+#include "MemoryHost.h"
+#include "QtPrinters.h"
+#include "TestFiles.h"
+
+#include "export/ExportRun.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+using expwiz::ExportJob;
+using expwiz::ExportResult;
+using expwiz::ExportRun;
+
+namespace {
+
+// Everything a run leaves behind that a user or a caller sees.
+struct Outcome {
+    ExportResult result;
+    QByteArray file;
+    QStringList folder;
+};
+
+struct Scenario {
+    const char* name;
+    int rows = 2000;
+    int stopAtRow = 0;               // a confirmed stop while this row is shown
+    bool keepRowsOnStop = true;
+    int readFailsAtRow = -1;         // MoveNext from this 0-based row fails for good
+    qsizetype diskTakes = -1;        // bytes written before the disk is full
+    ExportJob::Format format = ExportJob::Format::Csv;
+    const char* encoding = "UTF-8";
+    bool byteOrderMark = false;
+};
+
+Outcome run(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(s.format == ExportJob::Format::Csv ? "out.csv" : "out.xlsx");
+    testfiles::write(path, "previous export\r\n");
+    memhost::Host host;
+    host.log->logItems = false;
+    // Rows long enough for many batches and several write buffers, with
+    // quotes, commas, non-ASCII text and characters Latin-1 cannot hold.
+    for (int i = 1; i <= s.rows; ++i)
+        host.connection->dataRows.push_back(
+            {QString::number(i), QStringLiteral("Desk \"%1\", caf\u00e9 \u20ac ").arg(i) + QString(300, QChar(u'x' + i % 3)),
+             QStringLiteral("%1.125").arg(i), QStringLiteral("2024-03-%1").arg(1 + i % 28, 2, 10, QChar(u'0')), "SL"});
+    host.connection->faults.moveNextFailsAtRow = s.readFailsAtRow;
+    host.connection->faults.moveNextFailures = 1000000;
+
+    ExportJob job = host.job({1004, 1012, 1075, 1002}, path);
+    job.pipelined = pipelined;
+    job.format = s.format;
+    job.companyLine = true;
+    job.header = true;
+    job.locale = QLocale(QStringLiteral("de_DE"));
+    job.encoding = QString::fromLatin1(s.encoding);
+    job.byteOrderMark = s.byteOrderMark;
+    job.keepRowsOnStop = s.keepRowsOnStop;
+    qsizetype taken = 0;
+    if (s.diskTakes >= 0)
+        job.writeFunction = [&taken, &s](int fd, const void* data, size_t size) -> ssize_t {
+            if (taken + qsizetype(size) > s.diskTakes) {
+                errno = ENOSPC;
+                return -1;
+            }
+            taken += qsizetype(size);
+            return ::write(fd, data, size);
+        };
+    int shown = 0;
+    expwiz::ExportCallbacks callbacks;
+    callbacks.progress = [&](int32_t row, int32_t) { shown = row; };
+    callbacks.stopRequested = [&] { return shown == s.stopAtRow; };
+    callbacks.confirmStop = [] { return true; };
+
+    Outcome out{ExportRun(job, callbacks).run(), testfiles::read(path), testfiles::entries(dir.path())};
+    out.folder.removeAll(QStringLiteral("one.xlsx"));
+    if (s.format == ExportJob::Format::Workbook && out.result.fileReplaced)
+        QFile::rename(path, dir.filePath(pipelined ? "two.xlsx" : "one.xlsx"));
+    return out;
+}
+
+// A workbook carries its creation time: its cells are compared. (Read after
+// both runs: a helper program started in between would blind the thread
+// checker to the second run.)
+QByteArray cells(const QString& path)
+{
+    QByteArray text;
+    for (const auto& sheet : testfiles::pythonWorkbook(path))
+        for (const QStringList& row : sheet)
+            text += row.join(QChar(u'|')).toUtf8() + '\n';
+    return text;
+}
+
+} // namespace
+
+TEST(Pipeline, EveryRunEndsExactlyAsOnOneThread)
+{
+    const Scenario scenarios[] = {
+        {"complete"},
+        {"complete in Latin-1, with replaced characters", 2000, 0, true, -1, -1, ExportJob::Format::Csv,
+         "ISO-8859-1"},
+        {"complete in UTF-8 with a byte-order mark", 300, 0, true, -1, -1, ExportJob::Format::Csv, "UTF-8", true},
+        {"no rows", 0},
+        {"stop confirmed at row 1", 2000, 1},
+        {"stop confirmed at row 1234, rows kept", 2000, 1234},
+        {"stop confirmed at row 1234, an abort", 2000, 1234, false},
+        {"read failure at row 1500", 2000, 0, true, 1500},
+        {"disk full after the first buffer", 2000, 0, true, -1, 256 * 1024},
+        {"disk full after two buffers", 4000, 0, true, -1, 2 * 256 * 1024 + 17},
+        {"disk full in the last flush, at commit", 2000, 0, true, -1, 600 * 1024},
+        {"disk full before a stop", 2000, 1900, false, -1, 256 * 1024},
+        {"disk full before a read failure", 2000, 0, true, 1900, 256 * 1024},
+        // The one workbook comes last, for the reason given at cells().
+        {"workbook stop at row 100", 300, 100, true, -1, -1, ExportJob::Format::Workbook},
+    };
+    for (const Scenario& s : scenarios) {
+        SCOPED_TRACE(s.name);
+        const QTemporaryDir dir;   // the messages name the file
+        Outcome one = run(s, false, dir);
+        Outcome two = run(s, true, dir);
+        if (s.format == ExportJob::Format::Workbook) {
+            one.file = cells(dir.filePath("one.xlsx"));
+            two.file = cells(dir.filePath("two.xlsx"));
+            ASSERT_FALSE(one.file.isEmpty());
+        }
+        EXPECT_EQ(two.result.outcome, one.result.outcome);
+        EXPECT_EQ(two.result.message, one.result.message);
+        EXPECT_EQ(two.result.progressText, one.result.progressText);
+        EXPECT_EQ(two.result.rowsWritten, one.result.rowsWritten);
+        EXPECT_EQ(two.result.total, one.result.total);
+        EXPECT_EQ(two.result.fileReplaced, one.result.fileReplaced);
+        EXPECT_EQ(two.result.errorNumber, one.result.errorNumber);
+        EXPECT_EQ(two.result.replacedCharacters, one.result.replacedCharacters);
+        EXPECT_EQ(two.folder, one.folder);
+        EXPECT_TRUE(two.file == one.file) << "files differ: " << two.file.size() << " and " << one.file.size()
+                                          << " bytes";
+        // The scenario did what its name says.
+        const bool kept = one.file == "previous export\r\n";
+        EXPECT_EQ(kept, !one.result.fileReplaced) << one.result.message.toStdString();
+        EXPECT_EQ(one.result.errorNumber, s.diskTakes >= 0 ? orvo::errnum::DiskFull : one.result.errorNumber);
+    }
+}
