@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileBytes.h"
 #include "ModalDriver.h"
 #include "QtPrinters.h"
 
@@ -14,7 +15,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -88,19 +88,13 @@ inline bool navEnabled(WizardDialog& wizard, WizardDialog::NavButton button)
     return wizard.navButton(button)->isEnabled();
 }
 
-inline QStringList texts(const QListWidget& list)
+// The entries of a list or drop-down list, in order.
+template <class List>
+QStringList texts(const List& list)
 {
     QStringList result;
     for (int row = 0; row < list.count(); ++row)
-        result << list.item(row)->text();
-    return result;
-}
-
-inline QStringList texts(const QComboBox& box)
-{
-    QStringList result;
-    for (int i = 0; i < box.count(); ++i)
-        result << box.itemText(i);
+        result << list.model()->index(row, 0).data().toString();
     return result;
 }
 
@@ -243,19 +237,6 @@ inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Cho
     clickNav(w, WizardDialog::Next);
     ASSERT_EQ(w.state().CurrentStep, 5) << boxTexts(ui).join('|').toStdString();
     ui.clearRecords();
-}
-
-inline QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
 }
 
 // The ids as a map file holds them: 32-bit little-endian integers.

@@ -222,41 +222,34 @@ TEST_F(Destination, BrowseAndTheFolderRememberedAcrossRuns)
     });
 }
 
-TEST_F(Destination, BrowseCancelledChangesNothing)
+TEST_F(Destination, BrowseCancelledNextFollowingBothBoxesAndAFaultyNameRefusedOnLeavingTheBox)
 {
+    const QByteArray settings = "[Defaults]\r\nExportPath=\r\n";
+    writeBytes(configFile("DESKORVO.INI"), settings);
     DemoFolder demo;
-    const QString exports = demo.data + "/exports/";
-    QDir().mkpath(exports);
-    writeBytes(exports + "taken.csv", "old");
-    expwiz::ScriptedUiServices ui;
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        toDestination(w, ui);
-        ui.queueFile(std::nullopt);   // the dialog cancelled
-        press(w, "cmdP3Browse");
-        ui.queueFile(exports + "taken.csv");
-        ui.queueAnswer(BoxAnswer::Cancel);   // Cancel on the replace question
-        press(w, "cmdP3Browse");
-        EXPECT_EQ(child<QLineEdit>(w, "txtP3Filename")->text(), "OrvoExport");
-        EXPECT_EQ(child<QLineEdit>(w, "txtP3Location")->text(), demo.data);
-        EXPECT_EQ(w.state().m_ExportFilename, "");
-    });
-    EXPECT_EQ(ui.fileDialogs().size(), 2u);
-    EXPECT_TRUE(ui.allAnswersUsed());
-    EXPECT_EQ(readBytes(exports + "taken.csv"), "old");
-    // Nothing chosen, nothing remembered.
-    EXPECT_TRUE(QDir(configDir.path()).entryList(QDir::Files).isEmpty());
-}
-
-TEST_F(Destination, NextFollowsBothBoxesAndAFaultyNameIsRefusedOnLeavingTheBox)
-{
-    writeBytes(configFile("DESKORVO.INI"), "[Defaults]\r\nExportPath=\r\n");
-    DemoFolder demo;
+    writeBytes(demo.data + "/taken.csv", "old");
     expwiz::ScriptedUiServices ui;
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         toDestination(w, ui);
         auto* name = child<QLineEdit>(w, "txtP3Filename");
         auto* location = child<QLineEdit>(w, "txtP3Location");
         EXPECT_EQ(location->text(), demo.data);   // an empty remembered folder is none
+        {
+            SCOPED_TRACE("browse cancelled, or Cancel on the replace question, changes nothing");
+            ui.queueFile(std::nullopt);
+            press(w, "cmdP3Browse");
+            ui.queueFile(demo.data + "/taken.csv");
+            ui.queueAnswer(BoxAnswer::Cancel);
+            press(w, "cmdP3Browse");
+            EXPECT_EQ(name->text(), "OrvoExport");
+            EXPECT_EQ(location->text(), demo.data);
+            EXPECT_EQ(w.state().m_ExportFilename, "");
+            EXPECT_EQ(ui.fileDialogs().size(), 2u);
+            EXPECT_EQ(readBytes(demo.data + "/taken.csv"), "old");
+            // Nothing chosen, nothing remembered.
+            EXPECT_EQ(readBytes(configFile("DESKORVO.INI")), settings);
+            ui.clearRecords();
+        }
         {
             SCOPED_TRACE("leaving the box with a name no file may have");
             // Any focus change here leaves a good name behind; the focus-out

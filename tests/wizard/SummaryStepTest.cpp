@@ -1,5 +1,4 @@
 #include "DemoWizard.h"
-#include "../refhost/HostBackends.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -7,8 +6,6 @@
 
 #include <chrono>
 #include <numeric>
-#include <csignal>
-#include <sys/resource.h>
 
 using expwiz::BoxButtons;
 using expwiz::BoxIcon;
@@ -144,40 +141,42 @@ TEST_F(Summary, OrganizationEditionListsFieldsUnderItsOwnNames)
     });
 }
 
-TEST_F(Summary, MissingCompanyOrGroupIsToldAndTheExportRefusedWithTheReason)
+TEST_F(Summary, AGoneFolderAMissingCompanyOrGroupIsToldAndTheExportRefusedWithTheReason)
 {
     DemoFolder demo;
+    const QString out = demo.data + "/out";
+    QDir().mkpath(out);
     expwiz::ScriptedUiServices ui;
     runWizard(ui, demo.host, [&](WizardDialog& w) {
-        toSummary(w, ui, Choices{}, demo.data, QStringLiteral("summary"));
-        {
-            SCOPED_TRACE("no group: told when shown, the export ends before anything is written");
-            w.state().hostGroup.reset();
-            ui.queueAnswer(BoxAnswer::Ok);   // Group is not selected
-            ui.queueAnswer(BoxAnswer::Ok);   // why the export cannot run
+        toSummary(w, ui, Choices{}, out, QStringLiteral("summary"));
+        const auto exportRefused = [&](const QStringList& boxes) {
+            for (int i = 0; i < boxes.size(); ++i)
+                ui.queueAnswer(BoxAnswer::Ok);
             clickNav(w, WizardDialog::Export);
-            ASSERT_EQ(ui.boxes().size(), 2u);
-            EXPECT_EQ(ui.boxes()[0].text, "Group is not selected");
-            EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
-            EXPECT_FALSE(ui.boxes()[1].text.isEmpty());
-            EXPECT_NE(ui.boxes()[1].text, Complete);
-            EXPECT_FALSE(QFile::exists(demo.data + "/summary.csv"));
+            EXPECT_EQ(boxTexts(ui), boxes);
+            EXPECT_FALSE(QFile::exists(out + "/summary.csv"));
             // The window stays usable: nothing was locked.
             for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
                 EXPECT_TRUE(navEnabled(w, b));
             EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
             ui.clearRecords();
-        }
-        {
-            SCOPED_TRACE("no company either: both told, and the map cannot be listed");
-            w.state().hostCompany.reset();
-            for (int i = 0; i < 3; ++i)
-                ui.queueAnswer(BoxAnswer::Ok);
-            w.ShowStep(5, 2);
-            EXPECT_EQ(boxTexts(ui), (QStringList{"Company is not selected", "Group is not selected", "company is null"}));
-            EXPECT_EQ(child<QListWidget>(w, "lstP6FieldMap")->count(), 0);
-            EXPECT_EQ(labelText(w, "lblP6ExportFile"), demo.data + "/summary.csv");
-        }
+        };
+        SCOPED_TRACE("the folder is gone by the time Export is pressed");
+        QDir(out).removeRecursively();
+        exportRefused({"The path doesn't exist."});
+        QDir().mkpath(out);
+        SCOPED_TRACE("no group: told when shown, the export ends before anything is written");
+        w.state().hostGroup.reset();
+        exportRefused({"Group is not selected", "No group is selected for the export."});
+        SCOPED_TRACE("no company either: both told, and the map cannot be listed");
+        w.state().hostCompany.reset();
+        for (int i = 0; i < 3; ++i)
+            ui.queueAnswer(BoxAnswer::Ok);
+        w.ShowStep(5, 2);
+        EXPECT_EQ(boxTexts(ui), (QStringList{"Company is not selected", "Group is not selected", "company is null"}));
+        EXPECT_EQ(child<QListWidget>(w, "lstP6FieldMap")->count(), 0);
+        EXPECT_EQ(labelText(w, "lblP6ExportFile"), out + "/summary.csv");
+        EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
     });
     EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
 }
@@ -275,22 +274,6 @@ TEST_F(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
     }
 }
 
-TEST_F(WizardExport, OnAServerHostWritesWhatTheCommandLineWritesFromSqlite)
-{
-    EXPWIZ_REQUIRE_BACKEND(Backend::Postgres);
-    DemoHost server(Backend::Postgres, {24, 1});
-    DemoFolder sqlite;   // the same content in files
-    expwiz::ScriptedUiServices ui;
-    runWizard(ui, orvo::refhost::ReferenceHost::open(server.path), [&](WizardDialog& w) {
-        toSummary(w, ui, Choices{}, server.path, QStringLiteral("server"));
-        ui.queueAnswer(BoxAnswer::Ok);
-        clickNav(w, WizardDialog::Export);
-    });
-    EXPECT_EQ(boxTexts(ui), QStringList{Complete});
-    EXPECT_EQ(readBytes(server.path + "/server.csv"),
-              cliExport(sqlite.data, Choices{}, "1075,1012,1004", sqlite.data + "/cli.csv"));
-}
-
 TEST_F(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
 {
     DemoFolder demo;
@@ -372,103 +355,4 @@ TEST_F(WizardExport, TheProgressIsShownAFewTimesASecondNotForEveryRow)
     EXPECT_GE(shown, seconds * 10);
     EXPECT_LE(shown, (seconds + 1) * 30);
     EXPECT_LE(ui.processEventsCalls(), shown + 1);
-}
-
-namespace {
-
-// The desktop while another user of the host deletes assets between the
-// count and the reading of the rows: the busy pointer ends with the count.
-class DeletingUi : public expwiz::ScriptedUiServices {
-public:
-    std::function<void()> afterCount;
-
-private:
-    void beginBusy() override {}
-    void endBusy() override
-    {
-        if (afterCount)
-            afterCount();
-    }
-};
-
-} // namespace
-
-TEST_F(WizardExport, AFailedExportSaysWhyAndLeavesTheOldFileAsItWas)
-{
-    DemoFolder demo;
-    const QString out = demo.data + "/out";
-    {
-        SCOPED_TRACE("the folder is gone by the time Export is pressed");
-        QDir().mkpath(out);
-        expwiz::ScriptedUiServices ui;
-        runWizard(ui, demo.host, [&](WizardDialog& w) {
-            toSummary(w, ui, Choices{}, out, QStringLiteral("gone"));
-            QDir(out).removeRecursively();
-            ui.queueAnswer(BoxAnswer::Ok);
-            clickNav(w, WizardDialog::Export);
-            EXPECT_TRUE(navEnabled(w, WizardDialog::Export));
-        });
-        EXPECT_EQ(boxTexts(ui), QStringList{"The path doesn't exist."});
-        EXPECT_FALSE(QFile::exists(out + "/gone.csv"));
-    }
-    {
-        SCOPED_TRACE("the disk refuses the rows");
-        QDir().mkpath(out);
-        const QString path = out + "/full.csv";
-        writeBytes(path, "the previous export\r\n");
-        expwiz::ScriptedUiServices ui;
-        Choices c;
-        c.group = QStringLiteral("All Orvo Assets");
-        runWizard(ui, demo.host, [&](WizardDialog& w) {
-            toSummary(w, ui, c, out, QStringLiteral("full"), true);
-            // A file size limit makes every write past 600 bytes fail.
-            const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit previous{};
-            getrlimit(RLIMIT_FSIZE, &previous);
-            rlimit small = previous;
-            small.rlim_cur = 600;
-            setrlimit(RLIMIT_FSIZE, &small);
-            ui.queueAnswer(BoxAnswer::Ok);
-            clickNav(w, WizardDialog::Export);
-            setrlimit(RLIMIT_FSIZE, &previous);
-            std::signal(SIGXFSZ, previousHandler);
-        });
-        ASSERT_FALSE(ui.boxes().empty());
-        const QString message = ui.boxes().back().text;
-        EXPECT_TRUE(message.contains(path) && message.contains("not complete")) << message.toStdString();
-        EXPECT_EQ(readBytes(path), "the previous export\r\n");
-        EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"full.csv"});   // no temporary left
-    }
-}
-
-TEST_F(WizardExport, TheCompletionTextCountsTheRowsActuallyWritten)
-{
-    DemoFolder demo;
-    DeletingUi ui;
-    Choices choices;
-    choices.fields = QStringList{QStringLiteral("System No")};
-    choices.header = choices.companyLine = false;
-    QStringList progress;
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        toSummary(w, ui, choices, demo.data, QStringLiteral("counted"));
-        ui.afterCount = [&] {
-            demo.sql("orvo-demo.sqlite", "DELETE FROM Asset WHERE companyid = 1 AND ASSETID IN "
-                                         "(SELECT ASSETID FROM Asset WHERE companyid = 1 AND DEPARTMENT = 'Sales' "
-                                         "ORDER BY ASSETID LIMIT 2)");
-        };
-        // Then Export again: the same rows counted and written, the file replaced.
-        for (int run = 0; run < 2; ++run) {
-            ui.queueAnswer(BoxAnswer::Ok);
-            clickNav(w, WizardDialog::Export);
-            progress << labelText(w, "lblP6ExportAsset");
-            ui.afterCount = nullptr;
-        }
-    });
-    EXPECT_EQ(boxTexts(ui), (QStringList{Complete, Complete}));
-    const int rows = lineCount(readBytes(demo.data + "/counted.csv"));
-    ASSERT_GT(rows, 0);
-    EXPECT_EQ(progress, (QStringList{QStringLiteral("%1 asset(s) are exported (%2 were counted before the export).")
-                                         .arg(rows)
-                                         .arg(rows + 2),
-                                     QString::number(rows) + " asset(s) are exported."}));
 }

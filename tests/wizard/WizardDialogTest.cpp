@@ -270,3 +270,39 @@ TEST(WizardResourceStrings, NumericTagsGetTheirTextsAndEverythingElseStays)
     EXPECT_EQ(tips[1]->toolTip(), "Explains x");
     EXPECT_EQ(tips[2]->toolTip(), "77777");
 }
+
+// Where each named control of every step and of the save dialog sits, in a
+// window of a fixed size: a control that drops out of its layout or a
+// changed layout shows here (the listing is printed to compare).
+TEST_F(WizardDialogTest, EveryStepLaysOutItsControlsAsBefore)
+{
+    DemoFolder demo;
+    expwiz::ScriptedUiServices ui;
+    QString layout;
+    const auto record = [&layout](QWidget& window) {
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (QWidget* c : window.findChildren<QWidget*>()) {
+            const QPoint at = c->mapTo(&window, QPoint());
+            if (c->isVisible() && !c->objectName().isEmpty() && !c->objectName().startsWith("qt_"))
+                layout += QStringLiteral("%1 %2,%3 %4x%5\n").arg(c->objectName()).arg(at.x()).arg(at.y())
+                              .arg(c->width()).arg(c->height());
+        }
+    };
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        w.resize(800, 560);
+        for (int step = 0; step < 6; ++step) {
+            if (step == 3) {
+                addFields(w, {QStringLiteral("System No")});
+                whenModalShown(w, QStringLiteral("frmSaveMap"), record);
+                press(w, "cmdP5SaveMap");
+                ui.queueAnswer(BoxAnswer::No);
+            }
+            if (step == 4)
+                child<QLineEdit>(w, "txtP3Location")->setText(QStringLiteral("/tmp"));
+            record(w);
+            clickNav(w, WizardDialog::Next);
+        }
+    });
+    const QByteArray hash = QCryptographicHash::hash(layout.toUtf8(), QCryptographicHash::Sha1).toHex();
+    EXPECT_EQ(QString::fromLatin1(hash), "d216641cdce6a2f9fb99d485c63c4aab25cbbf0e") << layout.toStdString();
+}
