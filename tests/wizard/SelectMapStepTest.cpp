@@ -102,8 +102,10 @@ TEST_F(SelectMap, ChoosingSavedMapsByBrowsingAndFromTheList)
                   (QStringList{"[A] System No", "[B] Description"}));
         EXPECT_EQ(w.state().m_FieldMapFilename, insurance);
         EXPECT_EQ(w.state().m_FieldMapPath, demo.data + "/");
-        // Create New empties the map at once.
+        // Back empties the map; a saved one left unchanged is read again.
         clickNav(w, WizardDialog::Back);
+        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1004, 1012}));
+        // Create New empties the map at once.
         child<QRadioButton>(w, "optP4CreateNew")->click();
         EXPECT_TRUE(w.state().fieldMap.isEmpty());
         EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
