@@ -1,19 +1,26 @@
 #pragma once
 
+#include "FileBytes.h"
 #include "ModalDriver.h"
+#include "QtPrinters.h"
 
 #include "platform/ScriptedUiServices.h"
 #include "refhost/DemoData.h"
 #include "refhost/ReferenceHost.h"
+#include "refhost/Sqlite.h"
 #include "wizard/WizardDialog.h"
+#include "wizard/WizardState.h"
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,31 +29,39 @@
 
 namespace testhost {
 
+using expwiz::BoxAnswer;
+using expwiz::WizardDialog;
+
 // A reference host over a fresh demo data folder in a temporary folder; the
 // host's program folder is the data folder, so new maps land there.
 struct DemoFolder {
     QTemporaryDir dir;
-    QString data;
+    QString data = dir.filePath(QStringLiteral("data"));
     std::shared_ptr<orvo::refhost::ReferenceHost> host;
 
     explicit DemoFolder(int32_t applicationType = 1, int32_t assets = 24)
     {
-        data = dir.filePath(QStringLiteral("data"));
         orvo::refhost::DemoOptions options;
         options.applicationType = applicationType;
         options.assets = assets;
         orvo::refhost::DemoData::create(data, options);
         host = orvo::refhost::ReferenceHost::open(data);
     }
+    void sql(const char* file, const char* statement) const
+    {
+        orvo::refhost::SqliteDb(data + QLatin1Char('/') + QLatin1String(file), false).exec(statement);
+    }
 };
 
-// Keeps the settings files of one test in a folder of its own.
-struct ConfigFolder {
-    QTemporaryDir dir;
-    QByteArray previous = qgetenv("XDG_CONFIG_HOME");
-    ConfigFolder() { qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit()); }
-    ~ConfigFolder() { qputenv("XDG_CONFIG_HOME", previous); }
-    QString file(const char* name) const { return dir.path() + "/" + QLatin1String(name); }
+// The wizard remembers its size and the export folder in the user's
+// settings file: every test keeps its own in a folder of its own.
+class WizardTest : public ::testing::Test {
+protected:
+    QTemporaryDir configDir;
+    QByteArray previousConfig = qgetenv("XDG_CONFIG_HOME");
+    WizardTest() { qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit()); }
+    ~WizardTest() override { qputenv("XDG_CONFIG_HOME", previousConfig); }
+    QString configFile(const char* name) const { return configDir.path() + "/" + QLatin1String(name); }
 };
 
 template <class T>
@@ -58,24 +73,36 @@ T* child(QWidget& parent, const char* name)
     return widget;
 }
 
-inline void clickNav(expwiz::WizardDialog& wizard, expwiz::WizardDialog::NavButton button)
+inline void press(QWidget& parent, const char* button)
+{
+    QTest::mouseClick(child<QPushButton>(parent, button), Qt::LeftButton);
+}
+
+inline void clickNav(WizardDialog& wizard, WizardDialog::NavButton button)
 {
     QTest::mouseClick(wizard.navButton(button), Qt::LeftButton);
 }
 
-inline QStringList texts(const QListWidget& list)
+inline bool navEnabled(WizardDialog& wizard, WizardDialog::NavButton button)
+{
+    return wizard.navButton(button)->isEnabled();
+}
+
+// The entries of a list or drop-down list, in order.
+template <class List>
+QStringList texts(const List& list)
 {
     QStringList result;
     for (int row = 0; row < list.count(); ++row)
-        result << list.item(row)->text();
+        result << list.model()->index(row, 0).data().toString();
     return result;
 }
 
-inline QStringList texts(const QComboBox& box)
+inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui)
 {
     QStringList result;
-    for (int i = 0; i < box.count(); ++i)
-        result << box.itemText(i);
+    for (const auto& box : ui.boxes())
+        result << box.text;
     return result;
 }
 
@@ -98,13 +125,13 @@ inline void clickItem(QListWidget& list, int row, bool twice = false)
     }
 }
 
-// Selects the items with these texts (and only those), as a user's
-// ctrl-clicks would.
-inline void selectItems(QListWidget& list, const QStringList& wanted)
+// Selects the items with these texts, or at these rows (and only those),
+// as a user's ctrl-clicks would.
+inline void selectItems(QListWidget& list, const QStringList& wanted, std::vector<int> rows = {})
 {
     list.clearSelection();
     for (int row = 0; row < list.count(); ++row) {
-        if (wanted.contains(list.item(row)->text()))
+        if (wanted.contains(list.item(row)->text()) || std::find(rows.begin(), rows.end(), row) != rows.end())
             list.item(row)->setSelected(true);
     }
 }
@@ -128,8 +155,7 @@ inline void chooseEntry(QComboBox& box, const QString& text)
 
 // Runs the wizard on the host and calls body while its window shows; the
 // window is closed afterwards whatever body did.
-inline int32_t runWizard(expwiz::WizardDialog& wizard, orvo::ObjectPtr host,
-                         std::function<void(expwiz::WizardDialog&)> body)
+inline int32_t runWizard(WizardDialog& wizard, orvo::ObjectPtr host, std::function<void(WizardDialog&)> body)
 {
     bool shown = false;
     whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) {
@@ -141,42 +167,76 @@ inline int32_t runWizard(expwiz::WizardDialog& wizard, orvo::ObjectPtr host,
     return result;
 }
 
-// Adds the fields with these labels to the map (from "All Fields").
-inline void addFields(expwiz::WizardDialog& wizard, const QStringList& labels)
+inline int32_t runWizard(expwiz::ScriptedUiServices& ui, orvo::ObjectPtr host,
+                         std::function<void(WizardDialog&)> body)
 {
-    auto* available = child<QListWidget>(wizard, "lstP5AvailableField");
-    selectItems(*available, labels);
-    QTest::mouseClick(child<QPushButton>(wizard, "cmdP5Add"), Qt::LeftButton);
+    WizardDialog wizard(ui);
+    return runWizard(wizard, std::move(host), std::move(body));
 }
 
-} // namespace testhost
-
-namespace testhost {
+// Adds the fields with these labels to the map (from "All Fields").
+inline void addFields(WizardDialog& wizard, const QStringList& labels, std::vector<int> rows = {})
+{
+    selectItems(*child<QListWidget>(wizard, "lstP5AvailableField"), labels, std::move(rows));
+    press(wizard, "cmdP5Add");
+}
 
 // Presses Next until the wizard shows the step (or stops moving).
-inline void nextUntil(expwiz::WizardDialog& wizard, int step)
+inline void nextUntil(WizardDialog& wizard, int step)
 {
     while (wizard.state().CurrentStep < step) {
         const int before = wizard.state().CurrentStep;
-        clickNav(wizard, expwiz::WizardDialog::Next);
+        clickNav(wizard, WizardDialog::Next);
         if (wizard.state().CurrentStep == before)
             return;
     }
 }
 
-inline QByteArray readBytes(const QString& path)
+// Walks to a step with a company (and database) chosen on Select Assets.
+inline void toStep(WizardDialog& w, int step, const QString& company, const QString& database = {})
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    nextUntil(w, 1);
+    if (!database.isEmpty())
+        chooseEntry(*child<QComboBox>(w, "cmbP2Database"), database);
+    chooseRow(*child<QListWidget>(w, "lstP2Company"), company);
+    nextUntil(w, step);
+    ASSERT_EQ(w.state().CurrentStep, step);
 }
 
-inline void writeBytes(const QString& path, const QByteArray& bytes)
+struct Choices {
+    QString company = QStringLiteral("Harbor Logistics");
+    QString group = QStringLiteral("Sales Department");
+    int book = 1;   // Tax
+    QStringList fields{QStringLiteral("System No"), QStringLiteral("Description"),
+                       QStringLiteral("Acquisition Value")};
+    std::vector<int> fieldRows{};   // rows of the available list added as well
+    bool header = true;
+    bool companyLine = true;
+};
+
+// Walks to the Summary with the choices and the export file name/folder;
+// the new map is left unsaved. The records of the desktop start afresh.
+inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c, const QString& folder,
+                      const QString& name, bool replaceExisting = false)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
+    nextUntil(w, 1);
+    chooseRow(*child<QListWidget>(w, "lstP2Company"), c.company);
+    chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
+    clickNav(w, WizardDialog::Next);
+    child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(c.book);
+    clickNav(w, WizardDialog::Next);
+    addFields(w, c.fields, c.fieldRows);
+    child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(c.header);
+    child<QCheckBox>(w, "chkIncCompanyData")->setChecked(c.companyLine);
+    ui.queueAnswer(BoxAnswer::No);
+    clickNav(w, WizardDialog::Next);
+    child<QLineEdit>(w, "txtP3Filename")->setText(name);
+    child<QLineEdit>(w, "txtP3Location")->setText(folder);
+    if (replaceExisting)
+        ui.queueAnswer(BoxAnswer::Yes);
+    clickNav(w, WizardDialog::Next);
+    ASSERT_EQ(w.state().CurrentStep, 5) << boxTexts(ui).join('|').toStdString();
+    ui.clearRecords();
 }
 
 // The ids as a map file holds them: 32-bit little-endian integers.

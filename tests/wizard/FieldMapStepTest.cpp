@@ -1,22 +1,16 @@
 #include "DemoWizard.h"
-#include "QtPrinters.h"
-
-#include "wizard/WizardState.h"
 
 #include "report/PdfPrinterSource.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QProcess>
-#include <QRadioButton>
 
 #include <algorithm>
 
-using expwiz::BoxAnswer;
-using expwiz::WizardDialog;
 using namespace testhost;
 
 namespace {
+
+using FieldMapStep = WizardTest;
 
 const QString Cafe = QStringLiteral("Café Müller & Søn, \"Nord\"");
 
@@ -24,46 +18,21 @@ struct Buttons {
     bool next, add, remove, up, down, save, print;
     friend bool operator==(const Buttons&, const Buttons&) = default;
 };
+constexpr Buttons MapOnly{true, false, false, false, false, true, true};
+constexpr Buttons EntryChosen{true, false, true, true, true, true, true};
 
 Buttons buttons(WizardDialog& w)
 {
     const auto on = [&w](const char* name) { return child<QPushButton>(w, name)->isEnabled(); };
-    return {w.navButton(WizardDialog::Next)->isEnabled(), on("cmdP5Add"), on("cmdP5Remove"), on("cmdP5Up"),
+    return {navEnabled(w, WizardDialog::Next), on("cmdP5Add"), on("cmdP5Remove"), on("cmdP5Up"),
             on("cmdP5Down"), on("cmdP5SaveMap"), on("cmdP5PrintMap")};
 }
 
-void press(WizardDialog& w, const char* name)
+std::vector<int> selectedRows(QListWidget& map)
 {
-    QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton);
-}
-
-// Walks to the Field Map step for a company of the host's database.
-void toFieldMap(WizardDialog& w, const QString& company = Cafe, const QString& database = {})
-{
-    nextUntil(w, 1);
-    if (!database.isEmpty())
-        chooseEntry(*child<QComboBox>(w, "cmbP2Database"), database);
-    chooseRow(*child<QListWidget>(w, "lstP2Company"), company);
-    nextUntil(w, 3);
-    ASSERT_EQ(w.state().CurrentStep, 3);
-}
-
-void selectMapRows(WizardDialog& w, std::initializer_list<int> rows)
-{
-    auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
-    map->clearSelection();
-    for (int row : rows) {
-        ASSERT_LT(row, map->count());
-        map->item(row)->setSelected(true);
-    }
-}
-
-std::vector<int> selectedRows(WizardDialog& w)
-{
-    auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
     std::vector<int> rows;
-    for (int row = 0; row < map->count(); ++row) {
-        if (map->item(row)->isSelected())
+    for (int row = 0; row < map.count(); ++row) {
+        if (map.item(row)->isSelected())
             rows.push_back(row);
     }
     return rows;
@@ -71,80 +40,61 @@ std::vector<int> selectedRows(WizardDialog& w)
 
 } // namespace
 
-TEST(FieldMapStep, CategoriesAndAvailableFieldsPerEdition)
+TEST_F(FieldMapStep, CategoriesAndAvailableFieldsPerEdition)
 {
-    {
-        SCOPED_TRACE("standard edition, no inventory data");
-        DemoFolder demo;
+    const QStringList standard{"All Fields",          "General Info Fields",      "Critical Fields",
+                               "Book Related Fields", "Depreciation Fields",      "Disposal Fields",
+                               "Transfer Fields (Parent)", "Transfer Fields (Child)"};
+    struct Case {
+        int32_t edition;
+        QString company, database;
+        QStringList categories;
+        int fewestFields, mostFields;
+        QStringList offered, notOffered;
+    };
+    const std::vector<Case> cases{
+        {1, Cafe, {}, standard, 95, 95, {}, {}},
+        {1, "Harbor Logistics", {}, standard + QStringList{"Orvo Inventory Fields"}, 96, 113, {}, {}},
+        {34, "Harbor Logistics", {}, standard.mid(0, 6), 1, 95, {}, {}},
+        {36, "County Roads", "Public Sector", standard, 1, 95, {"Tag No", "Quantity", "Fund"},
+         {"Company Asset No", "User Numeric", "Insurance Category"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.company.toStdString() + " in edition " + std::to_string(c.edition));
+        DemoFolder demo(c.edition);
         expwiz::ScriptedUiServices ui;
-        WizardDialog wizard(ui);
-        runWizard(wizard, demo.host, [&](WizardDialog& w) {
-            toFieldMap(w);
+        runWizard(ui, demo.host, [&](WizardDialog& w) {
+            toStep(w, 3, c.company, c.database);
             auto* categories = child<QComboBox>(w, "cmbP5FieldCategory");
-            EXPECT_EQ(texts(*categories),
-                      (QStringList{"All Fields", "General Info Fields", "Critical Fields", "Book Related Fields",
-                                   "Depreciation Fields", "Disposal Fields", "Transfer Fields (Parent)",
-                                   "Transfer Fields (Child)"}));
+            EXPECT_EQ(texts(*categories), c.categories);
             EXPECT_EQ(categories->currentIndex(), 0);
             const QStringList available = texts(*child<QListWidget>(w, "lstP5AvailableField"));
-            EXPECT_EQ(available.size(), 95);
+            EXPECT_GE(available.size(), c.fewestFields);
+            EXPECT_LE(available.size(), c.mostFields);
             QStringList sorted = available;
             std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
                 return a.compare(b, Qt::CaseInsensitive) < 0;
             });
             EXPECT_EQ(available, sorted);
+            for (const QString& label : c.offered)
+                EXPECT_TRUE(available.contains(label)) << label.toStdString();
+            for (const QString& label : c.notOffered)
+                EXPECT_FALSE(available.contains(label)) << label.toStdString();
             EXPECT_EQ(buttons(w), (Buttons{false, false, false, false, false, false, false}));
             EXPECT_TRUE(child<QCheckBox>(w, "chkIncColumnHeader")->isChecked());
             EXPECT_TRUE(child<QCheckBox>(w, "chkIncCompanyData")->isChecked());
         });
-    }
-    {
-        SCOPED_TRACE("inventory data offered");
-        DemoFolder demo;
-        expwiz::ScriptedUiServices ui;
-        WizardDialog wizard(ui);
-        runWizard(wizard, demo.host, [&](WizardDialog& w) {
-            toFieldMap(w, QStringLiteral("Harbor Logistics"));
-            const QStringList names = texts(*child<QComboBox>(w, "cmbP5FieldCategory"));
-            EXPECT_EQ(names.size(), 9);
-            EXPECT_EQ(names.last(), "Orvo Inventory Fields");
-            EXPECT_GT(child<QListWidget>(w, "lstP5AvailableField")->count(), 95);
-        });
-    }
-    {
-        SCOPED_TRACE("lite edition");
-        DemoFolder demo(34);
-        expwiz::ScriptedUiServices ui;
-        WizardDialog wizard(ui);
-        runWizard(wizard, demo.host, [&](WizardDialog& w) {
-            toFieldMap(w, QStringLiteral("Harbor Logistics"));
-            EXPECT_EQ(child<QComboBox>(w, "cmbP5FieldCategory")->count(), 6);
-        });
-    }
-    {
-        SCOPED_TRACE("organization edition renames");
-        DemoFolder demo(36);
-        expwiz::ScriptedUiServices ui;
-        WizardDialog wizard(ui);
-        runWizard(wizard, demo.host, [&](WizardDialog& w) {
-            toFieldMap(w, QStringLiteral("County Roads"), QStringLiteral("Public Sector"));
-            const QStringList available = texts(*child<QListWidget>(w, "lstP5AvailableField"));
-            for (const char* label : {"Tag No", "Quantity", "Fund"})
-                EXPECT_TRUE(available.contains(QString::fromLatin1(label))) << label;
-            for (const char* label : {"Company Asset No", "User Numeric", "Insurance Category"})
-                EXPECT_FALSE(available.contains(QString::fromLatin1(label))) << label;
-        });
+        EXPECT_TRUE(ui.boxes().empty());
     }
 }
 
-TEST(FieldMapStep, EditingTheMap)
+TEST_F(FieldMapStep, EditingTheMap)
 {
     DemoFolder demo;
     expwiz::ScriptedUiServices ui;
     ui.queueAnswer(BoxAnswer::Ok);
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        toFieldMap(w);
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        toStep(w, 3, Cafe);
         auto* available = child<QListWidget>(w, "lstP5AvailableField");
         auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
         auto* categories = child<QComboBox>(w, "cmbP5FieldCategory");
@@ -156,7 +106,7 @@ TEST(FieldMapStep, EditingTheMap)
             EXPECT_EQ(texts(*map), (QStringList{"[A] Acquisition Date", "[B] System No"}));
             EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1002, 1004}));
             EXPECT_EQ(map->item(1)->data(Qt::UserRole).toInt(), 1004);
-            EXPECT_EQ(buttons(w), (Buttons{true, false, false, false, false, true, true}));
+            EXPECT_EQ(buttons(w), MapOnly);
             // A field in the map is offered under no category, so it cannot
             // be added twice.
             for (int i = 0; i < categories->count(); ++i) {
@@ -169,12 +119,12 @@ TEST(FieldMapStep, EditingTheMap)
         }
         {
             SCOPED_TRACE("remove renumbers and offers the field again");
-            selectMapRows(w, {1});
-            EXPECT_EQ(buttons(w), (Buttons{true, false, true, true, true, true, true}));
+            selectItems(*map, {}, {1});
+            EXPECT_EQ(buttons(w), EntryChosen);
             press(w, "cmdP5Remove");
             EXPECT_EQ(texts(*map), (QStringList{"[A] Acquisition Date", "[B] Description"}));
             EXPECT_FALSE(available->findItems("System No", Qt::MatchExactly).isEmpty());
-            EXPECT_EQ(buttons(w), (Buttons{true, false, false, false, false, true, true}));
+            EXPECT_EQ(buttons(w), MapOnly);
         }
         {
             // How runs move is the map's own rule; here the buttons reach it
@@ -182,19 +132,19 @@ TEST(FieldMapStep, EditingTheMap)
             SCOPED_TRACE("up and down from the buttons");
             addFields(w, {"Class", "Custodian", "Department"});
             // Acquisition Date, Description, Class, Custodian, Department
-            selectMapRows(w, {1, 2, 4});
+            selectItems(*map, {}, {1, 2, 4});
             press(w, "cmdP5Up");
             EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1012, 1006, 1002, 1011, 1010}));
-            EXPECT_EQ(selectedRows(w), (std::vector<int>{0, 1, 3}));
+            EXPECT_EQ(selectedRows(*map), (std::vector<int>{0, 1, 3}));
             EXPECT_EQ(map->item(0)->text(), "[A] Description");
             EXPECT_FALSE(buttons(w).up);   // the first entry is selected
-            selectMapRows(w, {2, 3});
+            selectItems(*map, {}, {2, 3});
             press(w, "cmdP5Down");
-            EXPECT_EQ(selectedRows(w), (std::vector<int>{3, 4}));
+            EXPECT_EQ(selectedRows(*map), (std::vector<int>{3, 4}));
             EXPECT_FALSE(buttons(w).down);   // the last entry is selected
             // Choosing a category switches the editing buttons off.
             categories->setCurrentIndex(2);
-            EXPECT_EQ(buttons(w), (Buttons{true, false, false, false, false, true, true}));
+            EXPECT_EQ(buttons(w), MapOnly);
             categories->setCurrentIndex(0);
             map->clearSelection();
             child<QPushButton>(w, "cmdP5Up")->setEnabled(true);
@@ -205,11 +155,11 @@ TEST(FieldMapStep, EditingTheMap)
         }
         {
             SCOPED_TRACE("a click on the entry already selected brings the buttons back");
-            selectMapRows(w, {1});
+            selectItems(*map, {}, {1});
             categories->setCurrentIndex(2);
             EXPECT_FALSE(buttons(w).remove);
             clickItem(*map, 1);
-            EXPECT_EQ(buttons(w), (Buttons{true, false, true, true, true, true, true}));
+            EXPECT_EQ(buttons(w), EntryChosen);
             categories->setCurrentIndex(0);
         }
         {
@@ -217,9 +167,9 @@ TEST(FieldMapStep, EditingTheMap)
             map->setCurrentRow(3);
             press(w, "cmdP5Up");
             EXPECT_EQ(map->currentRow(), 2);
-            EXPECT_EQ(selectedRows(w), std::vector<int>{2});
+            EXPECT_EQ(selectedRows(*map), std::vector<int>{2});
             QTest::keyClick(map, Qt::Key_Up);
-            EXPECT_EQ(selectedRows(w), std::vector<int>{1});
+            EXPECT_EQ(selectedRows(*map), std::vector<int>{1});
             press(w, "cmdP5Down");
             EXPECT_EQ(map->currentRow(), 2);
         }
@@ -255,44 +205,44 @@ TEST(FieldMapStep, EditingTheMap)
             press(w, "cmdP5Add");
             EXPECT_EQ(map->count(), 95);
             EXPECT_EQ(available->count(), 0);
-            EXPECT_TRUE(map->item(25)->text().startsWith("[Z] "));
-            EXPECT_TRUE(map->item(26)->text().startsWith("[AA] "));
-            EXPECT_TRUE(map->item(94)->text().startsWith("[CQ] "));
+            const QStringList entries = texts(*map);
+            for (const auto& [row, letters] : {std::pair{25, "[Z] "}, {26, "[AA] "}, {94, "[CQ] "}})
+                EXPECT_TRUE(entries[row].startsWith(QLatin1String(letters))) << entries[row].toStdString();
             map->selectAll();
             press(w, "cmdP5Remove");
             EXPECT_EQ(map->count(), 0);
             EXPECT_EQ(available->count(), 95);
             EXPECT_FALSE(buttons(w).next);
-            EXPECT_FALSE(w.navButton(WizardDialog::Export)->isEnabled());
+            EXPECT_FALSE(navEnabled(w, WizardDialog::Export));
         }
     });
     EXPECT_TRUE(ui.allAnswersUsed());
 }
 
-TEST(FieldMapStep, FieldsThatEnterTheMapAreLinkedToTheCompanysAllocationLists)
+TEST_F(FieldMapStep, FieldsThatEnterTheMapAreLinkedToTheCompanysAllocationLists)
 {
     DemoFolder demo(36);
     const QString saved = demo.data + "/gl.exp";
     writeBytes(saved, expBytes({1004, 1003}));
     expwiz::ScriptedUiServices ui;
     ui.queueFile(saved);
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        toFieldMap(w, QStringLiteral("City of Lakeside"), QStringLiteral("Public Sector"));
-        EXPECT_EQ(w.state().allocationLinks.find(1011), nullptr);
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        toStep(w, 3, QStringLiteral("City of Lakeside"), QStringLiteral("Public Sector"));
+        const auto& links = w.state().allocationLinks;
+        EXPECT_EQ(links.find(1011), nullptr);
         addFields(w, {"Department"});
-        const auto* department = w.state().allocationLinks.find(1011);
+        const auto* department = links.find(1011);
         ASSERT_NE(department, nullptr);
         EXPECT_EQ(department->listId, 5);
         EXPECT_EQ(department->slotCount, 35);
-        EXPECT_TRUE(w.state().allocationLinks.hasAllocationFields());
+        EXPECT_TRUE(links.hasAllocationFields());
         {
             SCOPED_TRACE("a map read from its file is linked the same way");
             ui.queueAnswer(BoxAnswer::No);   // leave the new map unsaved
             clickNav(w, WizardDialog::Back);
             child<QRadioButton>(w, "optP4UseSaved")->click();
-            QTest::mouseClick(child<QPushButton>(w, "cmdP4Browse"), Qt::LeftButton);
-            const auto* account = w.state().allocationLinks.find(1003);
+            press(w, "cmdP4Browse");
+            const auto* account = links.find(1003);
             ASSERT_NE(account, nullptr);
             EXPECT_EQ(account->listId, 7);
         }
@@ -300,8 +250,8 @@ TEST(FieldMapStep, FieldsThatEnterTheMapAreLinkedToTheCompanysAllocationLists)
             SCOPED_TRACE("another organization has its own lists");
             clickNav(w, WizardDialog::Back);
             chooseRow(*child<QListWidget>(w, "lstP2Company"), QStringLiteral("County Roads"));
-            EXPECT_EQ(w.state().allocationLinks.find(1003), nullptr);
-            EXPECT_EQ(w.state().allocationLinks.find(1011), nullptr);
+            EXPECT_EQ(links.find(1003), nullptr);
+            EXPECT_EQ(links.find(1011), nullptr);
             EXPECT_EQ(w.state().allocationLists.usedSlots(), 0);
         }
     });
@@ -309,7 +259,7 @@ TEST(FieldMapStep, FieldsThatEnterTheMapAreLinkedToTheCompanysAllocationLists)
     EXPECT_TRUE(ui.unexpected().isEmpty());
 }
 
-TEST(FieldMapStep, PrintMapPrintsTheReportOfTheMapBeingEdited)
+TEST_F(FieldMapStep, PrintMapPrintsTheReportOfTheMapBeingEdited)
 {
     DemoFolder demo;
     const QString pdf = demo.dir.filePath(QStringLiteral("map.pdf"));
@@ -318,7 +268,7 @@ TEST(FieldMapStep, PrintMapPrintsTheReportOfTheMapBeingEdited)
     WizardDialog wizard(ui);
     wizard.setPrinterSource(printers);
     runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        toFieldMap(w, QStringLiteral("Harbor Logistics"));
+        toStep(w, 3, QStringLiteral("Harbor Logistics"));
         addFields(w, {"System No", "Description"});
         child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(false);
         press(w, "cmdP5PrintMap");

@@ -37,23 +37,54 @@ public:
     std::vector<std::shared_ptr<orvo::IOrvoMenuItem>> menuItems;
 
     void AddOperation(const QString& name, const QString& verb,
-                      std::shared_ptr<orvo::IOrvoOperation> operation) override;
-    void AddMenuItem(std::shared_ptr<orvo::IOrvoMenuItem> item) override;
-    QString HelpFileName() override;
-    void ShowHelp(int32_t context) override;
-    QString Title() override;
-    int32_t ApplicationType() override;
-    QString ProgramPath() override;
-    QString AvailabilityText() override;
-    QString DatabaseName() override;
-    void SetApplicationType(int32_t code) override;
-    void SetSystemDatabaseName(const QString& name) override;
-    void SetSystemDatabaseKind(const QString& kind) override;
-    orvo::OrvoCollection<orvo::IOrvoDatabaseEntry> Databases() override;
-    std::shared_ptr<orvo::IOrvoDatabaseEntry> OpenDatabase(const QString& name) override;
+                      std::shared_ptr<orvo::IOrvoOperation> operation) override
+    {
+        record(QStringLiteral("AddOperation(%1,%2)").arg(name, verb));
+        operations.push_back({name, verb, std::move(operation)});
+    }
+    void AddMenuItem(std::shared_ptr<orvo::IOrvoMenuItem> item) override
+    {
+        record(QStringLiteral("AddMenuItem"));
+        menuItems.push_back(std::move(item));
+    }
+    void ShowHelp(int32_t context) override
+    {
+        record(QStringLiteral("ShowHelp(%1)").arg(context));
+        helpContexts.push_back(context);
+    }
+    QString HelpFileName() override { return record(QStringLiteral("HelpFileName"), helpFileName); }
+    QString Title() override { return record(QStringLiteral("Title"), title); }
+    int32_t ApplicationType() override { return record(QStringLiteral("ApplicationType"), appType); }
+    QString ProgramPath() override { return record(QStringLiteral("ProgramPath"), programPath); }
+    QString AvailabilityText() override { return record(QStringLiteral("AvailabilityText"), availability); }
+    QString DatabaseName() override { return record(QStringLiteral("DatabaseName"), databaseName); }
+    void SetApplicationType(int32_t code) override { record(QStringLiteral("SetApplicationType(%1)").arg(code)); }
+    void SetSystemDatabaseName(const QString& name) override
+    {
+        record(QStringLiteral("SetSystemDatabaseName(%1)").arg(name));
+    }
+    void SetSystemDatabaseKind(const QString& kind) override
+    {
+        record(QStringLiteral("SetSystemDatabaseKind(%1)").arg(kind));
+    }
+    orvo::OrvoCollection<orvo::IOrvoDatabaseEntry> Databases() override
+    {
+        return record(QStringLiteral("Databases"), orvo::OrvoCollection<orvo::IOrvoDatabaseEntry>{});
+    }
+    std::shared_ptr<orvo::IOrvoDatabaseEntry> OpenDatabase(const QString& name) override
+    {
+        return record(QStringLiteral("OpenDatabase(%1)").arg(name), std::shared_ptr<orvo::IOrvoDatabaseEntry>{});
+    }
 
 private:
-    void record(const QString& call);
+    template <class T = int>
+    T record(const QString& call, T answer = {})
+    {
+        calls << call;
+        if (failOn.contains(call.section(QLatin1Char('('), 0, 0)))
+            throw orvo::HostError(orvo::errnum::HostFailure, failDescription);
+        return answer;
+    }
 };
 
 // A recording host whose databases are those of a real host, except that

@@ -1,19 +1,13 @@
 #include "DemoWizard.h"
-#include "QtPrinters.h"
 
 #include "wizard/SaveMapDialog.h"
-#include "wizard/WizardState.h"
 
-#include <QLineEdit>
-#include <QRadioButton>
-
-using expwiz::BoxAnswer;
 using expwiz::BoxButtons;
-using expwiz::BoxIcon;
-using expwiz::WizardDialog;
 using namespace testhost;
 
 namespace {
+
+using SaveMap = WizardTest;
 
 const QString NotSaved =
     QStringLiteral("The specified field map has not been saved. Would you like to save the field map?");
@@ -26,61 +20,37 @@ const QString NoSystemNo = QStringLiteral("The export map does not include Syste
 void answerSaveDialog(QObject& owner, const QString& name)
 {
     whenModalShown(owner, QStringLiteral("frmSaveMap"), [name](QWidget& dialog) {
-        if (name.isEmpty()) {
-            QTest::mouseClick(child<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
-            return;
-        }
-        child<QLineEdit>(dialog, "txtMapName")->setText(name);
-        QTest::mouseClick(child<QPushButton>(dialog, "cmdOk"), Qt::LeftButton);
+        if (!name.isEmpty())
+            child<QLineEdit>(dialog, "txtMapName")->setText(name);
+        press(dialog, name.isEmpty() ? "cmdCancel" : "cmdOk");
     });
-}
-
-void toNewMap(WizardDialog& w, const QStringList& fields)
-{
-    nextUntil(w, 3);
-    ASSERT_EQ(w.state().CurrentStep, 3);
-    addFields(w, fields);
-}
-
-QStringList boxTexts(const expwiz::ScriptedUiServices& ui)
-{
-    QStringList result;
-    for (const auto& box : ui.boxes())
-        result << box.text;
-    return result;
 }
 
 } // namespace
 
-TEST(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
+TEST_F(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
 {
     QTemporaryDir dir;
     const QString folder = dir.path() + "/";
     writeBytes(folder + "taken.exp", expBytes({1004, 1012}));
     struct Case {
         const char* name;
-        QStringList typed;                 // OK pressed after each
+        QStringList typed;   // OK pressed after each; none: Escape
         std::vector<BoxAnswer> answers;
         QString result;
         QStringList boxes;
     };
     const QString replace = "The file already exists. Do you want to replace \r\n<" + folder + "taken.exp>?";
+    const QString invalid = "Invalid file name. The file name is restricted to alphanumeric characters only.";
     const std::vector<Case> cases{
         {"a new name, used as typed", {" a"}, {}, " a", {}},
-        {"blank, then a name",
-         {"   ", "q1"},
-         {BoxAnswer::Ok},
-         "q1",
-         {"The file name can not be empty."}},
-        {"a character no file name may hold",
-         {"a/b", "a:b", "ab"},
-         {BoxAnswer::Ok, BoxAnswer::Ok},
-         "ab",
-         {"Invalid file name. The file name is restricted to alphanumeric characters only.",
-          "Invalid file name. The file name is restricted to alphanumeric characters only."}},
+        {"blank, then a name", {"   ", "q1"}, {BoxAnswer::Ok}, "q1", {"The file name can not be empty."}},
+        {"a character no file name may hold", {"a/b", "a:b", "ab"}, {BoxAnswer::Ok, BoxAnswer::Ok}, "ab",
+         {invalid, invalid}},
         {"replace: yes", {"taken"}, {BoxAnswer::Yes}, "taken", {replace}},
         {"replace: no, another name", {"taken", "free"}, {BoxAnswer::No}, "free", {replace}},
         {"replace: cancel abandons", {"taken"}, {BoxAnswer::Cancel}, "", {replace}},
+        {"closing the window abandons the save", {}, {}, "", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -91,9 +61,11 @@ TEST(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
         whenModalShown(dialog, QStringLiteral("frmSaveMap"), [&](QWidget&) {
             auto* box = child<QLineEdit>(dialog, "txtMapName");
             EXPECT_EQ(box->text(), "old");
+            if (c.typed.isEmpty())
+                QTest::keyClick(&dialog, Qt::Key_Escape);
             for (const QString& name : c.typed) {
                 box->setText(name);
-                QTest::mouseClick(child<QPushButton>(dialog, "cmdOk"), Qt::LeftButton);
+                press(dialog, "cmdOk");
             }
             EXPECT_FALSE(dialog.isVisible());
         });
@@ -103,29 +75,22 @@ TEST(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
         for (const auto& box : ui.boxes())
             EXPECT_EQ(box.title, "Custom Export");
     }
-    {
-        SCOPED_TRACE("closing the window abandons the save");
-        expwiz::ScriptedUiServices ui;
-        expwiz::SaveMapDialog dialog(ui);
-        whenModalShown(dialog, QStringLiteral("frmSaveMap"), [&](QWidget&) { QTest::keyClick(&dialog, Qt::Key_Escape); });
-        EXPECT_EQ(dialog.runForm(folder, QStringLiteral("old")), "");
-    }
     // Replacing happens when the map is written, not when the name is
     // confirmed: the old map is still whole.
     EXPECT_EQ(readBytes(folder + "taken.exp"), expBytes({1004, 1012}));
 }
 
-TEST(SaveMap, SavingFromTheFieldMapStep)
+TEST_F(SaveMap, SavingFromTheFieldMapStep)
 {
     DemoFolder demo;
     expwiz::ScriptedUiServices ui;
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        toNewMap(w, {"System No", "G/L Accum Account No"});
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        nextUntil(w, 3);
+        addFields(w, {"System No", "G/L Accum Account No"});
         {
             SCOPED_TRACE("save map writes the ids and makes the map a saved one");
             answerSaveDialog(w, QStringLiteral("Fixed Assets"));
-            QTest::mouseClick(child<QPushButton>(w, "cmdP5SaveMap"), Qt::LeftButton);
+            press(w, "cmdP5SaveMap");
             const QString path = demo.data + "/Fixed Assets.exp";
             // The available list is alphabetical, so G/L Accum... comes first.
             EXPECT_EQ(readBytes(path), QByteArray::fromHex("e9030000ec030000"));
@@ -164,9 +129,8 @@ TEST(SaveMap, SavingFromTheFieldMapStep)
         }
         {
             SCOPED_TRACE("Yes on an emptied map: nothing to save, stays");
-            auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
-            map->selectAll();
-            QTest::mouseClick(child<QPushButton>(w, "cmdP5Remove"), Qt::LeftButton);
+            child<QListWidget>(w, "lstP5ExportFieldMap")->selectAll();
+            press(w, "cmdP5Remove");
             ui.queueAnswer(BoxAnswer::Yes);
             ui.queueAnswer(BoxAnswer::Ok);
             clickNav(w, WizardDialog::Back);
@@ -177,7 +141,7 @@ TEST(SaveMap, SavingFromTheFieldMapStep)
             SCOPED_TRACE("no System No: the question, No saves nothing, Yes goes on");
             addFields(w, {"Description"});
             ui.queueAnswer(BoxAnswer::No);
-            QTest::mouseClick(child<QPushButton>(w, "cmdP5SaveMap"), Qt::LeftButton);
+            press(w, "cmdP5SaveMap");
             EXPECT_EQ(ui.boxes().back().text, NoSystemNo);
             ui.queueAnswer(BoxAnswer::Yes);   // go on without System No
             ui.queueAnswer(BoxAnswer::Yes);   // save the changed map
@@ -194,18 +158,18 @@ TEST(SaveMap, SavingFromTheFieldMapStep)
     EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
 }
 
-TEST(SaveMap, AFailedSaveKeepsTheNameAndPathTheMapHad)
+TEST_F(SaveMap, AFailedSaveKeepsTheNameAndPathTheMapHad)
 {
     DemoFolder demo;
     demo.host->settings().programPath = demo.dir.filePath(QStringLiteral("no such folder"));
     expwiz::ScriptedUiServices ui;
     ui.queueAnswer(BoxAnswer::Ok);   // the write failed
     ui.queueAnswer(BoxAnswer::No);   // leave the new map unsaved
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        toNewMap(w, {"System No"});
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        nextUntil(w, 3);
+        addFields(w, {"System No"});
         answerSaveDialog(w, QStringLiteral("Nowhere"));
-        QTest::mouseClick(child<QPushButton>(w, "cmdP5SaveMap"), Qt::LeftButton);
+        press(w, "cmdP5SaveMap");
         EXPECT_EQ(w.state().m_FieldMapSpec, "");
         EXPECT_EQ(w.state().m_FieldMapFilename, "");
         EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (New Field Map)");
@@ -220,52 +184,47 @@ TEST(SaveMap, AFailedSaveKeepsTheNameAndPathTheMapHad)
     EXPECT_EQ(ui.boxes()[1].text, NotSaved);
 }
 
-TEST(SaveMap, AMapSavedInOneRunOpensWithTheSameEntriesInTheNext)
+TEST_F(SaveMap, AMapSavedInOneRunOpensWithTheSameEntriesInTheNext)
 {
     DemoFolder demo;
     const QString path = demo.data + "/Quarterly.exp";
     QStringList savedTexts;
-    {
-        expwiz::ScriptedUiServices ui;
-        ui.queueAnswer(BoxAnswer::Yes);   // save the new map on Next
-        WizardDialog wizard(ui);
-        runWizard(wizard, demo.host, [&](WizardDialog& w) {
-            toNewMap(w, {"System No", "Description", "Acquisition Date", "Class"});
-            // System No to the front.
-            auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
-            for (int i = 0; i < 3; ++i) {
-                map->clearSelection();
-                map->item(map->row(map->findItems("System No", Qt::MatchEndsWith).front()))->setSelected(true);
-                QTest::mouseClick(child<QPushButton>(w, "cmdP5Up"), Qt::LeftButton);
-            }
-            answerSaveDialog(w, QStringLiteral("Quarterly"));
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 4);
-            savedTexts = texts(*map);
-            EXPECT_EQ(w.state().SystemNumberColumn, 0);
-        });
-        EXPECT_EQ(boxTexts(ui), QStringList{NotSaved});
-    }
+    expwiz::ScriptedUiServices ui;
+    ui.queueAnswer(BoxAnswer::Yes);   // save the new map on Next
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        nextUntil(w, 3);
+        addFields(w, {"System No", "Description", "Acquisition Date", "Class"});
+        // System No to the front.
+        auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
+        for (int i = 0; i < 3; ++i) {
+            selectItems(*map, {}, {map->row(map->findItems("System No", Qt::MatchEndsWith).front())});
+            press(w, "cmdP5Up");
+        }
+        answerSaveDialog(w, QStringLiteral("Quarterly"));
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+        savedTexts = texts(*map);
+        EXPECT_EQ(w.state().SystemNumberColumn, 0);
+    });
+    EXPECT_EQ(boxTexts(ui), QStringList{NotSaved});
     ASSERT_EQ(savedTexts.size(), 4);
     EXPECT_TRUE(savedTexts.front().endsWith("System No"));
     const QByteArray bytes = readBytes(path);
     ASSERT_EQ(bytes.size(), 16);
     EXPECT_EQ(bytes.left(4), expBytes({1004}));
-    {
-        expwiz::ScriptedUiServices ui;
-        ui.queueFile(path);
-        WizardDialog wizard(ui);
-        runWizard(wizard, demo.host, [&](WizardDialog& w) {
-            nextUntil(w, 2);
-            child<QRadioButton>(w, "optP4UseSaved")->click();
-            QTest::mouseClick(child<QPushButton>(w, "cmdP4Browse"), Qt::LeftButton);
-            clickNav(w, WizardDialog::Next);
-            ASSERT_EQ(w.state().CurrentStep, 3);
-            EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")), savedTexts);
-            EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Quarterly)");
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 4);
-        });
-        EXPECT_TRUE(ui.boxes().empty());
-    }
+
+    expwiz::ScriptedUiServices next;
+    next.queueFile(path);
+    runWizard(next, demo.host, [&](WizardDialog& w) {
+        nextUntil(w, 2);
+        child<QRadioButton>(w, "optP4UseSaved")->click();
+        press(w, "cmdP4Browse");
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")), savedTexts);
+        EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Quarterly)");
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+    });
+    EXPECT_TRUE(next.boxes().empty());
 }

@@ -1,14 +1,11 @@
 #include "DemoWizard.h"
 
-#include "wizard/WizardState.h"
-
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
 
 #include <chrono>
 
-using expwiz::WizardDialog;
 using namespace testhost;
 
 namespace {
@@ -30,7 +27,9 @@ public:
 
 // Pictures of the steps for the documentation. Runs only when
 // EXPWIZ_SCREENSHOT_DIR names a folder (e.g. under xvfb-run).
-TEST(Screenshots, EveryStepWithDemoData)
+using Screenshots = WizardTest;
+
+TEST_F(Screenshots, EveryStepWithDemoData)
 {
     const QString folder = qEnvironmentVariable("EXPWIZ_SCREENSHOT_DIR");
     if (folder.isEmpty())

@@ -1,42 +1,25 @@
 #include "DemoWizard.h"
-#include "QtPrinters.h"
 
-#include "wizard/WizardState.h"
-
-#include <QCheckBox>
-#include <QRadioButton>
-
-using expwiz::BoxAnswer;
-using expwiz::WizardDialog;
 using namespace testhost;
 
 namespace {
 
-bool nextEnabled(WizardDialog& wizard)
-{
-    return wizard.navButton(WizardDialog::Next)->isEnabled();
-}
+using SelectMap = WizardTest;
 
 void useSaved(WizardDialog& wizard)
 {
     child<QRadioButton>(wizard, "optP4UseSaved")->click();
 }
 
-void browse(WizardDialog& wizard)
-{
-    QTest::mouseClick(child<QPushButton>(wizard, "cmdP4Browse"), Qt::LeftButton);
-}
-
 } // namespace
 
-TEST(SelectMap, BooksAndTheInventoryOptionPerCompanyAndEdition)
+TEST_F(SelectMap, BooksAndTheInventoryOptionPerCompanyAndEdition)
 {
     {
         SCOPED_TRACE("a company with inventory data in the standard edition");
         DemoFolder demo;
         expwiz::ScriptedUiServices ui;
-        WizardDialog wizard(ui);
-        runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        runWizard(ui, demo.host, [&](WizardDialog& w) {
             nextUntil(w, 2);
             auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
             EXPECT_TRUE(inventory->isVisible());
@@ -46,6 +29,7 @@ TEST(SelectMap, BooksAndTheInventoryOptionPerCompanyAndEdition)
             clickNav(w, WizardDialog::Back);
             clickNav(w, WizardDialog::Next);
             EXPECT_TRUE(inventory->isChecked());
+            EXPECT_TRUE(w.state().includeInventory);
             // The book chosen here is the one the export reads.
             auto* books = child<QComboBox>(w, "cmbP4Book");
             EXPECT_EQ(books->itemData(1).toInt(), 2);
@@ -58,18 +42,13 @@ TEST(SelectMap, BooksAndTheInventoryOptionPerCompanyAndEdition)
         });
         EXPECT_TRUE(ui.boxes().empty());
     }
-    const std::vector<std::pair<int32_t, QString>> hidden{{1, "Café Müller & Søn, \"Nord\""},
-                                                          {34, "Harbor Logistics"}};
-    for (const auto& [code, company] : hidden) {
+    for (const auto& [code, company] : {std::pair{1, QStringLiteral("Café Müller & Søn, \"Nord\"")},
+                                        std::pair{34, QStringLiteral("Harbor Logistics")}}) {
         SCOPED_TRACE(company.toStdString() + " in edition " + std::to_string(code));
         DemoFolder demo(code);
         expwiz::ScriptedUiServices ui;
-        WizardDialog wizard(ui);
-        runWizard(wizard, demo.host, [&](WizardDialog& w) {
-            nextUntil(w, 1);
-            chooseRow(*child<QListWidget>(w, "lstP2Company"), company);
-            clickNav(w, WizardDialog::Next);
-            ASSERT_EQ(w.state().CurrentStep, 2);
+        runWizard(ui, demo.host, [&](WizardDialog& w) {
+            toStep(w, 2, company);
             auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
             EXPECT_FALSE(inventory->isVisible());
             EXPECT_FALSE(inventory->isChecked());
@@ -78,7 +57,7 @@ TEST(SelectMap, BooksAndTheInventoryOptionPerCompanyAndEdition)
     }
 }
 
-TEST(SelectMap, ChoosingSavedMapsByBrowsing)
+TEST_F(SelectMap, ChoosingSavedMapsByBrowsingAndFromTheList)
 {
     DemoFolder demo;
     const QString insurance = demo.data + "/Insurance.exp";
@@ -86,34 +65,36 @@ TEST(SelectMap, ChoosingSavedMapsByBrowsing)
     const QString upper = demo.data + "/INSURANCE.exp";
     writeBytes(upper, expBytes({1012}));
     expwiz::ScriptedUiServices ui;
-    ui.queueFile(std::nullopt);
-    ui.queueFile(insurance);
-    ui.queueFile(insurance);
-    ui.queueFile(upper);
-    ui.queueFile(insurance);
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+    for (const auto& file : {std::optional<QString>(), std::optional(insurance), std::optional(upper),
+                             std::optional(insurance)})
+        ui.queueFile(file);
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
         nextUntil(w, 2);
         auto* maps = child<QComboBox>(w, "cmbP4FieldMap");
         EXPECT_FALSE(maps->isEnabled());
+        EXPECT_FALSE(child<QPushButton>(w, "cmdP4Browse")->isEnabled());
         useSaved(w);
         EXPECT_TRUE(maps->isEnabled());
-        EXPECT_FALSE(nextEnabled(w));   // nothing chosen yet
-        browse(w);                      // cancelled
+        EXPECT_FALSE(navEnabled(w, WizardDialog::Next));   // nothing chosen yet
+        press(w, "cmdP4Browse");                           // cancelled
         EXPECT_EQ(maps->count(), 0);
-        EXPECT_FALSE(nextEnabled(w));
-        browse(w);
+        EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
+        press(w, "cmdP4Browse");
         EXPECT_EQ(texts(*maps), QStringList{insurance});
-        EXPECT_TRUE(nextEnabled(w));
+        EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
         // The map is read as soon as it is chosen.
         EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1004, 1012}));
-        browse(w);   // the same file again: no second entry
-        EXPECT_EQ(maps->count(), 1);
-        browse(w);   // another letter case is another file
+        press(w, "cmdP4Browse");   // another letter case is another file
         EXPECT_EQ(texts(*maps), (QStringList{insurance, upper}));
         EXPECT_EQ(w.state().fieldMap.ids(), std::vector<int32_t>{1012});
-        browse(w);
+        press(w, "cmdP4Browse");   // the same file again: chosen, no second entry
+        EXPECT_EQ(maps->count(), 2);
         EXPECT_EQ(maps->currentIndex(), 0);
+        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1004, 1012}));
+        chooseEntry(*maps, upper);
+        EXPECT_EQ(w.state().fieldMap.ids(), std::vector<int32_t>{1012});
+        chooseEntry(*maps, insurance);
+        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1004, 1012}));
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().CurrentStep, 3);
         EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Insurance)");
@@ -121,13 +102,16 @@ TEST(SelectMap, ChoosingSavedMapsByBrowsing)
                   (QStringList{"[A] System No", "[B] Description"}));
         EXPECT_EQ(w.state().m_FieldMapFilename, insurance);
         EXPECT_EQ(w.state().m_FieldMapPath, demo.data + "/");
-        // Create New empties the map at once.
+        // Back empties the map; a saved one left unchanged is read again.
         clickNav(w, WizardDialog::Back);
+        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1004, 1012}));
+        // Create New empties the map at once.
         child<QRadioButton>(w, "optP4CreateNew")->click();
         EXPECT_TRUE(w.state().fieldMap.isEmpty());
-        EXPECT_TRUE(nextEnabled(w));
+        EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
+        EXPECT_FALSE(maps->isEnabled());
     });
-    ASSERT_EQ(ui.fileDialogs().size(), 5u);
+    ASSERT_EQ(ui.fileDialogs().size(), 4u);
     const auto& first = ui.fileDialogs()[0];
     EXPECT_FALSE(first.save);
     EXPECT_EQ(first.request.title, "Field Map File");
@@ -135,12 +119,12 @@ TEST(SelectMap, ChoosingSavedMapsByBrowsing)
     EXPECT_EQ(first.request.defaultExtension, "exp");
     EXPECT_EQ(first.request.initialFolder, "");
     // Later dialogs open where the chosen map is.
-    EXPECT_EQ(ui.fileDialogs()[2].request.initialFolder, demo.data + "/");
-    EXPECT_EQ(ui.fileDialogs()[2].request.fileName, "Insurance");
+    EXPECT_EQ(ui.fileDialogs()[3].request.initialFolder, demo.data + "/");
+    EXPECT_EQ(ui.fileDialogs()[3].request.fileName, "INSURANCE");
     EXPECT_TRUE(ui.boxes().empty());
 }
 
-TEST(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
+TEST_F(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
 {
     DemoFolder demo(60);   // the short-word edition has its own filter
     const QString damaged = demo.data + "/damaged.exp";
@@ -157,13 +141,12 @@ TEST(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
         ui.queueFile(path);
     for (int i = 0; i < 4; ++i)
         ui.queueAnswer(BoxAnswer::Ok);
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
         nextUntil(w, 2);
         useSaved(w);
         {
             SCOPED_TRACE("missing");
-            browse(w);
+            press(w, "cmdP4Browse");
             ASSERT_EQ(ui.boxes().size(), 1u);
             clickNav(w, WizardDialog::Next);
             EXPECT_EQ(w.state().CurrentStep, 2);
@@ -175,7 +158,7 @@ TEST(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
         }
         {
             SCOPED_TRACE("far too large to be a map: refused unread, in one message");
-            browse(w);
+            press(w, "cmdP4Browse");
             ASSERT_EQ(ui.boxes().size(), 3u);
             EXPECT_TRUE(ui.boxes().back().text.contains(huge + " is 67108864 bytes"))
                 << ui.boxes().back().text.toStdString();
@@ -183,10 +166,9 @@ TEST(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
         }
         {
             SCOPED_TRACE("values that are no field and a broken last entry");
-            browse(w);
+            press(w, "cmdP4Browse");
             ASSERT_EQ(ui.boxes().size(), 4u);
-            const QString notice = ui.boxes().back().text;
-            EXPECT_TRUE(notice.contains(damaged)) << notice.toStdString();
+            EXPECT_TRUE(ui.boxes().back().text.contains(damaged)) << ui.boxes().back().text.toStdString();
             clickNav(w, WizardDialog::Next);
             ASSERT_EQ(w.state().CurrentStep, 3);
             EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
@@ -200,11 +182,11 @@ TEST(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
         }
         {
             SCOPED_TRACE("empty");
-            browse(w);
+            press(w, "cmdP4Browse");
             clickNav(w, WizardDialog::Next);
             ASSERT_EQ(w.state().CurrentStep, 3);
             EXPECT_TRUE(w.state().fieldMap.isEmpty());
-            EXPECT_FALSE(nextEnabled(w));
+            EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
         }
     });
     EXPECT_EQ(ui.boxes().size(), 4u);

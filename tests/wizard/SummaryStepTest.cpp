@@ -1,178 +1,360 @@
 #include "DemoWizard.h"
-#include "QtPrinters.h"
 
-#include "wizard/WizardState.h"
-
-#include <QFontMetrics>
+#include <QDir>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QProcess>
 
-using expwiz::BoxAnswer;
-using expwiz::WizardDialog;
+#include <chrono>
+#include <numeric>
+
+using expwiz::BoxButtons;
+using expwiz::BoxIcon;
 using namespace testhost;
 
 namespace {
 
-QStringList boxTexts(const expwiz::ScriptedUiServices& ui)
+using Summary = WizardTest;
+using WizardExport = WizardTest;
+
+const QString Complete = QStringLiteral("The Export process is complete.");
+
+// The desktop of a user at work while rows are written: whileExporting
+// runs at every event-pump call, and at the given calls Stop is clicked.
+class StoppingUi : public expwiz::ScriptedUiServices {
+public:
+    std::vector<int> stopAt;
+    std::function<void()> whileExporting;
+    QPushButton* stop = nullptr;
+
+    void processEvents() override
+    {
+        ScriptedUiServices::processEvents();
+        if (whileExporting)
+            whileExporting();
+        if (stop && std::find(stopAt.begin(), stopAt.end(), processEventsCalls()) != stopAt.end())
+            stop->click();
+    }
+};
+
+// What the command line writes for the choices (and exits with 0).
+QByteArray cliExport(const QString& data, const Choices& c, const QString& ids, const QString& output,
+                     const QString& database = QStringLiteral("Orvo Demo"))
 {
-    QStringList result;
-    for (const auto& box : ui.boxes())
-        result << box.text;
-    return result;
+    QStringList args{"export", "--data", data, "--database", database, "--company", c.company,
+                     "--group", c.group, "--book", c.book == 1 ? "Tax" : "Internal", "--fields", ids,
+                     "--output", output};
+    if (c.header)
+        args << "--header";
+    if (c.companyLine)
+        args << "--company-line";
+    QProcess cli;
+    cli.start(QStringLiteral(EXPWIZ_BUILD_DIR "/bin/expwiz"), args);
+    EXPECT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    return readBytes(output);
 }
 
-// Walks to the Summary of Harbor Logistics' sales with the fields chosen
-// by the callback on the Field Map step; the map is left unsaved.
-void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const std::function<void()>& chooseFields,
-               const QString& folder)
+int lineCount(const QByteArray& bytes)
 {
-    nextUntil(w, 1);
-    chooseRow(*child<QListWidget>(w, "lstP2Company"), QStringLiteral("Harbor Logistics"));
-    chooseRow(*child<QListWidget>(w, "lstP2Group"), QStringLiteral("Sales Department"));
-    nextUntil(w, 3);
-    ASSERT_EQ(w.state().CurrentStep, 3);
-    chooseFields();
-    ui.queueAnswer(BoxAnswer::No);
-    clickNav(w, WizardDialog::Next);
-    child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("summary"));
-    child<QLineEdit>(w, "txtP3Location")->setText(folder);
-    clickNav(w, WizardDialog::Next);
-    ASSERT_EQ(w.state().CurrentStep, 5) << boxTexts(ui).join('|').toStdString();
-    ui.clearRecords();
+    return static_cast<int>(bytes.count("\r\n"));
+}
+
+QString labelText(WizardDialog& w, const char* name)
+{
+    return child<QLabel>(w, name)->text();
 }
 
 } // namespace
 
-TEST(Summary, ColumnLettersGoOnPastZAndEveryEntryIsRefilledOnEntry)
+TEST_F(Summary, ShowsTheChoicesAndTheColumnsEachFieldLandsInAndIsRefilledOnEveryEntry)
 {
     DemoFolder demo;
+    // A long path wraps instead of widening the window.
+    QString deep = demo.data;
+    for (int i = 0; i < 8; ++i)
+        deep += QStringLiteral("/quarterly-reports-of-the-harbour-office-%1").arg(i);
+    ASSERT_TRUE(QDir().mkpath(deep));
+    // One group is enough to export.
+    demo.sql("orvo-demo.sqlite", "DELETE FROM AssetGroup WHERE companyid = 1 AND name <> 'Sales Department'");
     expwiz::ScriptedUiServices ui;
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        toSummary(
-            w, ui,
-            [&] {
-                addFields(w, {"System No"});
-                auto* available = child<QListWidget>(w, "lstP5AvailableField");
-                ASSERT_GE(available->count(), 27);
-                available->clearSelection();
-                for (int row = 0; row < 27; ++row)
-                    available->item(row)->setSelected(true);
-                QTest::mouseClick(child<QPushButton>(w, "cmdP5Add"), Qt::LeftButton);
-            },
-            demo.data);
-        const QStringList items = texts(*child<QListWidget>(w, "lstP6FieldMap"));
-        ASSERT_EQ(items.size(), 28);
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        w.resize(640, 460);
+        toSummary(w, ui, Choices{}, deep, QStringLiteral("summary"));
+        EXPECT_EQ(labelText(w, "lblP6Company"), "Company Name:");
+        EXPECT_EQ(labelText(w, "lblP6CompanyName"), "Harbor Logistics");
+        EXPECT_EQ(labelText(w, "lblP6Group"), "Sales Department");
+        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP6FieldMap")),
+                  (QStringList{"[A] Acquisition Value (Tax)", "[B] Description", "[C] System No"}));
+        EXPECT_EQ(child<QGroupBox>(w, "fmeP6FieldMap")->title(), "Field Map [New Field Map]");
+        EXPECT_EQ(labelText(w, "lblP6ExportAsset"), " 0  of  0 ");
+        EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
+        EXPECT_TRUE(navEnabled(w, WizardDialog::Export));
         {
-            SCOPED_TRACE("the letters a spreadsheet gives the columns");
-            EXPECT_TRUE(items[0].startsWith("[A] ")) << items[0].toStdString();
-            EXPECT_TRUE(items[25].startsWith("[Z] ")) << items[25].toStdString();
-            EXPECT_TRUE(items[26].startsWith("[AA] ")) << items[26].toStdString();
-            EXPECT_TRUE(items[27].startsWith("[AB] ")) << items[27].toStdString();
+            SCOPED_TRACE("a long path");
+            QApplication::processEvents();
+            auto* file = child<QLabel>(w, "lblP6ExportFile");
+            EXPECT_EQ(file->text(), deep + "/summary.csv");
+            EXPECT_EQ(w.width(), 640);
+            // Every character is inside the window and the label uses more than one line.
+            EXPECT_LE(file->mapTo(&w, QPoint(file->width(), 0)).x(), w.width());
+            const int twoLines = 2 * QFontMetrics(file->font()).lineSpacing();
+            EXPECT_GE(file->height(), twoLines);
+            EXPECT_GE(file->heightForWidth(file->width()), twoLines);
         }
+        ui.queueAnswer(BoxAnswer::Ok);
+        clickNav(w, WizardDialog::Export);
+        ASSERT_EQ(boxTexts(ui), QStringList{Complete});
+        EXPECT_TRUE(labelText(w, "lblP6ExportAsset").endsWith(" asset(s) are exported."));
         {
             SCOPED_TRACE("entering again shows the changed map, file and an idle progress");
-            ui.queueAnswer(BoxAnswer::Ok);
-            clickNav(w, WizardDialog::Export);
-            ASSERT_EQ(boxTexts(ui), QStringList{"The Export process is complete."});
-            EXPECT_TRUE(child<QLabel>(w, "lblP6ExportAsset")->text().endsWith(" asset(s) are exported."));
             clickNav(w, WizardDialog::Back);
             clickNav(w, WizardDialog::Back);
-            auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
-            ASSERT_NE(map, nullptr);
-            map->clearSelection();
-            for (int row = 1; row < map->count(); ++row)
-                map->item(row)->setSelected(true);
-            QTest::mouseClick(child<QPushButton>(w, "cmdP5Remove"), Qt::LeftButton);
+            std::vector<int> rows(25);
+            std::iota(rows.begin(), rows.end(), 0);
+            addFields(w, {}, rows);
             ui.queueAnswer(BoxAnswer::No);
             clickNav(w, WizardDialog::Next);
             child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("second"));
             clickNav(w, WizardDialog::Next);
             ASSERT_EQ(w.state().CurrentStep, 5);
-            EXPECT_EQ(texts(*child<QListWidget>(w, "lstP6FieldMap")), QStringList{items[0]});
-            EXPECT_EQ(child<QLabel>(w, "lblP6ExportFile")->text(), demo.data + "/second.csv");
-            EXPECT_EQ(child<QLabel>(w, "lblP6ExportAsset")->text(), " 0  of  0 ");
+            const QStringList items = texts(*child<QListWidget>(w, "lstP6FieldMap"));
+            ASSERT_EQ(items.size(), 28);
+            // The letters a spreadsheet gives the columns.
+            for (const auto& [row, letters] : {std::pair{0, "[A] "}, {25, "[Z] "}, {26, "[AA] "}, {27, "[AB] "}})
+                EXPECT_TRUE(items[row].startsWith(QLatin1String(letters))) << items[row].toStdString();
+            // The folder is the remembered one again (none: the program folder).
+            EXPECT_EQ(labelText(w, "lblP6ExportFile"), demo.data + "/second.csv");
+            EXPECT_EQ(labelText(w, "lblP6ExportAsset"), " 0  of  0 ");
         }
     });
 }
 
-TEST(Summary, OrganizationEditionListsFieldsUnderItsOwnNames)
+TEST_F(Summary, OrganizationEditionListsFieldsUnderItsOwnNames)
 {
     DemoFolder demo(36);
     expwiz::ScriptedUiServices ui;
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        toSummary(
-            w, ui, [&] { addFields(w, {"Tag No", "Quantity", "Fund", "System No"}); }, demo.data);
-        EXPECT_EQ(child<QLabel>(w, "lblP6Company")->text(), "Name of Organization:");
+    Choices c;
+    c.fields = QStringList{"Tag No", "Quantity", "Fund", "System No"};
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        toSummary(w, ui, c, demo.data, QStringLiteral("summary"));
+        EXPECT_EQ(labelText(w, "lblP6Company"), "Name of Organization:");
         EXPECT_EQ(texts(*child<QListWidget>(w, "lstP6FieldMap")),
                   (QStringList{"[A] Fund", "[B] Quantity", "[C] System No", "[D] Tag No"}));
     });
 }
 
-TEST(Summary, MissingCompanyOrGroupIsToldAndTheExportRefusedWithTheReason)
+TEST_F(Summary, AGoneFolderAMissingCompanyOrGroupIsToldAndTheExportRefusedWithTheReason)
 {
     DemoFolder demo;
+    const QString out = demo.data + "/out";
+    QDir().mkpath(out);
     expwiz::ScriptedUiServices ui;
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        toSummary(
-            w, ui, [&] { addFields(w, {"System No"}); }, demo.data);
-        {
-            SCOPED_TRACE("no group: told when shown, the export ends before anything is written");
-            w.state().hostGroup.reset();
-            ui.queueAnswer(BoxAnswer::Ok);   // Group is not selected
-            ui.queueAnswer(BoxAnswer::Ok);   // why the export cannot run
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        toSummary(w, ui, Choices{}, out, QStringLiteral("summary"));
+        const auto exportRefused = [&](const QStringList& boxes) {
+            for (int i = 0; i < boxes.size(); ++i)
+                ui.queueAnswer(BoxAnswer::Ok);
             clickNav(w, WizardDialog::Export);
-            ASSERT_EQ(ui.boxes().size(), 2u);
-            EXPECT_EQ(ui.boxes()[0].text, "Group is not selected");
-            EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
-            EXPECT_FALSE(ui.boxes()[1].text.isEmpty());
-            EXPECT_NE(ui.boxes()[1].text, "The Export process is complete.");
-            EXPECT_FALSE(QFile::exists(demo.data + "/summary.csv"));
+            EXPECT_EQ(boxTexts(ui), boxes);
+            EXPECT_FALSE(QFile::exists(out + "/summary.csv"));
             // The window stays usable: nothing was locked.
             for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
-                EXPECT_TRUE(w.navButton(b)->isEnabled());
+                EXPECT_TRUE(navEnabled(w, b));
             EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
             ui.clearRecords();
-        }
-        {
-            SCOPED_TRACE("no company either: both told, and the map cannot be listed");
-            w.state().hostCompany.reset();
-            for (int i = 0; i < 3; ++i)
-                ui.queueAnswer(BoxAnswer::Ok);
-            w.ShowStep(5, 2);
-            EXPECT_EQ(boxTexts(ui),
-                      (QStringList{"Company is not selected", "Group is not selected", "company is null"}));
-            EXPECT_EQ(child<QListWidget>(w, "lstP6FieldMap")->count(), 0);
-            EXPECT_EQ(child<QLabel>(w, "lblP6ExportFile")->text(), demo.data + "/summary.csv");
-        }
+        };
+        SCOPED_TRACE("the folder is gone by the time Export is pressed");
+        QDir(out).removeRecursively();
+        exportRefused({"The path doesn't exist."});
+        QDir().mkpath(out);
+        SCOPED_TRACE("no group: told when shown, the export ends before anything is written");
+        w.state().hostGroup.reset();
+        exportRefused({"Group is not selected", "No group is selected for the export."});
+        SCOPED_TRACE("no company either: both told, and the map cannot be listed");
+        w.state().hostCompany.reset();
+        for (int i = 0; i < 3; ++i)
+            ui.queueAnswer(BoxAnswer::Ok);
+        w.ShowStep(5, 2);
+        EXPECT_EQ(boxTexts(ui), (QStringList{"Company is not selected", "Group is not selected", "company is null"}));
+        EXPECT_EQ(child<QListWidget>(w, "lstP6FieldMap")->count(), 0);
+        EXPECT_EQ(labelText(w, "lblP6ExportFile"), out + "/summary.csv");
+        EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
     });
     EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
 }
 
-TEST(Summary, ALongExportPathWrapsInsteadOfWideningTheWindow)
+TEST_F(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
+{
+    struct Case {
+        const char* name;
+        int32_t edition;
+        QString database;
+        Choices choices;
+        QString ids;
+    };
+    Choices plain;
+    plain.header = plain.companyLine = false;
+    plain.group = QStringLiteral("All Orvo Assets");
+    Choices allocations;
+    allocations.company = QStringLiteral("City of Lakeside");
+    allocations.group = QStringLiteral("All Orvo Assets");
+    allocations.fields = QStringList{"System No", "Department", "Description"};
+    const std::vector<Case> cases{
+        {"header and company lines", 1, "Orvo Demo", Choices{}, "1075,1012,1004"},
+        {"rows only", 1, "Orvo Demo", plain, "1075,1012,1004"},
+        {"allocation fields of an organization", 36, "Public Sector", allocations, "1011,1012,1004"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DemoFolder demo(c.edition);
+        const QString out = demo.data + "/out";
+        QDir().mkpath(out);
+        StoppingUi ui;
+        QStringList lockedButtons;
+        bool closedWhileExporting = false;
+        bool searchingLocked = false;
+        QString progressAfter;
+        std::vector<int32_t> helpAsked;
+        demo.host->setHelpHandler([&](int32_t context) { helpAsked.push_back(context); });
+        runWizard(ui, demo.host, [&](WizardDialog& w) {
+            nextUntil(w, 1);
+            chooseEntry(*child<QComboBox>(w, "cmbP2Database"), c.database);
+            toSummary(w, ui, c.choices, out, QStringLiteral("wizard"));
+            ui.whileExporting = [&] {
+                // Escape, F1 and the close button do nothing while the export
+                // runs, also while its texts are built.
+                QTest::keyClick(&w, Qt::Key_Escape);
+                QTest::keyClick(&w, Qt::Key_F1);
+                // A second click on Export or a click on Back waiting in the
+                // queue starts nothing and leaves the Summary shown.
+                if (ui.processEventsCalls() == 1) {
+                    clickNav(w, WizardDialog::Export);
+                    clickNav(w, WizardDialog::Back);
+                    searchingLocked = !navEnabled(w, WizardDialog::Export);
+                }
+                w.close();
+                closedWhileExporting = closedWhileExporting || !w.isVisible();
+                if (!lockedButtons.isEmpty() || !child<QPushButton>(w, "cmdP6Stop")->isEnabled())
+                    return;
+                for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export,
+                               WizardDialog::Next})
+                    lockedButtons << (navEnabled(w, b) ? "on" : "off");
+                lockedButtons << (child<QPushButton>(w, "cmdP6Stop")->isEnabled() ? "stop on" : "stop off");
+            };
+            ui.queueAnswer(BoxAnswer::Ok);
+            clickNav(w, WizardDialog::Export);
+            ui.whileExporting = nullptr;
+            progressAfter = labelText(w, "lblP6ExportAsset");
+            EXPECT_EQ(w.state().CurrentStep, 5);
+            for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
+                EXPECT_TRUE(navEnabled(w, b));
+            EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
+        });
+        EXPECT_EQ(lockedButtons, (QStringList{"off", "off", "off", "off", "off", "stop on"}));
+        EXPECT_FALSE(closedWhileExporting);
+        EXPECT_TRUE(helpAsked.empty()) << helpAsked.size();
+        EXPECT_TRUE(searchingLocked);
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        EXPECT_EQ(ui.boxes()[0].text, Complete);
+        EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
+
+        const QByteArray written = readBytes(out + "/wizard.csv");
+        EXPECT_FALSE(written.isEmpty());
+        EXPECT_EQ(written, cliExport(demo.data, c.choices, c.ids, out + "/cli.csv", c.database));
+        const int extra = (c.choices.header ? 1 : 0) + (c.choices.companyLine ? 1 : 0);
+        EXPECT_EQ(progressAfter, QString::number(lineCount(written) - extra) + " asset(s) are exported.");
+        if (c.choices.companyLine) {
+            const QByteArray start = "\"" + c.choices.company.toUtf8() + "\",\"" + c.choices.group.toUtf8() + "\",\"Tax\"";
+            EXPECT_TRUE(written.startsWith(start)) << written.left(80).toStdString();
+        }
+        if (c.edition == 36) {
+            // The department list's 70 cells stand in for the one field.
+            const QList<QByteArray> lines = written.split('\n');
+            ASSERT_GT(lines.size(), 2);
+            EXPECT_EQ(lines[2].count("\",\"") + 1, 1 + 70 + 1) << lines[2].left(120).toStdString();
+        }
+    }
+}
+
+TEST_F(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
 {
     DemoFolder demo;
-    QString deep = demo.data;
-    for (int i = 0; i < 8; ++i)
-        deep += QStringLiteral("/quarterly-reports-of-the-harbour-office-%1").arg(i);
-    ASSERT_TRUE(QDir().mkpath(deep));
-    expwiz::ScriptedUiServices ui;
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
-        w.resize(640, 460);
-        toSummary(
-            w, ui, [&] { addFields(w, {"System No"}); }, deep);
-        QApplication::processEvents();
-        auto* file = child<QLabel>(w, "lblP6ExportFile");
-        EXPECT_EQ(file->text(), deep + "/summary.csv");
-        EXPECT_EQ(w.width(), 640);
-        // Every character is inside the window and the label uses more than one line.
-        EXPECT_LE(file->mapTo(&w, QPoint(file->width(), 0)).x(), w.width());
-        const QFontMetrics metrics(file->font());
-        EXPECT_GE(file->height(), 2 * metrics.lineSpacing());
-        EXPECT_GE(file->heightForWidth(file->width()), 2 * metrics.lineSpacing());
+    const QString path = demo.data + "/stopped.csv";
+    StoppingUi ui;
+    QString progressAfter, progressAtFirstPump;
+    // Values without line breaks, so that file lines are rows.
+    Choices choices;
+    choices.fields = QStringList{QStringLiteral("System No"), QStringLiteral("Acquisition Value")};
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        toSummary(w, ui, choices, demo.data, QStringLiteral("stopped"));
+        ui.stop = child<QPushButton>(w, "cmdP6Stop");
+        ui.whileExporting = [&] {
+            if (ui.processEventsCalls() == 1)
+                progressAtFirstPump = labelText(w, "lblP6ExportAsset");
+        };
+        // A clock a whole pace interval on at every reading shows every row.
+        auto now = std::chrono::steady_clock::time_point{};
+        w.state().exportClock = [&now] { return now += std::chrono::seconds(1); };
+        // One pump after "Searching...", then one per row: 3 is row 2's,
+        // 7 row 6's.
+        ui.stopAt = {3, 7};
+        ui.queueAnswer(BoxAnswer::No);
+        ui.queueAnswer(BoxAnswer::Yes);
+        clickNav(w, WizardDialog::Export);
+        progressAfter = labelText(w, "lblP6ExportAsset");
+        EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
+        EXPECT_TRUE(navEnabled(w, WizardDialog::Export));
     });
+    EXPECT_EQ(progressAtFirstPump, "Searching...");
+    EXPECT_EQ(ui.processEventsCalls(), 7);
+    ASSERT_EQ(ui.boxes().size(), 2u);   // the two questions, no completion message
+    for (const auto& box : ui.boxes()) {
+        EXPECT_EQ(box.text, "The export process has been stopped. The <" + path
+                                + "> \r\n file contains incomplete information. Are you sure you want to stop the export?");
+        EXPECT_EQ(box.icon, BoxIcon::Exclamation);
+        EXPECT_EQ(box.buttons, BoxButtons::YesNo);
+        EXPECT_EQ(box.title, "Custom Export");
+    }
+    // The company line, the header and rows 1 to 5, exactly as a full export
+    // begins; row 6 was asked about before it was written.
+    const QByteArray written = readBytes(path);
+    const QList<QByteArray> fullLines = cliExport(demo.data, choices, "1075,1004", demo.data + "/full.csv").split('\n');
+    ASSERT_GT(fullLines.size(), 9);
+    EXPECT_EQ(written, fullLines.mid(0, 7).join('\n') + '\n');
+    EXPECT_EQ(lineCount(written), 7);
+    EXPECT_TRUE(progressAfter.startsWith("6  of  ")) << progressAfter.toStdString();
+}
+
+TEST_F(WizardExport, TheProgressIsShownAFewTimesASecondNotForEveryRow)
+{
+    DemoFolder demo(1, 3000);
+    Choices choices;
+    choices.group = QStringLiteral("All Orvo Assets");
+    choices.fields = QStringList{QStringLiteral("System No")};
+    expwiz::ScriptedUiServices ui;
+    int readings = 0;
+    int shown = 0;
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        toSummary(w, ui, choices, demo.data, QStringLiteral("paced"));
+        auto* label = child<QLabel>(w, "lblP6ExportAsset");
+        QString last = label->text();
+        // A millisecond per reading, and the engine reads once a row: a
+        // thousand rows are a second. Each text the label took is counted.
+        w.state().exportClock = [&] {
+            if (label->text() != last) {
+                ++shown;
+                last = label->text();
+            }
+            return std::chrono::steady_clock::time_point(std::chrono::milliseconds(++readings));
+        };
+        ui.queueAnswer(BoxAnswer::Ok);
+        clickNav(w, WizardDialog::Export);
+    });
+    const int rows = lineCount(readBytes(demo.data + "/paced.csv")) - 2;
+    ASSERT_GT(rows, 3000);
+    EXPECT_EQ(readings, rows);
+    const int seconds = rows / 1000;
+    EXPECT_GE(shown, seconds * 10);
+    EXPECT_LE(shown, (seconds + 1) * 30);
+    EXPECT_LE(ui.processEventsCalls(), shown + 1);
 }

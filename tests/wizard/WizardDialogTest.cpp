@@ -1,65 +1,55 @@
 #include "DemoWizard.h"
-#include "ModalDriver.h"
-#include "QtPrinters.h"
 #include "RecordingHost.h"
 
-#include "platform/ScriptedUiServices.h"
-#include "wizard/WizardDialog.h"
+#include "wizard/ResourceStrings.h"
 #include "wizard/WizardStep.h"
 
-#include <gtest/gtest.h>
-
-#include <QKeyEvent>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
+#include <QCryptographicHash>
+#include <QGroupBox>
 #include <QStackedWidget>
-#include <QTest>
 
 using expwiz::BoxButtons;
 using expwiz::BoxIcon;
-using expwiz::WizardDialog;
 using testhost::RecordingHost;
-using testhost::whenModalShown;
+using namespace testhost;
 
 namespace {
 
+using WizardDialogTest = WizardTest;
+
 struct NavState {
     QString caption;
-    bool back;
-    bool next;
-    bool exportEnabled;
+    bool back, next, exportEnabled;
     QString cancel;
 };
 
-NavState navState(WizardDialog& wizard)
+NavState navState(WizardDialog& w)
 {
-    return {wizard.windowTitle(), wizard.navButton(WizardDialog::Back)->isEnabled(),
-            wizard.navButton(WizardDialog::Next)->isEnabled(), wizard.navButton(WizardDialog::Export)->isEnabled(),
-            wizard.navButton(WizardDialog::Cancel)->text()};
-}
-
-void click(WizardDialog& wizard, WizardDialog::NavButton button)
-{
-    QTest::mouseClick(wizard.navButton(button), Qt::LeftButton);
+    return {w.windowTitle(), navEnabled(w, WizardDialog::Back), navEnabled(w, WizardDialog::Next),
+            navEnabled(w, WizardDialog::Export), w.navButton(WizardDialog::Cancel)->text()};
 }
 
 } // namespace
 
-TEST(WizardDialog, StartUpAsksTheHostInOrderAndReleasesItAfterwards)
+TEST_F(WizardDialogTest, StartUpAsksTheHostInOrderShowsTheIntroductionAndReleasesTheHost)
 {
     auto host = std::make_shared<RecordingHost>();
     host->appType = 52;
     expwiz::ScriptedUiServices ui;
     WizardDialog wizard(ui);
     QStringList callsWhileShown;
-    bool shown = false;
-    whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) {
-        shown = true;
-        callsWhileShown = host->calls;
-    });
-    EXPECT_EQ(wizard.runForm(host), -1000);
-    EXPECT_TRUE(shown);
+    EXPECT_EQ(runWizard(wizard, host,
+                        [&](WizardDialog& w) {
+                            callsWhileShown = host->calls;
+                            auto* picture = child<QLabel>(w, "imgP1Introduction");
+                            EXPECT_EQ(picture->pixmap().size(), QSize(121, 136));
+                            const QImage image = picture->pixmap().toImage();
+                            EXPECT_NE(image.pixel(5, 5), image.pixel(40, 40));   // drawn, not blank
+                            EXPECT_TRUE(child<QLabel>(w, "lblP1Intro2")->isVisible());
+                            for (int i = 1; i < 6; ++i)
+                                EXPECT_FALSE(w.step(i)->isEnabled()) << i;
+                        }),
+              -1000);
     EXPECT_EQ(callsWhileShown,
               (QStringList{"ApplicationType", "SetSystemDatabaseName(NORVOSYS)", "SetSystemDatabaseKind(DB)",
                            "ApplicationType", "SetApplicationType(52)", "Title", "ProgramPath", "HelpFileName",
@@ -67,62 +57,53 @@ TEST(WizardDialog, StartUpAsksTheHostInOrderAndReleasesItAfterwards)
                            "Databases", "DatabaseName"}));
     EXPECT_EQ(ui.applicationTitle(), "Orvo Test");
     EXPECT_EQ(wizard.state().HelpFilePath, "/opt/orvo/orvo.hlp");
-    EXPECT_TRUE(wizard.state().edition.isGASB);
-    EXPECT_TRUE(wizard.state().edition.isNord);
+    EXPECT_TRUE(wizard.state().edition.isGASB && wizard.state().edition.isNord);
     EXPECT_FALSE(wizard.state().AddinManager || wizard.state().HostApplication || wizard.state().hostApp
                  || wizard.state().Environment);
     EXPECT_EQ(host.use_count(), 1);
     EXPECT_TRUE(ui.boxes().empty());
+    EXPECT_EQ(wizard.step(0)->title(), "Introduction");
+    EXPECT_EQ(wizard.step(3)->title(), "Field Map");
 }
 
-TEST(WizardDialog, NavigationButtonsCaptionsAndHelpAtEveryStep)
+TEST_F(WizardDialogTest, NavigationButtonsCaptionsAndHelpAtEveryStep)
 {
-    testhost::DemoFolder demo;
+    DemoFolder demo;
     std::vector<int32_t> helpContexts;
     demo.host->setHelpHandler([&](int32_t context) { helpContexts.push_back(context); });
     expwiz::ScriptedUiServices ui;
     // Leaving the new map forward and back: not saved either time; Return
     // on the Summary exports.
-    ui.queueAnswer(expwiz::BoxAnswer::No);
-    ui.queueAnswer(expwiz::BoxAnswer::Ok);
-    ui.queueAnswer(expwiz::BoxAnswer::No);
+    for (BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Ok, BoxAnswer::No})
+        ui.queueAnswer(answer);
     WizardDialog wizard(ui);
-    std::vector<NavState> forward;
-    std::vector<NavState> backward;
-    QStringList helpCaptions;
-    int visibleStepAtStart = -1;
-    bool exportedOnReturn = false;
-    testhost::runWizard(wizard, demo.host, [&](WizardDialog&) {
-        auto* stack = wizard.findChild<QStackedWidget*>();
-        visibleStepAtStart = stack->currentIndex();
-        helpCaptions << wizard.navButton(WizardDialog::Help)->text();
+    std::vector<NavState> forward, backward;
+    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        EXPECT_EQ(w.findChild<QStackedWidget*>()->currentIndex(), 0);
+        EXPECT_EQ(w.navButton(WizardDialog::Help)->text(), "&Help");
         // Return on a control of each step presses its natural button.
-        const char* const returnOn[] = {"stkSteps", "lstP2Company", "cmbP4Book", "lstP5AvailableField",
+        const char* const returnOn[] = {"stkSteps",      "lstP2Company",  "cmbP4Book", "lstP5AvailableField",
                                         "txtP3Filename", "lstP6FieldMap"};
         for (int step = 0; step < 6; ++step) {
             if (step == 3)
-                testhost::addFields(wizard, {QStringLiteral("System No")});
-            forward.push_back(navState(wizard));
-            click(wizard, WizardDialog::Help);
-            QTest::keyClick(testhost::child<QWidget>(wizard, returnOn[step]), Qt::Key_Return);
+                addFields(w, {QStringLiteral("System No")});
+            forward.push_back(navState(w));
+            clickNav(w, WizardDialog::Help);
+            QTest::keyClick(child<QWidget>(w, returnOn[step]), Qt::Key_Return);
         }
-        exportedOnReturn = ui.boxes().size() == 2 && ui.boxes()[1].text == "The Export process is complete.";
-        // Next on the last step goes nowhere.
-        click(wizard, WizardDialog::Next);
-        backward.push_back(navState(wizard));
+        EXPECT_EQ(boxTexts(ui).value(1), "The Export process is complete.");
+        clickNav(w, WizardDialog::Next);   // goes nowhere on the last step
+        backward.push_back(navState(w));
         for (int step = 5; step > 0; --step) {
-            click(wizard, WizardDialog::Back);
-            backward.push_back(navState(wizard));
+            clickNav(w, WizardDialog::Back);
+            backward.push_back(navState(w));
         }
         // F1 is Help, on whichever control has the focus.
-        click(wizard, WizardDialog::Next);
-        click(wizard, WizardDialog::Next);
-        QTest::keyClick(wizard.navButton(WizardDialog::Next), Qt::Key_F1);
-        click(wizard, WizardDialog::Cancel);
+        clickNav(w, WizardDialog::Next);
+        clickNav(w, WizardDialog::Next);
+        QTest::keyClick(w.navButton(WizardDialog::Next), Qt::Key_F1);
+        clickNav(w, WizardDialog::Cancel);
     });
-    EXPECT_EQ(visibleStepAtStart, 0);
-    EXPECT_TRUE(exportedOnReturn);
-    EXPECT_EQ(helpCaptions, QStringList{"&Help"});
     ASSERT_EQ(forward.size(), 6u);
     const QStringList captions{"Export Helper - Introduction", "Export Helper - Select Assets",
                                "Export Helper - Select Map", "Export Helper - Field Map (New Field Map)",
@@ -154,41 +135,37 @@ TEST(WizardDialog, NavigationButtonsCaptionsAndHelpAtEveryStep)
     EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
 }
 
-TEST(WizardDialog, ExportJumpsToTheSummaryAndEveryWayOutReturnsTheSameResult)
+TEST_F(WizardDialogTest, EveryWayOutReturnsTheSameResult)
 {
     struct Case {
         const char* name;
         std::function<void(WizardDialog&)> close;
     };
     const std::vector<Case> cases{
-        {"cancel on the first step", [](WizardDialog& w) { click(w, WizardDialog::Cancel); }},
+        {"cancel on the first step", [](WizardDialog& w) { clickNav(w, WizardDialog::Cancel); }},
         {"window close command", [](WizardDialog& w) { w.close(); }},
         {"escape key", [](WizardDialog& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
         {"summary then close",
          [](WizardDialog& w) {
-             for (int i = 0; i < 3; ++i)
-                 click(w, WizardDialog::Next);
-             testhost::addFields(w, {QStringLiteral("System No")});
-             for (int i = 0; i < 2; ++i)
-                 click(w, WizardDialog::Next);
-             EXPECT_EQ(w.state().CurrentStep, 5);
+             nextUntil(w, 3);
+             addFields(w, {QStringLiteral("System No")});
+             nextUntil(w, 5);
              EXPECT_EQ(w.windowTitle(), "Export Helper - Summary");
-             click(w, WizardDialog::Cancel);
+             clickNav(w, WizardDialog::Cancel);
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        testhost::DemoFolder demo;
+        DemoFolder demo;
         expwiz::ScriptedUiServices ui;
         if (std::string(c.name) == "summary then close")
-            ui.queueAnswer(expwiz::BoxAnswer::No);   // leave the new map unsaved
-        WizardDialog wizard(ui);
+            ui.queueAnswer(BoxAnswer::No);   // leave the new map unsaved
         bool closed = false;
-        EXPECT_EQ(testhost::runWizard(wizard, demo.host,
-                                      [&](WizardDialog&) {
-                                          c.close(wizard);
-                                          closed = !wizard.isVisible();
-                                      }),
+        EXPECT_EQ(runWizard(ui, demo.host,
+                            [&](WizardDialog& w) {
+                                c.close(w);
+                                closed = !w.isVisible();
+                            }),
                   -1000);
         EXPECT_TRUE(closed);
         EXPECT_TRUE(ui.allAnswersUsed());
@@ -196,45 +173,32 @@ TEST(WizardDialog, ExportJumpsToTheSummaryAndEveryWayOutReturnsTheSameResult)
     }
 }
 
-TEST(WizardDialog, StartUpFailuresShowOneMessageAndNeverTheWindow)
+TEST_F(WizardDialogTest, StartUpFailuresShowOneMessageAndNeverTheWindow)
 {
-    struct Case {
-        const char* name;
-        std::function<orvo::ObjectPtr()> manager;
-        QString description;
+    const auto failing = [](const char* call, const char* description) {
+        auto host = std::make_shared<RecordingHost>();
+        host->failOn << call;
+        host->failDescription = QString::fromLatin1(description);
+        return orvo::ObjectPtr(host);
     };
-    const std::vector<Case> cases{
-        {"failing title", [] {
-             auto host = std::make_shared<RecordingHost>();
-             host->failOn << "Title";
-             host->failDescription = QStringLiteral("Title is unavailable.");
-             return orvo::ObjectPtr(host);
-         },
-         QStringLiteral("Title is unavailable.")},
-        {"failing system database", [] {
-             auto host = std::make_shared<RecordingHost>();
-             host->failOn << "SetSystemDatabaseKind";
-             host->failDescription = QStringLiteral("Unknown kind.");
-             return orvo::ObjectPtr(host);
-         },
-         QStringLiteral("Unknown kind.")},
-        {"manager without the other interfaces",
-         [] { return orvo::ObjectPtr(std::make_shared<testhost::BareAddinManager>()); },
-         QStringLiteral("The object does not support the requested interface.")},
-        {"no manager at all", [] { return orvo::ObjectPtr(); }, QStringLiteral("Object required")},
+    const std::vector<std::pair<orvo::ObjectPtr, QString>> cases{
+        {failing("Title", "Title is unavailable."), "Title is unavailable."},
+        {failing("SetSystemDatabaseKind", "Unknown kind."), "Unknown kind."},
+        {std::make_shared<testhost::BareAddinManager>(), "The object does not support the requested interface."},
+        {nullptr, "Object required"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [manager, description] : cases) {
+        SCOPED_TRACE(description.toStdString());
         expwiz::ScriptedUiServices ui;
-        ui.queueAnswer(expwiz::BoxAnswer::Ok);
+        ui.queueAnswer(BoxAnswer::Ok);
         WizardDialog wizard(ui);
         bool shown = false;
-        whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) { shown = true; }, 5);
-        EXPECT_EQ(wizard.runForm(c.manager()), -1000);
+        whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) { shown = true; });
+        EXPECT_EQ(wizard.runForm(manager), -1000);
         EXPECT_FALSE(shown);
         ASSERT_EQ(ui.boxes().size(), 1u);
         const auto& box = ui.boxes().front();
-        EXPECT_EQ(box.text, "An error occurred in the New Company wizard.\r\n" + c.description);
+        EXPECT_EQ(box.text, "An error occurred in the New Company wizard.\r\n" + description);
         EXPECT_EQ(box.title, "Custom Export");
         EXPECT_EQ(box.icon, BoxIcon::None);
         EXPECT_EQ(box.buttons, BoxButtons::Ok);
@@ -242,62 +206,104 @@ TEST(WizardDialog, StartUpFailuresShowOneMessageAndNeverTheWindow)
     }
 }
 
-TEST(WizardDialog, IntroductionShowsItsPictureAndTexts)
+TEST_F(WizardDialogTest, OpensWithRoomForFifteenFieldsPerListAndRemembersItsSize)
 {
-    auto host = std::make_shared<RecordingHost>();
-    expwiz::ScriptedUiServices ui;
-    WizardDialog wizard(ui);
-    QSize pictureSize;
-    bool introVisible = false;
-    bool otherStepsEnabled = true;
-    whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) {
-        auto* picture = wizard.findChild<QLabel*>(QStringLiteral("imgP1Introduction"));
-        pictureSize = picture->pixmap().size();
-        introVisible = wizard.findChild<QLabel*>(QStringLiteral("lblP1Intro2"))->isVisible();
-        for (int i = 1; i < 6; ++i)
-            otherStepsEnabled = otherStepsEnabled && wizard.step(i)->isEnabled();
-        const QImage image = picture->pixmap().toImage();
-        // A drawn picture, not a blank area.
-        EXPECT_NE(image.pixel(5, 5), image.pixel(40, 40));
-    });
-    wizard.runForm(host);
-    EXPECT_EQ(pictureSize, QSize(121, 136));
-    EXPECT_TRUE(introVisible);
-    EXPECT_FALSE(otherStepsEnabled);
-    EXPECT_EQ(wizard.step(0)->title(), "Introduction");
-    EXPECT_EQ(wizard.step(3)->title(), "Field Map");
-}
-
-TEST(WizardDialog, OpensWithRoomForFifteenFieldsPerListAndRemembersItsSize)
-{
-    testhost::ConfigFolder config;
-    testhost::DemoFolder demo;
+    DemoFolder demo;
     QSize opened;
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
         expwiz::ScriptedUiServices ui;
-        WizardDialog wizard(ui);
-        testhost::runWizard(wizard, demo.host, [&](WizardDialog& w) {
+        runWizard(ui, demo.host, [&](WizardDialog& w) {
             if (run == 1) {
                 EXPECT_EQ(w.size(), opened + QSize(40, 30));
                 return;
             }
             opened = w.size();
-            testhost::nextUntil(w, 3);
-            auto* available = testhost::child<QListWidget>(w, "lstP5AvailableField");
-            auto* map = testhost::child<QListWidget>(w, "lstP5ExportFieldMap");
+            nextUntil(w, 3);
+            auto* available = child<QListWidget>(w, "lstP5AvailableField");
+            auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
             available->selectAll();
             const int widestField = available->sizeHintForColumn(0);
-            QTest::mouseClick(testhost::child<QPushButton>(w, "cmdP5Add"), Qt::LeftButton);
+            press(w, "cmdP5Add");
             QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             EXPECT_LE(widestField, available->viewport()->width());
             EXPECT_LE(map->sizeHintForColumn(0), map->viewport()->width());
             for (QListWidget* list : {available, map})
                 EXPECT_GE(list->viewport()->height(), 15 * map->sizeHintForRow(0)) << list->objectName().toStdString();
             w.resize(opened + QSize(40, 30));
-            ui.queueAnswer(expwiz::BoxAnswer::No);   // the map is not saved on leaving
+            ui.queueAnswer(BoxAnswer::No);   // the map is not saved on leaving
         });
     }
-    const QByteArray settings = testhost::readBytes(config.file("DESKORVO.INI"));
-    EXPECT_TRUE(settings.contains("WindowSize=")) << settings.toStdString();
+    EXPECT_TRUE(readBytes(configFile("DESKORVO.INI")).contains("WindowSize="));
+}
+
+TEST(WizardResourceStrings, NumericTagsGetTheirTextsAndEverythingElseStays)
+{
+    QDialog window;
+    window.setWindowTitle(QStringLiteral("design"));
+    window.setProperty("tag", QStringLiteral("205"));
+    const auto button = [&](const QString& text, const QVariant& tag) {
+        auto* b = new QPushButton(text, &window);
+        b->setProperty("tag", tag);
+        return b;
+    };
+    auto* known = button(QStringLiteral("design button"), 104);
+    auto* unknown = button(QStringLiteral("keeps its caption"), 99999);
+    auto* wordTag = button(QStringLiteral("word tag"), QStringLiteral("Next"));
+    auto* frame = new QGroupBox(QStringLiteral("design frame"), &window);
+    frame->setProperty("tag", QStringLiteral(" 201 "));
+    std::vector<QLabel*> tips;
+    for (const char* tip : {"202", "Explains x", "77777"}) {
+        tips.push_back(new QLabel(QStringLiteral("design label"), &window));
+        tips.back()->setToolTip(QString::fromLatin1(tip));
+    }
+
+    expwiz::ResourceStrings::apply(window);
+
+    EXPECT_EQ(window.windowTitle(), "Summary");
+    EXPECT_EQ(known->text(), "&Export");
+    EXPECT_EQ(unknown->text(), "keeps its caption");
+    EXPECT_EQ(wordTag->text(), "word tag");
+    EXPECT_EQ(frame->title(), "Select Assets");
+    EXPECT_EQ(tips[0]->text(), "design label");
+    EXPECT_EQ(tips[0]->toolTip(), "File Destination");
+    EXPECT_EQ(tips[1]->toolTip(), "Explains x");
+    EXPECT_EQ(tips[2]->toolTip(), "77777");
+}
+
+// Where each named control of every step and of the save dialog sits, in a
+// window of a fixed size, with the hints of the text boxes: a control that drops out of its layout or a
+// changed layout shows here (the listing is printed to compare).
+TEST_F(WizardDialogTest, EveryStepLaysOutItsControlsAsBefore)
+{
+    DemoFolder demo;
+    expwiz::ScriptedUiServices ui;
+    QString layout;
+    const auto record = [&layout](QWidget& window) {
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (QWidget* c : window.findChildren<QWidget*>()) {
+            const QPoint at = c->mapTo(&window, QPoint());
+            const auto* edit = qobject_cast<QLineEdit*>(c);
+            if (c->isVisible() && !c->objectName().isEmpty() && !c->objectName().startsWith("qt_"))
+                layout += QStringLiteral("%1 %2,%3 %4x%5 %6\n").arg(c->objectName()).arg(at.x()).arg(at.y())
+                              .arg(c->width()).arg(c->height()).arg(edit ? edit->placeholderText() : QString());
+        }
+    };
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        w.resize(800, 560);
+        for (int step = 0; step < 6; ++step) {
+            if (step == 3) {
+                addFields(w, {QStringLiteral("System No")});
+                whenModalShown(w, QStringLiteral("frmSaveMap"), record);
+                press(w, "cmdP5SaveMap");
+                ui.queueAnswer(BoxAnswer::No);
+            }
+            if (step == 4)
+                child<QLineEdit>(w, "txtP3Location")->setText(QStringLiteral("/tmp"));
+            record(w);
+            clickNav(w, WizardDialog::Next);
+        }
+    });
+    const QByteArray hash = QCryptographicHash::hash(layout.toUtf8(), QCryptographicHash::Sha1).toHex();
+    EXPECT_EQ(QString::fromLatin1(hash), "228b0a3bf620d0965ccaa8501df30ccfacbc44bf") << layout.toStdString();
 }
