@@ -56,7 +56,7 @@ TEST(Report, DatesTimesAndEscapes)
     for (const auto& [date, text] : {std::pair{QDate(2026, 12, 5), "Dec 5, 2026"}, std::pair{QDate(2027, 1, 31), "Jan 31, 2027"},
                                      std::pair{QDate(999, 3, 1), "Mar 1, 0999"}})
         EXPECT_EQ(FieldMapReport::formatDate(date, kEnglish), QLatin1String(text)) << text;
-    for (const auto& [in, out] : {std::pair{u"plain text 100%"_s, "plain text 100%"}, std::pair{u"{a}\\b"_s, "\\{a\\}\\\\b"},
+    for (const auto& [in, out] : {std::pair{u"plain text 100%"_s, "plain text 100%"}, std::pair{u"{a}\\b\x7F"_s, "\\{a\\}\\\\b\x7F"},
                                   std::pair{u"ü€"_s, "\\u252?\\u8364?"}, std::pair{QString(QChar(0xF8FF)), "\\u-1793?"},
                                   std::pair{QString::fromUtf8("\xF0\x9F\x98\x80"), "\\u-10179?\\u-8704?"}})
         EXPECT_EQ(FieldMapReport::escape(in), QLatin1String(out)) << out;

@@ -87,6 +87,7 @@ TEST(FieldMap, EditingKeepsOneColumnPerFieldAndOffersTheRest)
     EXPECT_TRUE(offered(map, u"General Info Fields"_s).contains(u"System No"_s));
     EXPECT_FALSE(offered(map, u"Critical Fields"_s).contains(u"System No"_s));
     map.selectOnly({0, 2});
+    EXPECT_EQ(map.selectedPositions(), (std::vector<int>{0, 2}));
     EXPECT_EQ(map.removeSelected(), 2);
     EXPECT_EQ(lettersOf(map), "l");
 }

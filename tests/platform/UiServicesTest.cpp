@@ -79,7 +79,7 @@ TEST(UiScripted, AnswersInOrderRecordsEveryDialogAndRefusesTheUnforeseen)
     EXPECT_TRUE(ui.boxes().empty() && ui.fileDialogs().empty() && ui.unexpected().isEmpty());
 }
 
-TEST(UiBusyPointer, EveryWayOutRestoresThePointer)
+TEST(UiBusyPointerAndEvents, EveryWayOutRestoresThePointerAndPendingEventsRun)
 {
     expwiz::ScriptedUiServices scripted;
     try {
@@ -96,6 +96,12 @@ TEST(UiBusyPointer, EveryWayOutRestoresThePointer)
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    for (expwiz::UiServices* services : std::initializer_list<expwiz::UiServices*>{&qt, &scripted}) {
+        bool ran = false;
+        QMetaObject::invokeMethod(qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
+        services->processEvents();
+        EXPECT_TRUE(ran);
+    }
 }
 
 TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoice)
