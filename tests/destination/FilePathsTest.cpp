@@ -2,10 +2,8 @@
 #include "destination/FilePaths.h"
 #include "destination/HostFileGuard.h"
 #include "destination/WholeFileReplacer.h"
-#include "host/HostError.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "FileBytes.h"
@@ -16,103 +14,64 @@
 
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
 using expwiz::FilePaths;
 
-TEST(Paths, TitleAndFolderOfAPath)
+TEST(Paths, NamesArePickedApartAndComposedAsTyped)
 {
-    struct Case {
-        const char* path;
-        const char* title;
-        const char* folder;
-    };
-    for (const Case& c : {Case{"/maps/Assets.exp", "Assets", "/maps/"}, Case{"/maps/a.b.exp", "a.b", "/maps/"},
-                          Case{"Assets.exp", "", ""}, Case{"/maps/Assets", "", "/maps/"}, Case{"/maps/", "", "/maps/"},
-                          Case{"/x.y/file", "", "/x.y/"}, Case{"/out/.csv", "", "/out/"}, Case{"/top.csv", "top", "/"},
-                          Case{"", "", ""}}) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(FilePaths::getFileTitle(QLatin1String(c.path)), QLatin1String(c.title));
-        EXPECT_EQ(FilePaths::getFolderPart(QLatin1String(c.path)), QLatin1String(c.folder));
+    for (const auto& [path, title, folder] :
+         {std::tuple{"/maps/Assets.exp", "Assets", "/maps/"}, std::tuple{"/maps/a.b.exp", "a.b", "/maps/"},
+          std::tuple{"Assets.exp", "", ""}, std::tuple{"/maps/Assets", "", "/maps/"}, std::tuple{"/maps/", "", "/maps/"},
+          std::tuple{"/x.y/file", "", "/x.y/"}, std::tuple{"/out/.csv", "", "/out/"}, std::tuple{"/top.csv", "top", "/"},
+          std::tuple{"", "", ""}}) {
+        EXPECT_EQ(FilePaths::getFileTitle(QLatin1String(path)), QLatin1String(title)) << path;
+        EXPECT_EQ(FilePaths::getFolderPart(QLatin1String(path)), QLatin1String(folder)) << path;
     }
+    for (const auto& [folder, name, csv, exp] :
+         {std::tuple{"/out", "Q1", "/out/Q1.csv", "/out/Q1.exp"}, std::tuple{"/out/", "Q1.csv", "/out/Q1.csv.csv", "/out/Q1.csv.exp"},
+          std::tuple{"/a", " Q1 ", "/a/ Q1 .csv", "/a/ Q1 .exp"}}) {
+        EXPECT_EQ(FilePaths::composeExportPath(QLatin1String(folder), QLatin1String(name)), QLatin1String(csv));
+        EXPECT_EQ(FilePaths::composeFieldMapPath(QLatin1String(folder), QLatin1String(name)), QLatin1String(exp));
+    }
+    EXPECT_EQ(FilePaths::composeFieldMapPath(QString(), u"a"_s), u"a.exp"_s);
+    for (const QString& name : {u"Q1 export"_s, QString(), u"Müller"_s, u"a.b"_s, u" lead"_s})
+        EXPECT_TRUE(FilePaths::isValidFileName(name)) << name.toStdString();
+    for (const QChar c : u"\\/:*?\"<>|"_s + QChar(0))
+        EXPECT_FALSE(FilePaths::isValidFileName(u"a"_s + c + u"b"_s) || FilePaths::isValidFileName(c)) << int(c.unicode());
+    EXPECT_EQ(expwiz::DestinationMessages::replaceFileQuestion(u"/out/Q1.csv"_s),
+              u"The file already exists. Do you want to replace \r\n</out/Q1.csv>?"_s);
+    EXPECT_EQ(expwiz::DestinationMessages::createFolderQuestion(u"/out/"_s),
+              u"The path does not exists. Do you want to create the path \r\n</out/>?"_s);
 }
 
-TEST(Paths, FileAndFolderExistence)
+TEST(Paths, FilesAndFoldersOnDisk)
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("there.csv"));
-    writeBytes(file, "x");
-    struct Case {
-        QString path;
-        bool file, folder;
-    };
-    for (const Case& c : {Case{file, true, true},
-                          Case{dir.filePath(QStringLiteral("absent.csv")), false, true},
-                          Case{dir.filePath(QStringLiteral("no/absent.csv")), false, false},
-                          Case{file + QStringLiteral("/under.csv"), false, false},
-                          Case{dir.path(), false, true}}) {
-        SCOPED_TRACE(c.path.toStdString());
-        EXPECT_EQ(FilePaths::fileExists(c.path), c.file);
-        EXPECT_EQ(FilePaths::folderExists(c.path), c.folder);
+    const QString file = dir.filePath(u"there.csv"_s);
+    writeBytes(file, "12345678");
+    for (const auto& [path, isFile, folder] :
+         {std::tuple{file, true, true}, std::tuple{dir.filePath(u"absent.csv"_s), false, true},
+          std::tuple{dir.filePath(u"no/absent.csv"_s), false, false}, std::tuple{file + u"/under.csv"_s, false, false},
+          std::tuple{dir.path(), false, true}}) {
+        EXPECT_EQ(FilePaths::fileExists(path), isFile) << path.toStdString();
+        EXPECT_EQ(FilePaths::folderExists(path), folder) << path.toStdString();
     }
-}
-
-TEST(Paths, CreatingFilesAndFolders)
-{
-    QTemporaryDir dir;
-    {
-        SCOPED_TRACE("an existing file is cut to length 0, a new one created");
-        const QString file = dir.filePath(QStringLiteral("map.exp"));
-        writeBytes(file, "12345678");
-        FilePaths::createEmptyFile(file);
-        EXPECT_EQ(QFileInfo(file).size(), 0);
-        const QString fresh = dir.filePath(QStringLiteral("fresh.exp"));
-        FilePaths::createEmptyFile(fresh);
-        EXPECT_TRUE(QFileInfo::exists(fresh));
-    }
-    {
-        SCOPED_TRACE("a missing folder is path not found, naming the file");
-        const QString path = dir.filePath(QStringLiteral("none/map.exp"));
-        QString description;
-        EXPECT_EQ(hostErrorNumber([&] { FilePaths::createEmptyFile(path); }, &description), orvo::errnum::PathNotFound);
-        EXPECT_TRUE(description.contains(path)) << description.toStdString();
-    }
-    {
-        SCOPED_TRACE("one folder level, its parent must exist");
-        EXPECT_TRUE(FilePaths::createFolder(dir.filePath(QStringLiteral("out/"))));
-        EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("out"))).isDir());
-        EXPECT_TRUE(FilePaths::createFolder(dir.filePath(QStringLiteral("out"))));
-        EXPECT_FALSE(FilePaths::createFolder(dir.filePath(QStringLiteral("a/b/"))));
-        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("a"))));
-    }
-}
-
-TEST(Paths, FileNameRules)
-{
-    for (const QString& ok : {QStringLiteral("Q1 export"), QString(), QStringLiteral("Müller"), QStringLiteral("a.b"),
-                              QStringLiteral(" lead")}) {
-        SCOPED_TRACE(ok.toStdString());
-        EXPECT_TRUE(FilePaths::isValidFileName(ok));
-    }
-    for (const QString& bad : {QStringLiteral("a\\b"), QStringLiteral("a/b"), QStringLiteral("c:"), QStringLiteral("*"),
-                               QStringLiteral("why?"), QStringLiteral("\"q\""), QStringLiteral("<a"), QStringLiteral("a>"),
-                               QStringLiteral("a|b"), QStringLiteral("a") + QChar(0) + QStringLiteral("b")}) {
-        SCOPED_TRACE(bad.toStdString());
-        EXPECT_FALSE(FilePaths::isValidFileName(bad));
-    }
-}
-
-TEST(Paths, DestinationAndMapPathsAreComposedAsTyped)
-{
-    EXPECT_EQ(FilePaths::composeExportPath(QStringLiteral("/out"), QStringLiteral("Q1")), QStringLiteral("/out/Q1.csv"));
-    EXPECT_EQ(FilePaths::composeExportPath(QStringLiteral("/out/"), QStringLiteral("Q1")), QStringLiteral("/out/Q1.csv"));
-    EXPECT_EQ(FilePaths::composeExportPath(QStringLiteral("/a"), QStringLiteral("Q1.csv")), QStringLiteral("/a/Q1.csv.csv"));
-    EXPECT_EQ(FilePaths::composeExportPath(QStringLiteral("/a"), QStringLiteral(" Q1 ")), QStringLiteral("/a/ Q1 .csv"));
-    EXPECT_EQ(FilePaths::composeFieldMapPath(QStringLiteral("/maps/"), QStringLiteral(" a")), QStringLiteral("/maps/ a.exp"));
-    EXPECT_EQ(FilePaths::composeFieldMapPath(QStringLiteral("/maps"), QStringLiteral("a")), QStringLiteral("/maps/a.exp"));
-
-    EXPECT_EQ(expwiz::DestinationMessages::replaceFileQuestion(QStringLiteral("/out/Q1.csv")),
-              QStringLiteral("The file already exists. Do you want to replace \r\n</out/Q1.csv>?"));
-    EXPECT_EQ(expwiz::DestinationMessages::createFolderQuestion(QStringLiteral("/out/")),
-              QStringLiteral("The path does not exists. Do you want to create the path \r\n</out/>?"));
+    // An existing file is cut to length 0, a new one created; a missing folder names the file.
+    FilePaths::createEmptyFile(file);
+    FilePaths::createEmptyFile(dir.filePath(u"fresh.exp"_s));
+    EXPECT_EQ(readBytes(file), "");
+    EXPECT_EQ(readBytes(dir.filePath(u"fresh.exp"_s)), "");
+    const QString nowhere = dir.filePath(u"none/map.exp"_s);
+    QString description;
+    EXPECT_EQ(hostErrorNumber([&] { FilePaths::createEmptyFile(nowhere); }, &description), orvo::errnum::PathNotFound);
+    EXPECT_TRUE(description.contains(nowhere)) << description.toStdString();
+    // One folder level; its parent must exist.
+    for (const auto& [folder, made] : {std::pair{dir.filePath(u"out//"_s), true}, std::pair{dir.filePath(u"out"_s), true},
+                                       std::pair{dir.filePath(u"a/b/"_s), false}, std::pair{file, false}, std::pair{QString(), false},
+                                       std::pair{u"/"_s, true}})
+        EXPECT_EQ(FilePaths::createFolder(folder), made) << folder.toStdString();
+    EXPECT_TRUE(QFileInfo(dir.filePath(u"out"_s)).isDir());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"a"_s)));
 }
 
 TEST(Paths, AnExportTargetThatIsAHostFileIsFound)
@@ -124,13 +83,8 @@ TEST(Paths, AnExportTargetThatIsAHostFileIsFound)
     ASSERT_TRUE(QFile::link(at("host.db"), at("link.csv")));
     ASSERT_EQ(::link(QFile::encodeName(at("host.db")).constData(), QFile::encodeName(at("hard.csv")).constData()), 0);
     ASSERT_TRUE(QFile::link(at("gone.db"), at("dangling.csv")));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-    struct Case {
-        const char* name;
-        QString target;
-        QStringList protectedFiles;
-        QString clash;
-    };
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"sub"_s));
+    struct Case { const char* name; QString target; QStringList protectedFiles; QString clash; };
     const Case cases[] = {
         {"the file itself", at("host.db"), {QString(), at("other.db"), at("host.db")}, at("host.db")},
         {"a link to it", at("link.csv"), {at("host.db")}, at("host.db")},
@@ -140,15 +94,17 @@ TEST(Paths, AnExportTargetThatIsAHostFileIsFound)
         {"another file with the same content", at("other.db"), {at("host.db")}, QString()},
         {"a new file beside them", at("new.csv"), {at("host.db"), at("gone.db")}, QString()},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(expwiz::HostFileGuard::clash(c.target, c.protectedFiles), c.clash);
-    }
-    SCOPED_TRACE("a whole-file write of any length lands byte for byte, through a link");
+    for (const Case& c : cases)
+        EXPECT_EQ(expwiz::HostFileGuard::clash(c.target, c.protectedFiles), c.clash) << c.name;
+    // A whole-file write of any length lands byte for byte, through a link.
     for (const QByteArray& content : {QByteArray("x"), QByteArray(), QByteArray(70000, 'y')}) {
-        expwiz::WholeFileReplacer::write(at("link.csv"), content, QStringLiteral("test file"));
+        expwiz::WholeFileReplacer::write(at("link.csv"), content, u"test file"_s);
         EXPECT_EQ(readBytes(at("host.db")), content);
     }
-    const QString message = expwiz::HostFileGuard::message(at("link.csv"), at("host.db"));
-    EXPECT_TRUE(message.contains(at("link.csv")) && message.contains(at("host.db"))) << message.toStdString();
+    EXPECT_EQ(expwiz::HostFileGuard::message(at("link.csv"), at("host.db")),
+              u"The export file "_s + at("link.csv") + u" is the same file as "_s + at("host.db")
+                  + u", which the export reads or the host keeps its data in; choose another file name."_s);
+    EXPECT_EQ(expwiz::HostFileGuard::message(at("host.db"), at("host.db")),
+              u"The export file "_s + at("host.db")
+                  + u" is a file the export reads or the host keeps its data in; choose another file name."_s);
 }

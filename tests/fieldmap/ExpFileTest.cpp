@@ -1,10 +1,8 @@
 #include "fieldmap/ExpFile.h"
 #include "fieldmap/FieldMapIdentity.h"
 #include "fieldmap/FieldMapMessages.h"
-#include "host/HostError.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "FileBytes.h"
@@ -15,240 +13,147 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
 using expwiz::ExpFile;
 using expwiz::ExpReadResult;
-using expwiz::ExpSkippedValue;
+using expwiz::FieldMapIdentity;
+using Ids = std::vector<int32_t>;
 
 namespace {
 
-// Caps the size of any file this process writes, so a save runs into the
-// same error a full disk gives, whoever runs the test.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
+// Caps the size of any file this process writes, so a save meets the error a full disk gives.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) : handler(std::signal(SIGXFSZ, SIG_IGN))
     {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{bytes, old.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old), std::signal(SIGXFSZ, handler); }
+    void (*handler)(int);
+    rlimit old{};
 };
+
+QStringList filesIn(const QTemporaryDir& dir) { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+void chmodPath(const QString& path, mode_t mode) { ::chmod(QFile::encodeName(path).constData(), mode); }
 
 } // namespace
 
 namespace expwiz {
-inline void PrintTo(const FieldMapIdentity& id, std::ostream* os)
-{
-    *os << "{" << id.name.toStdString() << ", " << id.folder.toStdString() << ", " << id.filename.toStdString() << "}";
-}
+void PrintTo(const FieldMapIdentity& id, std::ostream* os) { *os << QStringList{id.name, id.folder, id.filename}.join(u'|').toStdString(); }
 } // namespace expwiz
-
-TEST(ExpFile, WritesLittleEndianIdsAndReadsThemBack)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Assets.exp"));
-    {
-        SCOPED_TRACE("System No then id 1001");
-        ExpFile::write(path, {1004, 1001});
-        EXPECT_EQ(readBytes(path), QByteArray::fromHex("EC030000E9030000"));
-    }
-    {
-        SCOPED_TRACE("n entries make 4 n bytes and read back in order");
-        std::vector<int32_t> ids;
-        for (int32_t id = 1113; id >= 1001; id -= 4)
-            ids.push_back(id);
-        ExpFile::write(path, ids);
-        EXPECT_EQ(QFileInfo(path).size(), qint64(4 * ids.size()));
-        const ExpReadResult r = ExpFile::read(path);
-        EXPECT_EQ(r.ids, ids);
-        EXPECT_TRUE(r.isClean());
-    }
-    {
-        SCOPED_TRACE("a shorter map replaces a longer file completely");
-        ExpFile::write(path, {1012});
-        EXPECT_EQ(readBytes(path), QByteArray::fromHex("F4030000"));
-        EXPECT_EQ(ExpFile::read(path).ids, (std::vector<int32_t>{1012}));
-    }
-    {
-        SCOPED_TRACE("an empty map is an empty file; nothing else is left in the folder");
-        ExpFile::write(path, {});
-        EXPECT_EQ(QFileInfo(path).size(), 0);
-        EXPECT_TRUE(ExpFile::read(path).ids.empty());
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Assets.exp")});
-    }
-}
 
 TEST(ExpFile, ValuesOutsideTheCatalogAreSkippedAndReported)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("damaged.exp"));
-    {
-        SCOPED_TRACE("1004, 0, 2000, 1001");
-        writeBytes(path, ExpFile::encode({1004, 0, 2000, 1001}));
+    const QString path = dir.filePath(u"damaged.exp"_s);
+    const QString left = u" value(s) that are not field ids were left out: "_s;
+    const QString firstTen = u"0 (byte 0), 1 (byte 4), 2 (byte 8), 3 (byte 12), 4 (byte 16), 5 (byte 20), "
+                             u"6 (byte 24), 7 (byte 28), 8 (byte 32), 9 (byte 36)"_s;
+    const QString fragment = u"The last %1 byte(s) do not make a whole entry and were ignored."_s;
+    // The notice follows "The field map file <path> is damaged. "; empty for a clean file.
+    struct Case { QByteArray bytes; Ids ids; QString notice; };
+    const Case cases[] = {
+        {ExpFile::encode({1004, 0, 2000, 1001}), {1004, 1001}, u"2"_s + left + u"0 (byte 4), 2000 (byte 8)."_s},
+        {ExpFile::encode({1000, 1001, 1113, 1114, -1004, 0x01020304}) + QByteArray::fromHex("EC0300"), {1001, 1113},
+         u"4"_s + left + u"1000 (byte 0), 1114 (byte 12), -1004 (byte 16), 16909060 (byte 20). "_s + fragment.arg(3)},
+        {ExpFile::encode({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}) + "x", {}, u"10"_s + left + firstTen + u". "_s + fragment.arg(1)},
+        {ExpFile::encode({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), {}, u"11"_s + left + firstTen + u", and 1 more."_s},
+        {QByteArray::fromHex("E903"), {}, fragment.arg(2)},
+        {QByteArray(), {}, QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.notice.toStdString());
+        writeBytes(path, c.bytes);
         const ExpReadResult r = ExpFile::read(path);
-        EXPECT_EQ(r.ids, (std::vector<int32_t>{1004, 1001}));
-        EXPECT_EQ(r.skippedValues, (std::vector<ExpSkippedValue>{{0, 4}, {2000, 8}}));
-        EXPECT_EQ(r.trailingBytes, 0);
-        const QString notice = expwiz::FieldMapMessages::damagedFileNotice(path, r);
-        EXPECT_TRUE(notice.contains(path));
-        EXPECT_TRUE(notice.contains(QStringLiteral("0 (byte 4), 2000 (byte 8)"))) << notice.toStdString();
-    }
-    {
-        SCOPED_TRACE("bounds and negative values; an odd length leaves a fragment");
-        writeBytes(path, ExpFile::encode({1000, 1001, 1113, 1114, -1004}) + QByteArray::fromHex("EC0300"));
-        const ExpReadResult r = ExpFile::read(path);
-        EXPECT_EQ(r.ids, (std::vector<int32_t>{1001, 1113}));
-        EXPECT_EQ(r.skippedValues, (std::vector<ExpSkippedValue>{{1000, 0}, {1114, 12}, {-1004, 16}}));
-        EXPECT_EQ(r.trailingBytes, 3);
-        EXPECT_TRUE(expwiz::FieldMapMessages::damagedFileNotice(path, r).contains(QStringLiteral("last 3 byte(s)")));
-    }
-    {
-        SCOPED_TRACE("only values outside the catalog load as an empty map");
-        writeBytes(path, ExpFile::encode({7, 8}));
-        EXPECT_TRUE(ExpFile::read(path).ids.empty());
-    }
-    {
-        SCOPED_TRACE("an empty file is a clean empty map");
-        writeBytes(path, QByteArray());
-        const ExpReadResult r = ExpFile::read(path);
-        EXPECT_TRUE(r.ids.empty());
-        EXPECT_TRUE(r.isClean());
-        EXPECT_TRUE(expwiz::FieldMapMessages::damagedFileNotice(path, r).isEmpty());
+        EXPECT_EQ(r.ids, c.ids);
+        EXPECT_EQ(r.isClean(), c.notice.isEmpty());
+        EXPECT_EQ(expwiz::FieldMapMessages::damagedFileNotice(path, r),
+                  c.notice.isEmpty() ? QString() : u"The field map file "_s + path + u" is damaged. "_s + c.notice);
     }
 }
 
 TEST(ExpFile, ReadFailuresCarryTheRuntimeNumberAndTheFile)
 {
     QTemporaryDir dir;
-    QString description;
-    {
-        SCOPED_TRACE("missing file");
-        const QString path = dir.filePath(QStringLiteral("missing.exp"));
-        EXPECT_EQ(hostErrorNumber([&] { ExpFile::read(path); }, &description), orvo::errnum::FileNotFound);
-        EXPECT_TRUE(description.contains(path)) << description.toStdString();
-    }
-    {
-        SCOPED_TRACE("missing folder");
-        const QString path = dir.filePath(QStringLiteral("nowhere/map.exp"));
-        EXPECT_EQ(hostErrorNumber([&] { ExpFile::read(path); }, &description), orvo::errnum::PathNotFound);
-        EXPECT_TRUE(description.contains(path));
-    }
-    {
-        SCOPED_TRACE("a folder is no map file");
-        EXPECT_EQ(hostErrorNumber([&] { ExpFile::read(dir.path()); }), orvo::errnum::PathFileAccess);
-    }
-    if (::geteuid() != 0) {
-        SCOPED_TRACE("unreadable file");
-        const QString path = dir.filePath(QStringLiteral("locked.exp"));
-        ExpFile::write(path, {1004});
-        ::chmod(QFile::encodeName(path).constData(), 0);
-        EXPECT_EQ(hostErrorNumber([&] { ExpFile::read(path); }), orvo::errnum::PermissionDenied);
+    writeBytes(dir.filePath(u"largest.exp"_s), QByteArray(ExpFile::kMaxFileSize, '\0'));
+    writeBytes(dir.filePath(u"too-large.exp"_s), QByteArray(100000, '\0'));
+    ExpFile::write(dir.filePath(u"locked.exp"_s), {1004});
+    chmodPath(dir.filePath(u"locked.exp"_s), 0);
+    struct Case { QString path; int number; const char* detail = ""; };
+    const Case cases[] = {
+        {dir.filePath(u"missing.exp"_s), orvo::errnum::FileNotFound},
+        {dir.filePath(u"nowhere/map.exp"_s), orvo::errnum::PathNotFound},
+        {dir.path(), orvo::errnum::PathFileAccess},
+        {dir.filePath(u"locked.exp"_s), ::geteuid() != 0 ? orvo::errnum::PermissionDenied : 0},
+        {dir.filePath(u"largest.exp"_s), 0},
+        {dir.filePath(u"too-large.exp"_s), orvo::errnum::Overflow, " is 100000 bytes; "},   // refused unread
+        {u"/dev/zero"_s, orvo::errnum::Overflow},   // never ends: cut off while read
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        QString description;
+        EXPECT_EQ(hostErrorNumber([&] { ExpFile::read(c.path); }, &description), c.number);
+        EXPECT_TRUE(c.number == 0 || (description.contains(c.path) && description.contains(QLatin1String(c.detail))))
+            << description.toStdString();
     }
 }
 
-TEST(ExpFile, AFailedSaveKeepsThePreviousFile)
+TEST(ExpFile, ASaveReplacesTheWholeFileOrNothing)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("keep.exp"));
-    ExpFile::write(path, {1004, 1012});
-    const QByteArray before = readBytes(path);
-    QString description;
-    {
-        SCOPED_TRACE("the disk fills up during the save");
-        std::vector<int32_t> many(2000, 1075);
-        int number = 0;
+    const QString path = dir.filePath(u"keep.exp"_s), link = dir.filePath(u"link.exp"_s);
+    // Little-endian ids in map order; a shorter map replaces a longer one completely; an empty map is an empty file.
+    for (const auto& [ids, hex] : {std::pair{Ids{1004, 1001, 1113}, "EC030000E903000059040000"}, std::pair{Ids{}, ""},
+                                   std::pair{Ids{1004, 1012}, "EC030000F4030000"}}) {
+        ExpFile::write(path, ids);
+        EXPECT_EQ(readBytes(path), QByteArray::fromHex(hex));
+        EXPECT_EQ(ExpFile::read(path).ids, ids);
+    }
+    chmodPath(path, 0640);
+    ASSERT_TRUE(QFile::link(path, link));
+    QDir(dir.path()).mkdir(u"taken.exp"_s);
+    struct Case { QString target; rlim_t sizeLimit; mode_t folderMode; int number; };
+    for (const Case& c : {Case{path, 1024, 0755, orvo::errnum::DiskFull},   // the disk fills up during the save
+                          Case{link, 1024, 0755, orvo::errnum::DiskFull},
+                          Case{dir.filePath(u"no/x.exp"_s), RLIM_INFINITY, 0755, orvo::errnum::PathNotFound},
+                          Case{path + u"/x.exp"_s, RLIM_INFINITY, 0755, orvo::errnum::PathNotFound},
+                          Case{dir.filePath(u"taken.exp"_s), RLIM_INFINITY, 0755, orvo::errnum::PathFileAccess},
+                          Case{path, RLIM_INFINITY, 0555, orvo::errnum::PermissionDenied}}) {
+        SCOPED_TRACE(c.target.toStdString());
+        if (c.folderMode != 0755 && ::geteuid() == 0)
+            continue;
+        QString description;
+        chmodPath(dir.path(), c.folderMode);
         {
-            FileSizeLimit limit(1024);
-            number = hostErrorNumber([&] { ExpFile::write(path, many); }, &description);
+            FileSizeLimit limit(c.sizeLimit);
+            EXPECT_EQ(hostErrorNumber([&] { ExpFile::write(c.target, Ids(2000, 1075)); }, &description), c.number);
         }
-        EXPECT_EQ(number, orvo::errnum::DiskFull);
-        EXPECT_TRUE(description.contains(path)) << description.toStdString();
-        EXPECT_EQ(readBytes(path), before);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.exp")});
+        chmodPath(dir.path(), 0755);
+        EXPECT_TRUE(description.contains(c.target)) << description.toStdString();
+        EXPECT_EQ(readBytes(path), QByteArray::fromHex("EC030000F4030000"));
+        EXPECT_EQ(filesIn(dir), (QStringList{u"keep.exp"_s, u"link.exp"_s}));
     }
-    {
-        SCOPED_TRACE("folder missing, or a file where a folder should be");
-        EXPECT_EQ(hostErrorNumber([&] { ExpFile::write(dir.filePath(QStringLiteral("no/x.exp")), {1004}); }),
-                  orvo::errnum::PathNotFound);
-        EXPECT_EQ(hostErrorNumber([&] { ExpFile::write(path + QStringLiteral("/x.exp"), {1004}); }),
-                  orvo::errnum::PathNotFound);
-        EXPECT_EQ(readBytes(path), before);
-    }
-    {
-        SCOPED_TRACE("the name is taken by a folder");
-        QDir(dir.path()).mkdir(QStringLiteral("taken.exp"));
-        EXPECT_NE(hostErrorNumber([&] { ExpFile::write(dir.filePath(QStringLiteral("taken.exp")), {1004}); }), 0);
-        EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("taken.exp"))).isDir());
-    }
-    if (::geteuid() != 0) {
-        SCOPED_TRACE("read-only folder");
-        ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
-        EXPECT_EQ(hostErrorNumber([&] { ExpFile::write(path, {1001}); }), orvo::errnum::PermissionDenied);
-        ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
-        EXPECT_EQ(readBytes(path), before);
-    }
-}
-
-TEST(ExpFile, SaveKeepsPermissionsAndFollowsALink)
-{
-    QTemporaryDir dir;
-    const QString real = dir.filePath(QStringLiteral("real.exp"));
-    const QString link = dir.filePath(QStringLiteral("link.exp"));
-    ExpFile::write(real, {1001});
-    ::chmod(QFile::encodeName(real).constData(), 0640);
-    ASSERT_TRUE(QFile::link(real, link));
-
+    // through a link, keeping the permissions
     ExpFile::write(link, {1004, 1002});
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(readBytes(real), ExpFile::encode({1004, 1002}));
-    struct stat st {};
-    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-}
+    EXPECT_EQ(readBytes(path), QByteArray::fromHex("EC030000EA030000"));
+    EXPECT_EQ(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 
-TEST(ExpFile, SavingUnderANameMovesTheIdentityOnlyWhenWritten)
-{
-    QTemporaryDir dir;
-    using expwiz::FieldMapIdentity;
-    {
-        SCOPED_TRACE("a new map lives in the program folder; an opened one in its own");
-        EXPECT_EQ(FieldMapIdentity::forNewMap(QStringLiteral("/opt/orvo")),
-                  (FieldMapIdentity{QString(), QStringLiteral("/opt/orvo/"), QString()}));
-        EXPECT_EQ(FieldMapIdentity::forNewMap(QStringLiteral("/opt/orvo/")).folder, QStringLiteral("/opt/orvo/"));
-        EXPECT_EQ(FieldMapIdentity::forFile(QStringLiteral("/maps/a.b.exp")),
-                  (FieldMapIdentity{QStringLiteral("a.b"), QStringLiteral("/maps/"), QStringLiteral("/maps/a.b.exp")}));
-        EXPECT_TRUE(FieldMapIdentity::forNewMap(QStringLiteral("/p")).isNew());
-    }
+    // A new map lives in the program folder, an opened one in its own; saving under a name (typed with a leading
+    // blank) moves the identity there only once the file is written.
+    EXPECT_EQ(FieldMapIdentity::forFile(u"/maps/a.b.exp"_s), (FieldMapIdentity{u"a.b"_s, u"/maps/"_s, u"/maps/a.b.exp"_s}));
     FieldMapIdentity identity = FieldMapIdentity::forNewMap(dir.path());
-    {
-        SCOPED_TRACE("saved under a name typed with a leading blank");
-        identity.saveAs(QStringLiteral(" Q1"), {1004, 1012});
-        EXPECT_EQ(identity.name, QStringLiteral(" Q1"));
-        EXPECT_EQ(identity.filename, dir.filePath(QStringLiteral(" Q1.exp")));
-        EXPECT_EQ(ExpFile::read(identity.filename).ids, (std::vector<int32_t>{1004, 1012}));
-        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Q1.exp"))));
-    }
-    {
-        SCOPED_TRACE("a failed save keeps the previous name and path");
-        const FieldMapIdentity before = identity;
-        QDir(dir.path()).mkdir(QStringLiteral("busy.exp"));
-        EXPECT_THROW(identity.saveAs(QStringLiteral("busy"), {1001}), orvo::HostError);
-        EXPECT_EQ(identity, before);
-        EXPECT_EQ(ExpFile::read(identity.filename).ids, (std::vector<int32_t>{1004, 1012}));
-    }
+    EXPECT_EQ(identity, (FieldMapIdentity{QString(), dir.path() + u'/', QString()}));
+    EXPECT_TRUE(identity.isNew());
+    identity.saveAs(u" Q1"_s, {1004, 1012});
+    EXPECT_EQ(identity, (FieldMapIdentity{u" Q1"_s, dir.path() + u'/', dir.filePath(u" Q1.exp"_s)}));
+    EXPECT_EQ(readBytes(identity.filename), QByteArray::fromHex("EC030000F4030000"));
+    const FieldMapIdentity saved = identity;
+    EXPECT_THROW(identity.saveAs(u"taken"_s, {1001}), orvo::HostError);
+    EXPECT_EQ(identity, saved);
 }

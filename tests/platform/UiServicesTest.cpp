@@ -10,99 +10,85 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QTimer>
+#include <QPointer>
+#include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
 using expwiz::BoxAnswer;
 using expwiz::BoxButtons;
 using expwiz::BoxIcon;
+using MB = QMessageBox;
 
 namespace {
 
-// Looks at the box once it shows and presses one of its buttons.
-void answerBoxWhenShown(QObject& owner, QMessageBox::StandardButton press, QMessageBox::StandardButtons& seenButtons,
-                        QMessageBox::Icon& seenIcon, QString& seenTitle, int attempts = 200)
-{
-    QTimer::singleShot(10, &owner, [&owner, press, &seenButtons, &seenIcon, &seenTitle, attempts] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            if (attempts > 0)
-                answerBoxWhenShown(owner, press, seenButtons, seenIcon, seenTitle, attempts - 1);
-            return;
-        }
-        seenButtons = box->standardButtons();
-        seenIcon = box->icon();
-        seenTitle = box->windowTitle();
-        if (QAbstractButton* button = box->button(press))
-            button->click();
-        else
-            box->close();
-    });
-}
+// Answers each dialog of type T once it shows. The answer is queued, so it runs inside the dialog's
+// own event loop: no timer, no window activation.
+template <typename T>
+struct AnswerWhenShown : QObject {
+    explicit AnswerWhenShown(std::function<void(T&)> f) : answer(std::move(f)) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (QPointer<T> dialog = qobject_cast<T*>(watched); dialog && event->type() == QEvent::Show)
+            QMetaObject::invokeMethod(this, [this, dialog] { if (dialog) answer(*dialog); }, Qt::QueuedConnection);
+        return false;
+    }
+    std::function<void(T&)> answer;
+};
 
 } // namespace
 
 TEST(UiFilters, HostFiltersBecomeQtFilters)
 {
-    struct Case {
-        QString host;
-        QString qt;
-    };
-    for (const Case& c : {Case{"Orvo Export File (.csv) | *.csv", "Orvo Export File (*.csv)"},
-                          Case{"Orv Field Map File (.exp) | *.exp", "Orv Field Map File (*.exp)"},
-                          Case{"Text (.txt) | *.txt | All files | *.*", "Text (*.txt);;All files (*.*)"},
-                          Case{"Several | *.csv;*.txt", "Several (*.csv *.txt)"},
-                          Case{"Images (*.png)", "Images (*.png)"}}) {
-        SCOPED_TRACE(c.host.toStdString());
-        EXPECT_EQ(expwiz::UiServices::qtFilter(c.host), c.qt);
-    }
+    for (const auto& [host, qt] : {std::pair{"Orvo Export File (.csv) | *.csv", "Orvo Export File (*.csv)"},
+                                   std::pair{"Text (.txt) | *.txt | All files | *.*", "Text (*.txt);;All files (*.*)"},
+                                   std::pair{"Several | *.csv;*.txt | Odd", "Several (*.csv *.txt)"},
+                                   std::pair{"(x) | *.x", "(x) (*.x)"}, std::pair{"Images (*.png)", "Images (*.png)"}})
+        EXPECT_EQ(expwiz::UiServices::qtFilter(QLatin1String(host)), QLatin1String(qt)) << host;
 }
 
-TEST(UiScripted, AnswersInOrderRecordsEveryBoxAndRefusesTheUnforeseen)
+TEST(UiScripted, AnswersInOrderRecordsEveryDialogAndRefusesTheUnforeseen)
 {
     expwiz::ScriptedUiServices ui;
-    ui.setApplicationTitle(QStringLiteral("Orvo"));
+    ui.setApplicationTitle(u"Orvo"_s);
     ui.queueAnswer(BoxAnswer::No);
-    ui.queueAnswer(BoxAnswer::Yes);
-    EXPECT_EQ(ui.messageBox("Save the map?", "Custom Export", BoxIcon::Question, BoxButtons::YesNoCancel), BoxAnswer::No);
-    EXPECT_EQ(ui.messageBox("Overwrite?"), BoxAnswer::Yes);
-    ASSERT_EQ(ui.boxes().size(), 2u);
-    EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
-    EXPECT_EQ(ui.boxes()[0].icon, BoxIcon::Question);
-    EXPECT_EQ(ui.boxes()[0].buttons, BoxButtons::YesNoCancel);
-    // A box without a title of its own shows the application title.
-    EXPECT_EQ(ui.boxes()[1].title, "Orvo");
-    EXPECT_EQ(ui.boxes()[1].buttons, BoxButtons::Ok);
+    ui.queueAnswer([](const expwiz::ScriptedUiServices::Box& box) { return box.text == "Overwrite?" ? BoxAnswer::Cancel : BoxAnswer::Ok; });
+    // an answer given as code goes first; a box without a title of its own shows the application title
+    EXPECT_EQ(ui.messageBox(u"Overwrite?"_s), BoxAnswer::Cancel);
+    EXPECT_EQ(ui.messageBox(u"Save the map?"_s, u"Custom Export"_s, BoxIcon::Question, BoxButtons::YesNoCancel), BoxAnswer::No);
+    EXPECT_THROW(ui.messageBox(u"Nobody expected this"_s), expwiz::UnexpectedDialog);
+    std::vector<std::tuple<QString, QString, BoxIcon, BoxButtons, BoxAnswer>> boxes;
+    for (const auto& b : ui.boxes())
+        boxes.emplace_back(b.text, b.title, b.icon, b.buttons, b.answer);
+    EXPECT_EQ(boxes, (decltype(boxes){{u"Overwrite?"_s, u"Orvo"_s, BoxIcon::None, BoxButtons::Ok, BoxAnswer::Cancel},
+                                      {u"Save the map?"_s, u"Custom Export"_s, BoxIcon::Question, BoxButtons::YesNoCancel, BoxAnswer::No},
+                                      {u"Nobody expected this"_s, u"Orvo"_s, BoxIcon::None, BoxButtons::Ok, BoxAnswer::Ok}}));
 
-    EXPECT_THROW(ui.messageBox("Nobody expected this"), expwiz::UnexpectedDialog);
-    EXPECT_EQ(ui.unexpected(), QStringList{"box: Nobody expected this"});
-
-    ui.queueFile(QStringLiteral("/tmp/a.csv"));
+    ui.queueFile(u"/tmp/a.csv"_s);
     ui.queueFile(std::nullopt);
-    expwiz::FileDialogRequest request{"Export File", "Orvo Export File (.csv) | *.csv", "csv", "/tmp", "a.csv"};
-    EXPECT_EQ(ui.saveFileName(request), QString("/tmp/a.csv"));
+    const expwiz::FileDialogRequest request{u"Export File"_s, u"Orvo Export File (.csv) | *.csv"_s, u"csv"_s, u"/tmp"_s, u"a.csv"_s};
+    EXPECT_EQ(ui.saveFileName(request), u"/tmp/a.csv"_s);
     EXPECT_EQ(ui.openFileName(request), std::nullopt);
+    EXPECT_TRUE(ui.allAnswersUsed());
     EXPECT_THROW(ui.openFileName(request), expwiz::UnexpectedDialog);
     ASSERT_EQ(ui.fileDialogs().size(), 3u);
-    EXPECT_TRUE(ui.fileDialogs()[0].save);
-    EXPECT_FALSE(ui.fileDialogs()[1].save);
-    EXPECT_TRUE(ui.allAnswersUsed());
+    EXPECT_TRUE(ui.fileDialogs()[0].save && !ui.fileDialogs()[1].save && ui.fileDialogs()[2].request.title == "Export File");
+    EXPECT_EQ(ui.unexpected(), (QStringList{u"box: Nobody expected this"_s, u"file dialog: Export File"_s}));
+    ui.processEvents();
+    EXPECT_EQ(ui.processEventsCalls(), 1);
+    ui.clearRecords();
+    EXPECT_TRUE(ui.boxes().empty() && ui.fileDialogs().empty() && ui.unexpected().isEmpty());
 }
 
-TEST(UiBusyPointer, EveryWayOutRestoresThePointer)
+TEST(UiBusyPointerAndEvents, EveryWayOutRestoresThePointerAndPendingEventsRun)
 {
     expwiz::ScriptedUiServices scripted;
-    {
-        expwiz::BusyPointer outer(scripted);
-        try {
-            expwiz::BusyPointer inner(scripted);
-            EXPECT_EQ(scripted.busyDepth(), 2);
-            throw std::runtime_error("failed in the middle");
-        } catch (const std::runtime_error&) {
-        }
-        EXPECT_EQ(scripted.busyDepth(), 1);
+    try {
+        expwiz::BusyPointer outer(scripted), inner(scripted);
+        EXPECT_EQ(scripted.busyDepth(), 2);
+        throw std::runtime_error("failed in the middle");
+    } catch (const std::runtime_error&) {
     }
     EXPECT_EQ(scripted.busyDepth(), 0);
-
     expwiz::QtUiServices qt;
     {
         expwiz::BusyPointer busy(qt);
@@ -110,73 +96,57 @@ TEST(UiBusyPointer, EveryWayOutRestoresThePointer)
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST(UiQtBoxes, ShowExactlyTheGivenButtonsAndIcon)
-{
-    struct Case {
-        const char* name;
-        BoxIcon icon;
-        BoxButtons buttons;
-        QMessageBox::StandardButton press;
-        QMessageBox::Icon qtIcon;
-        QMessageBox::StandardButtons qtButtons;
-        BoxAnswer answer;
-    };
-    const std::vector<Case> cases{
-        {"ok, no icon", BoxIcon::None, BoxButtons::Ok, QMessageBox::Ok, QMessageBox::NoIcon, QMessageBox::Ok,
-         BoxAnswer::Ok},
-        {"critical", BoxIcon::Critical, BoxButtons::Ok, QMessageBox::Ok, QMessageBox::Critical, QMessageBox::Ok,
-         BoxAnswer::Ok},
-        {"yes/no answered no", BoxIcon::Question, BoxButtons::YesNo, QMessageBox::No, QMessageBox::Question,
-         QMessageBox::Yes | QMessageBox::No, BoxAnswer::No},
-        {"yes/no/cancel answered cancel", BoxIcon::Exclamation, BoxButtons::YesNoCancel, QMessageBox::Cancel,
-         QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, BoxAnswer::Cancel},
-        {"closed without a button counts as no", BoxIcon::Information, BoxButtons::YesNo, QMessageBox::NoButton,
-         QMessageBox::Information, QMessageBox::Yes | QMessageBox::No, BoxAnswer::No},
-    };
-    expwiz::QtUiServices ui;
-    ui.setApplicationTitle(QStringLiteral("Orvo Host"));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        QObject owner;
-        QMessageBox::StandardButtons seenButtons;
-        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
-        QString seenTitle;
-        answerBoxWhenShown(owner, c.press, seenButtons, seenIcon, seenTitle);
-        EXPECT_EQ(ui.messageBox(QStringLiteral("Text"), {}, c.icon, c.buttons), c.answer);
-        EXPECT_EQ(seenButtons, c.qtButtons);
-        EXPECT_EQ(seenIcon, c.qtIcon);
-        EXPECT_EQ(seenTitle, "Orvo Host");
+    for (expwiz::UiServices* services : std::initializer_list<expwiz::UiServices*>{&qt, &scripted}) {
+        bool ran = false;
+        QMetaObject::invokeMethod(qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
+        services->processEvents();
+        EXPECT_TRUE(ran);
     }
 }
 
-TEST(UiQtFileDialogs, CancelIsNothingAndAChoiceIsItsPath)
+TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoice)
 {
+    struct Case {
+        BoxIcon icon;
+        BoxButtons buttons;
+        MB::StandardButton press;   // NoButton: closed with the window's close button
+        MB::Icon qtIcon;
+        MB::StandardButtons qtButtons;
+        BoxAnswer answer;
+    };
     expwiz::QtUiServices ui;
-    const expwiz::FileDialogRequest request{"Export File", "Orvo Export File (.csv) | *.csv", "csv", "/tmp",
-                                            "assets"};
-    for (bool accept : {false, true}) {
-        SCOPED_TRACE(accept);
-        QObject owner;
-        QStringList filters;
-        QTimer::singleShot(50, &owner, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            filters = dialog->nameFilters();
-            if (accept)
-                QMetaObject::invokeMethod(dialog, "accept");
-            else
-                dialog->reject();
+    ui.setApplicationTitle(u"Orvo Host"_s);
+    for (const Case& c : {Case{BoxIcon::None, BoxButtons::Ok, MB::Ok, MB::NoIcon, MB::Ok, BoxAnswer::Ok},
+                          Case{BoxIcon::Critical, BoxButtons::Ok, MB::NoButton, MB::Critical, MB::Ok, BoxAnswer::Ok},
+                          Case{BoxIcon::Question, BoxButtons::YesNo, MB::No, MB::Question, MB::Yes | MB::No, BoxAnswer::No},
+                          Case{BoxIcon::Question, BoxButtons::YesNo, MB::Yes, MB::Question, MB::Yes | MB::No, BoxAnswer::Yes},
+                          Case{BoxIcon::Information, BoxButtons::YesNo, MB::NoButton, MB::Information, MB::Yes | MB::No, BoxAnswer::No},
+                          Case{BoxIcon::Exclamation, BoxButtons::YesNoCancel, MB::NoButton, MB::Warning, MB::Yes | MB::No | MB::Cancel,
+                               BoxAnswer::Cancel}}) {
+        SCOPED_TRACE(testing::Message() << int(c.icon) << " " << int(c.buttons) << " " << c.press);
+        std::tuple<QString, QString, MB::Icon, MB::StandardButtons> seen;
+        AnswerWhenShown<MB> answer([&](MB& box) {
+            seen = {box.text(), box.windowTitle(), box.icon(), box.standardButtons()};
+            c.press == MB::NoButton ? void(box.close()) : box.button(c.press)->click();
         });
-        const auto chosen = ui.saveFileName(request);
-        EXPECT_EQ(filters, QStringList{"Orvo Export File (*.csv)"});
-        if (accept) {
-            ASSERT_TRUE(chosen);
-            EXPECT_TRUE(chosen->endsWith("/assets.csv")) << chosen->toStdString();
-        } else {
-            EXPECT_FALSE(chosen);
-        }
+        EXPECT_EQ(ui.messageBox(u"Text"_s, {}, c.icon, c.buttons), c.answer);
+        EXPECT_EQ(seen, std::tuple(u"Text"_s, u"Orvo Host"_s, c.qtIcon, c.qtButtons));
+    }
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile(dir.filePath(u"there.csv"_s)).open(QIODevice::WriteOnly));
+    for (const auto& [save, accept, name, chosen] : {std::tuple{true, false, "assets", ""}, std::tuple{true, true, "assets", "assets.csv"},
+                                                     std::tuple{false, true, "there.csv", "there.csv"}}) {
+        SCOPED_TRACE(name);
+        QStringList filters;
+        AnswerWhenShown<QFileDialog> answer([&, accept = accept](QFileDialog& dialog) {
+            filters = dialog.nameFilters();
+            QMetaObject::invokeMethod(&dialog, accept ? "accept" : "reject");
+        });
+        const expwiz::FileDialogRequest request{u"Export File"_s, u"Orvo Export File (.csv) | *.csv"_s, u"csv"_s, dir.path(),
+                                                QLatin1String(name)};
+        const auto result = save ? ui.saveFileName(request) : ui.openFileName(request);
+        EXPECT_EQ(filters, QStringList{u"Orvo Export File (*.csv)"_s});
+        EXPECT_EQ(result, *chosen ? std::optional(dir.filePath(QLatin1String(chosen))) : std::nullopt);
     }
 }
