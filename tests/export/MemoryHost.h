@@ -6,11 +6,9 @@
 #include "export/ExportJob.h"
 #include "host/OrvoInterfaces.h"
 
-#include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -21,10 +19,10 @@ namespace memhost {
 using Table = std::vector<QStringList>;
 
 struct CallLog {
-    std::vector<QString> calls;
+    QStringList calls;
     bool logItems = true;
-    void add(const QString& call) { calls.push_back(call); }
-    QString joined() const;
+    void add(const QString& call) { calls << call; }
+    QString joined() const { return calls.join(QStringLiteral(" | ")); }
 };
 
 struct Faults {
@@ -37,45 +35,36 @@ struct Faults {
     int countOverride = -1;                     // CountRows answers this when >= 0
 };
 
-class MemoryGroup : public orvo::IOrvoGroup {
-public:
-    explicit MemoryGroup(QString name) : name_(std::move(name)) {}
-    QString Name() override { return name_; }
-
-private:
-    QString name_;
+struct MemoryGroup : orvo::IOrvoGroup {
+    explicit MemoryGroup(QString name) : name(std::move(name)) {}
+    QString Name() override { return name; }
+    QString name;
 };
 
-class MemoryBook : public orvo::IOrvoBook {
-public:
-    MemoryBook(int16_t id, QString name) : id_(id), name_(std::move(name)) {}
-    int16_t BookID() override { return id_; }
-    QString Name() override { return name_; }
+struct MemoryBook : orvo::IOrvoBook {
+    MemoryBook(int16_t id, QString name) : id(id), name(std::move(name)) {}
+    int16_t BookID() override { return id; }
+    QString Name() override { return name; }
     bool IsActive() override { return true; }
-
-private:
-    int16_t id_;
-    QString name_;
+    int16_t id;
+    QString name;
 };
 
-class MemoryCompany : public orvo::IOrvoCompany {
-public:
-    MemoryCompany(int16_t id, QString name) : id_(id), name_(std::move(name)) {}
-    QString Name() override { return name_; }
-    int16_t CompanyID() override { return id_; }
+struct MemoryCompany : orvo::IOrvoCompany {
+    MemoryCompany(int16_t id, QString name) : id(id), name(std::move(name)) {}
+    QString Name() override { return name; }
+    int16_t CompanyID() override { return id; }
     bool IsAvailable() override { return true; }
     bool HasInventory() override { return false; }
     orvo::OrvoCollection<orvo::IOrvoBook> Books() override { return {}; }
     bool Open() override { return true; }
     void Close() override {}
-
-private:
-    int16_t id_;
-    QString name_;
+    int16_t id;
+    QString name;
 };
 
-// Adds " AND GROUPCOND " before any ORDER BY, like a host restricting to
-// the group; `rewrite` replaces that when set.
+// Adds "AND GROUPCOND" before any ORDER BY, like a host restricting to the
+// group; `rewrite` replaces that when set.
 class MemoryGroupQuery : public orvo::IOrvoGroupQuery {
 public:
     explicit MemoryGroupQuery(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
@@ -102,7 +91,7 @@ public:
 
 private:
     std::shared_ptr<CallLog> log_;
-    std::shared_ptr<memhost::MemoryGroupQuery> query_;
+    std::shared_ptr<MemoryGroupQuery> query_;
 };
 
 class MemoryConnection : public orvo::IOrvoConnection {
@@ -134,22 +123,21 @@ public:
 
 private:
     std::shared_ptr<CallLog> log_;
-    std::shared_ptr<memhost::MemoryConnection> connection_;
+    std::shared_ptr<MemoryConnection> connection_;
 };
 
 // Everything a job needs, wired together.
 struct Host {
-    Host();
     expwiz::ExportJob job(std::vector<int32_t> fieldIds, const QString& outputPath) const;
 
     std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
-    std::shared_ptr<memhost::MemoryConnection> connection;
-    std::shared_ptr<memhost::MemoryDatabase> database;
-    std::shared_ptr<memhost::MemoryCompany> company;
-    std::shared_ptr<memhost::MemoryGroupQuery> groupQuery;
-    std::shared_ptr<memhost::MemoryGroupManager> groupManager;
-    std::shared_ptr<memhost::MemoryGroup> group;
-    std::shared_ptr<memhost::MemoryBook> book;
+    std::shared_ptr<MemoryConnection> connection = std::make_shared<MemoryConnection>(log);
+    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>(log, connection);
+    std::shared_ptr<MemoryCompany> company = std::make_shared<MemoryCompany>(7, QStringLiteral("Acme Holdings"));
+    std::shared_ptr<MemoryGroupQuery> groupQuery = std::make_shared<MemoryGroupQuery>(log);
+    std::shared_ptr<MemoryGroupManager> groupManager = std::make_shared<MemoryGroupManager>(log, groupQuery);
+    std::shared_ptr<MemoryGroup> group = std::make_shared<MemoryGroup>(QStringLiteral("All Orvo Assets"));
+    std::shared_ptr<MemoryBook> book = std::make_shared<MemoryBook>(1, QStringLiteral("Tax"));
 };
 
 } // namespace memhost
