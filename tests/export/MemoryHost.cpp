@@ -66,7 +66,19 @@ private:
 
 } // namespace
 
-QString MemoryGroupQuery::ApplyGroup(const QString& sql)
+std::shared_ptr<orvo::IOrvoConnection> MemoryDatabase::Connection()
+{
+    log_->add(QStringLiteral("Connection"));
+    return shared_from_this();
+}
+
+std::shared_ptr<orvo::IOrvoGroupQuery> MemoryDatabase::GroupQuery()
+{
+    log_->add(QStringLiteral("GroupQuery"));
+    return shared_from_this();
+}
+
+QString MemoryDatabase::ApplyGroup(const QString& sql)
 {
     log_->add(QStringLiteral("ApplyGroup ") + sql);
     if (fails)
@@ -77,12 +89,12 @@ QString MemoryGroupQuery::ApplyGroup(const QString& sql)
     return at < 0 ? sql + QStringLiteral("AND GROUPCOND ") : sql.left(at) + QStringLiteral("AND GROUPCOND") + sql.mid(at);
 }
 
-void MemoryGroupQuery::SetGroup(std::shared_ptr<orvo::IOrvoGroup> group, int32_t a, int32_t b, int32_t c, int32_t d)
+void MemoryDatabase::SetGroup(std::shared_ptr<orvo::IOrvoGroup> group, int32_t a, int32_t b, int32_t c, int32_t d)
 {
     log_->add(QStringLiteral("SetGroup %1 %2 %3 %4 %5").arg(group ? group->Name() : QStringLiteral("-")).arg(a).arg(b).arg(c).arg(d));
 }
 
-std::shared_ptr<orvo::IOrvoCursor> MemoryConnection::OpenCursor(const QString& sql, int32_t batchSize)
+std::shared_ptr<orvo::IOrvoCursor> MemoryDatabase::OpenCursor(const QString& sql, int32_t batchSize)
 {
     log_->add(QStringLiteral("OpenCursor %1 %2").arg(sql).arg(batchSize));
     queries.push_back(sql);
@@ -96,7 +108,7 @@ std::shared_ptr<orvo::IOrvoCursor> MemoryConnection::OpenCursor(const QString& s
     return faults.noCursor ? nullptr : cursor(dataRows, faults);
 }
 
-int32_t MemoryConnection::CountRows(const QString& sql)
+int32_t MemoryDatabase::CountRows(const QString& sql)
 {
     log_->add(QStringLiteral("CountRows ") + sql);
     if (faults.countFails)

@@ -35,25 +35,13 @@ struct Faults {
     int countOverride = -1;                     // CountRows answers this when >= 0
 };
 
-struct MemoryGroup : orvo::IOrvoGroup {
-    explicit MemoryGroup(QString name) : name(std::move(name)) {}
-    QString Name() override { return name; }
-    QString name;
-};
-
-struct MemoryBook : orvo::IOrvoBook {
-    MemoryBook(int16_t id, QString name) : id(id), name(std::move(name)) {}
-    int16_t BookID() override { return id; }
-    QString Name() override { return name; }
-    bool IsActive() override { return true; }
-    int16_t id;
-    QString name;
-};
-
-struct MemoryCompany : orvo::IOrvoCompany {
+// A company, group or book: a name and an id.
+struct MemoryCompany : orvo::IOrvoCompany, orvo::IOrvoGroup, orvo::IOrvoBook {
     MemoryCompany(int16_t id, QString name) : id(id), name(std::move(name)) {}
     QString Name() override { return name; }
     int16_t CompanyID() override { return id; }
+    int16_t BookID() override { return id; }
+    bool IsActive() override { return true; }
     bool IsAvailable() override { return true; }
     bool HasInventory() override { return false; }
     orvo::OrvoCollection<orvo::IOrvoBook> Books() override { return {}; }
@@ -62,81 +50,50 @@ struct MemoryCompany : orvo::IOrvoCompany {
     int16_t id;
     QString name;
 };
+using MemoryGroup = MemoryCompany;
+using MemoryBook = MemoryCompany;
 
-// Adds "AND GROUPCOND" before any ORDER BY, like a host restricting to the
-// group; `rewrite` replaces that when set.
-class MemoryGroupQuery : public orvo::IOrvoGroupQuery {
+// The database, its connection and the company's group manager and query
+// in one object. The group query adds "AND GROUPCOND" before any ORDER BY,
+// like a host restricting to the group; `rewrite` replaces that when set.
+class MemoryDatabase : public orvo::IOrvoDatabase, public orvo::IOrvoConnection, public orvo::IOrvoGroupManager,
+                       public orvo::IOrvoGroupQuery, public std::enable_shared_from_this<MemoryDatabase> {
 public:
-    explicit MemoryGroupQuery(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
+    explicit MemoryDatabase(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
+    std::shared_ptr<orvo::IOrvoConnection> Connection() override;
+    orvo::OrvoCollection<orvo::IOrvoCompany> Companies() override { return {}; }
+    std::shared_ptr<orvo::IOrvoCursor> OpenCursor(const QString& sql, int32_t batchSize) override;
+    int32_t CountRows(const QString& sql) override;
+    std::shared_ptr<orvo::IOrvoGroupList> GroupList() override { return {}; }
+    std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override;
     QString ApplyGroup(const QString& sql) override;
     void SetGroup(std::shared_ptr<orvo::IOrvoGroup> group, int32_t a, int32_t b, int32_t c, int32_t d) override;
     void Reset() override { log_->add(QStringLiteral("Reset")); }
-    std::function<QString(const QString&)> rewrite;
-    bool fails = false;
-
-private:
-    std::shared_ptr<CallLog> log_;
-};
-
-class MemoryGroupManager : public orvo::IOrvoGroupManager {
-public:
-    MemoryGroupManager(std::shared_ptr<CallLog> log, std::shared_ptr<MemoryGroupQuery> query)
-        : log_(std::move(log)), query_(std::move(query)) {}
-    std::shared_ptr<orvo::IOrvoGroupList> GroupList() override { return {}; }
-    std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override
-    {
-        log_->add(QStringLiteral("GroupQuery"));
-        return query_;
-    }
-
-private:
-    std::shared_ptr<CallLog> log_;
-    std::shared_ptr<MemoryGroupQuery> query_;
-};
-
-class MemoryConnection : public orvo::IOrvoConnection {
-public:
-    explicit MemoryConnection(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
-    std::shared_ptr<orvo::IOrvoCursor> OpenCursor(const QString& sql, int32_t batchSize) override;
-    int32_t CountRows(const QString& sql) override;
 
     Table dataRows;         // answers every other query
     Table allocationRows;   // answers "SELECT AssetAlloc..."
     Table listRows;         // answers "SELECT FieldID, Prompt ..."
     Faults faults;
     std::vector<QString> queries;   // every text sent to OpenCursor
+    std::function<QString(const QString&)> rewrite;
+    bool fails = false;     // ApplyGroup fails
 
 private:
     std::shared_ptr<CallLog> log_;
 };
-
-class MemoryDatabase : public orvo::IOrvoDatabase {
-public:
-    MemoryDatabase(std::shared_ptr<CallLog> log, std::shared_ptr<MemoryConnection> connection)
-        : log_(std::move(log)), connection_(std::move(connection)) {}
-    std::shared_ptr<orvo::IOrvoConnection> Connection() override
-    {
-        log_->add(QStringLiteral("Connection"));
-        return connection_;
-    }
-    orvo::OrvoCollection<orvo::IOrvoCompany> Companies() override { return {}; }
-
-private:
-    std::shared_ptr<CallLog> log_;
-    std::shared_ptr<MemoryConnection> connection_;
-};
+using MemoryConnection = MemoryDatabase;
+using MemoryGroupQuery = MemoryDatabase;
+using MemoryGroupManager = MemoryDatabase;
 
 // Everything a job needs, wired together.
 struct Host {
     expwiz::ExportJob job(std::vector<int32_t> fieldIds, const QString& outputPath) const;
 
     std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
-    std::shared_ptr<MemoryConnection> connection = std::make_shared<MemoryConnection>(log);
-    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>(log, connection);
+    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>(log);
+    std::shared_ptr<MemoryDatabase> connection = database, groupQuery = database, groupManager = database;
     std::shared_ptr<MemoryCompany> company = std::make_shared<MemoryCompany>(7, QStringLiteral("Acme Holdings"));
-    std::shared_ptr<MemoryGroupQuery> groupQuery = std::make_shared<MemoryGroupQuery>(log);
-    std::shared_ptr<MemoryGroupManager> groupManager = std::make_shared<MemoryGroupManager>(log, groupQuery);
-    std::shared_ptr<MemoryGroup> group = std::make_shared<MemoryGroup>(QStringLiteral("All Orvo Assets"));
+    std::shared_ptr<MemoryGroup> group = std::make_shared<MemoryGroup>(0, QStringLiteral("All Orvo Assets"));
     std::shared_ptr<MemoryBook> book = std::make_shared<MemoryBook>(1, QStringLiteral("Tax"));
 };
 
