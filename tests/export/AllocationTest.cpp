@@ -61,6 +61,7 @@ TEST(Alloc, ListFailuresAreReportedAndKeepWhatWasRead)
     EXPECT_TRUE(failure->description().contains("more than 6"));
     EXPECT_EQ(lists.usedSlots(), 6);
     EXPECT_EQ(lists.match("List 6"), 5);
+    EXPECT_EQ(lists.match("Nothing"), -1);
 
     SCOPED_TRACE("a G/L prompt without No: it and the lists after it get no names and match nothing");
     failure = lists.assign({{1, "Fund"}, {2, "G/L Acct"}, {3, "Region"}});
@@ -163,6 +164,7 @@ TEST(Alloc, AssetAllocationsAreLoadedGroupedAndGiveSeventyCellsPerField)
     allocations.load(*host.connection, 7, " 4 ", {});
     EXPECT_EQ(host.connection->queries.size(), 1u);
     EXPECT_TRUE(allocations.items().empty());
+    EXPECT_EQ(allocations.find(10, 3), nullptr);
     host.connection->allocationRows = {{"3000000000", "3", "Fund", "X", "100"}};
     EXPECT_THROW(allocations.load(*host.connection, 7, " 4 ", {3}), orvo::HostError);
 }

@@ -323,8 +323,10 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
         SCOPED_TRACE(code);
         ExportJob job = allocationJob({1004, 1026, 1012}, {1004, 1026, 1012}, code);
         job.header = true;
+        host.connection->faults.unreadable = {{2, 1}};   // the Fund of "Lamp": empty cells all the same
         const ExportResult r = run(job);
         ASSERT_EQ(r.outcome, ExportOutcome::Completed) << r.message.toStdString();
+        EXPECT_EQ(r.unreadableValues, 1);
         EXPECT_TRUE(r.dataQuery.startsWith("SELECT ASSET.ASSETID, ASSET.INSURANCECATEGORY, ASSET.DESCRIPTION , "
                                            "Asset.AssetID , deprmethod "));
         ASSERT_EQ(host.connection->queries.size(), 2u);
@@ -344,6 +346,7 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
         EXPECT_EQ(rows[4].mid(1, 70).join(""), "");
         EXPECT_EQ(rows[5].mid(69, 2), QStringList({"F35", "2.5"}));
     }
+    host.connection->faults = {};
     {
         SCOPED_TRACE("no System No in the map: the asset id column after the map is read");
         host.connection->dataRows = {{"<Allocated>", "10", "SL"}};
