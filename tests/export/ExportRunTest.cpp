@@ -365,6 +365,21 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
         EXPECT_TRUE(readBytes(path).startsWith("\"GEN\",\"50\",\"ROAD\",\"30\",\"PARK\",\"20\",\"\""));
     }
     {
+        SCOPED_TRACE("in a workbook a full sheet ends before a row that starts with an allocation field");
+        host.connection->dataRows = {{"<Allocated>", "10", "SL"}, {"D100", "11", "SL"}};
+        ExportJob job = allocationJob({1026}, {1026}, 36);
+        job.header = true;
+        job.format = ExportJob::Format::Workbook;
+        job.sheetRows = 2;
+        job.outputPath = dir.filePath("org.xlsx");
+        ASSERT_EQ(run(job).outcome, ExportOutcome::Completed);
+        const auto sheets = testfiles::pythonWorkbook(job.outputPath);
+        ASSERT_EQ(sheets.size(), 2u);
+        EXPECT_EQ(sheets[0][1], QStringList({"GEN", "50", "ROAD", "30", "PARK", "20"}));
+        EXPECT_EQ(sheets[1], (std::vector<QStringList>{sheets[0][0], {"D100", "100"}}));
+        EXPECT_EQ(sheets[1][0].size(), 70);
+    }
+    {
         SCOPED_TRACE("a linked field no longer in the map: asset id column, but no allocation query");
         host.connection->dataRows = {{"Desk", "10", "SL"}};
         const ExportResult r = run(allocationJob({1012}, {1026}, 36));
