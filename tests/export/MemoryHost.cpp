@@ -4,10 +4,45 @@ namespace memhost {
 
 namespace {
 
-class MemoryFields : public orvo::IOrvoFields {
+// The cursor, its rows and their fields in one object.
+class MemoryRowset : public orvo::IOrvoCursor, public orvo::IOrvoRowset, public orvo::IOrvoFields,
+                     public std::enable_shared_from_this<MemoryRowset> {
 public:
-    MemoryFields(std::shared_ptr<CallLog> log, const Table& table, const Faults& faults, const int& row)
-        : log_(std::move(log)), table_(table), faults_(faults), row_(row) {}
+    MemoryRowset(std::shared_ptr<CallLog> log, Table table, Faults faults)
+        : log_(std::move(log)), table_(std::move(table)), faults_(std::move(faults)) {}
+    std::shared_ptr<orvo::IOrvoRowset> Rows() override
+    {
+        log_->add(QStringLiteral("Rows"));
+        return shared_from_this();
+    }
+    bool MoveFirst() override
+    {
+        log_->add(QStringLiteral("MoveFirst"));
+        row_ = 0;
+        return !table_.empty();
+    }
+    bool MoveNext() override
+    {
+        log_->add(QStringLiteral("MoveNext"));
+        if (row_ == faults_.moveNextFailsAtRow && failed_ < faults_.moveNextFailures) {
+            ++failed_;
+            throw orvo::HostError(orvo::errnum::HostFailure, QStringLiteral("connection lost"));
+        }
+        failed_ = 0;
+        return ++row_ < int(table_.size());
+    }
+    bool IsLastRow() override
+    {
+        log_->add(QStringLiteral("IsLastRow"));
+        if (faults_.isLastRowFails)
+            throw orvo::HostError(orvo::errnum::HostFailure, QStringLiteral("no answer"));
+        return row_ + 1 >= int(table_.size());
+    }
+    std::shared_ptr<orvo::IOrvoFields> Fields() override
+    {
+        log_->add(QStringLiteral("Fields"));
+        return shared_from_this();
+    }
     int32_t Count() override { return table_.empty() ? 0 : int32_t(table_.front().size()); }
     QString Item(int32_t column) override
     {
@@ -23,80 +58,27 @@ public:
 
 private:
     std::shared_ptr<CallLog> log_;
-    const Table& table_;
-    const Faults& faults_;
-    const int& row_;
-};
-
-class MemoryRowset : public orvo::IOrvoRowset {
-public:
-    MemoryRowset(std::shared_ptr<CallLog> log, Table table, Faults faults)
-        : log_(std::move(log)), table_(std::move(table)), faults_(std::move(faults)),
-          fields_(std::make_shared<MemoryFields>(log_, table_, faults_, row_)) {}
-    bool MoveFirst() override
-    {
-        log_->add(QStringLiteral("MoveFirst"));
-        row_ = 0;
-        return !table_.empty();
-    }
-    bool MoveNext() override
-    {
-        log_->add(QStringLiteral("MoveNext"));
-        if (row_ == faults_.moveNextFailsAtRow && failed_ < faults_.moveNextFailures) {
-            ++failed_;
-            throw orvo::HostError(orvo::errnum::HostFailure, QStringLiteral("connection lost"));
-        }
-        failed_ = 0;
-        ++row_;
-        return row_ < int(table_.size());
-    }
-    bool IsLastRow() override
-    {
-        log_->add(QStringLiteral("IsLastRow"));
-        if (faults_.isLastRowFails)
-            throw orvo::HostError(orvo::errnum::HostFailure, QStringLiteral("no answer"));
-        return row_ + 1 >= int(table_.size());
-    }
-    std::shared_ptr<orvo::IOrvoFields> Fields() override
-    {
-        log_->add(QStringLiteral("Fields"));
-        return fields_;
-    }
-
-private:
-    std::shared_ptr<CallLog> log_;
     Table table_;
     Faults faults_;
     int row_ = 0;
     int failed_ = 0;
-    std::shared_ptr<orvo::IOrvoFields> fields_;
-};
-
-class MemoryCursor : public orvo::IOrvoCursor {
-public:
-    MemoryCursor(std::shared_ptr<CallLog> log, std::shared_ptr<MemoryRowset> rows) : log_(std::move(log)), rows_(std::move(rows)) {}
-    std::shared_ptr<orvo::IOrvoRowset> Rows() override
-    {
-        log_->add(QStringLiteral("Rows"));
-        return rows_;
-    }
-
-private:
-    std::shared_ptr<CallLog> log_;
-    std::shared_ptr<MemoryRowset> rows_;
 };
 
 } // namespace
 
-QString CallLog::joined() const
+std::shared_ptr<orvo::IOrvoConnection> MemoryDatabase::Connection()
 {
-    QStringList parts;
-    for (const QString& c : calls)
-        parts << c;
-    return parts.join(QStringLiteral(" | "));
+    log_->add(QStringLiteral("Connection"));
+    return shared_from_this();
 }
 
-QString MemoryGroupQuery::ApplyGroup(const QString& sql)
+std::shared_ptr<orvo::IOrvoGroupQuery> MemoryDatabase::GroupQuery()
+{
+    log_->add(QStringLiteral("GroupQuery"));
+    return shared_from_this();
+}
+
+QString MemoryDatabase::ApplyGroup(const QString& sql)
 {
     log_->add(QStringLiteral("ApplyGroup ") + sql);
     if (fails)
@@ -107,41 +89,31 @@ QString MemoryGroupQuery::ApplyGroup(const QString& sql)
     return at < 0 ? sql + QStringLiteral("AND GROUPCOND ") : sql.left(at) + QStringLiteral("AND GROUPCOND") + sql.mid(at);
 }
 
-void MemoryGroupQuery::SetGroup(std::shared_ptr<orvo::IOrvoGroup> group, int32_t a, int32_t b, int32_t c, int32_t d)
+void MemoryDatabase::SetGroup(std::shared_ptr<orvo::IOrvoGroup> group, int32_t a, int32_t b, int32_t c, int32_t d)
 {
     log_->add(QStringLiteral("SetGroup %1 %2 %3 %4 %5").arg(group ? group->Name() : QStringLiteral("-")).arg(a).arg(b).arg(c).arg(d));
 }
 
-std::shared_ptr<orvo::IOrvoCursor> MemoryConnection::OpenCursor(const QString& sql, int32_t batchSize)
+std::shared_ptr<orvo::IOrvoCursor> MemoryDatabase::OpenCursor(const QString& sql, int32_t batchSize)
 {
     log_->add(QStringLiteral("OpenCursor %1 %2").arg(sql).arg(batchSize));
     queries.push_back(sql);
+    const auto cursor = [this](const Table& table, const Faults& f) -> std::shared_ptr<orvo::IOrvoCursor> {
+        return std::make_shared<MemoryRowset>(log_, table, f);
+    };
     if (sql.startsWith(QStringLiteral("SELECT AssetAlloc.")))
-        return std::make_shared<MemoryCursor>(log_, std::make_shared<MemoryRowset>(log_, allocationRows, Faults{}));
+        return cursor(allocationRows, {});
     if (sql.startsWith(QStringLiteral("SELECT FieldID, Prompt")))
-        return std::make_shared<MemoryCursor>(log_, std::make_shared<MemoryRowset>(log_, listRows, Faults{}));
-    if (faults.noCursor)
-        return {};
-    return std::make_shared<MemoryCursor>(log_, std::make_shared<MemoryRowset>(log_, dataRows, faults));
+        return cursor(listRows, {});
+    return faults.noCursor ? nullptr : cursor(dataRows, faults);
 }
 
-int32_t MemoryConnection::CountRows(const QString& sql)
+int32_t MemoryDatabase::CountRows(const QString& sql)
 {
     log_->add(QStringLiteral("CountRows ") + sql);
     if (faults.countFails)
         throw orvo::HostError(orvo::errnum::HostFailure, QStringLiteral("no such table: Bookparts"));
     return faults.countOverride >= 0 ? faults.countOverride : int32_t(dataRows.size());
-}
-
-Host::Host()
-    : connection(std::make_shared<memhost::MemoryConnection>(log)),
-      database(std::make_shared<memhost::MemoryDatabase>(log, connection)),
-      company(std::make_shared<memhost::MemoryCompany>(7, QStringLiteral("Acme Holdings"))),
-      groupQuery(std::make_shared<memhost::MemoryGroupQuery>(log)),
-      groupManager(std::make_shared<memhost::MemoryGroupManager>(log, groupQuery)),
-      group(std::make_shared<memhost::MemoryGroup>(QStringLiteral("All Orvo Assets"))),
-      book(std::make_shared<memhost::MemoryBook>(1, QStringLiteral("Tax")))
-{
 }
 
 expwiz::ExportJob Host::job(std::vector<int32_t> fieldIds, const QString& outputPath) const

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "MemoryHost.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
@@ -39,7 +40,7 @@ struct Scenario {
 Outcome run(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
 {
     const QString path = dir.filePath(s.format == ExportJob::Format::Csv ? "out.csv" : "out.xlsx");
-    testfiles::write(path, "previous export\r\n");
+    writeBytes(path, "previous export\r\n");
     memhost::Host host;
     host.log->logItems = false;
     // Rows long enough for many batches and several write buffers, with
@@ -76,7 +77,7 @@ Outcome run(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
     callbacks.stopRequested = [&] { return shown == s.stopAtRow; };
     callbacks.confirmStop = [] { return true; };
 
-    Outcome out{ExportRun(job, callbacks).run(), testfiles::read(path), testfiles::entries(dir.path())};
+    Outcome out{ExportRun(job, callbacks).run(), readBytes(path), testfiles::entries(dir.path())};
     out.folder.removeAll(QStringLiteral("one.xlsx"));
     if (s.format == ExportJob::Format::Workbook && out.result.fileReplaced)
         QFile::rename(path, dir.filePath(pipelined ? "two.xlsx" : "one.xlsx"));

@@ -1,82 +1,53 @@
 #include "MemoryHost.h"
 
 #include "export/QueryBuilder.h"
-#include "host/HostError.h"
 
 #include <gtest/gtest.h>
 
 using expwiz::QueryBuilder;
 
-TEST(Query, SelectClauseListsTheMapColumnsThenTheExtraColumns)
+// The whole count and data texts of a run are checked in ExportRunTest.
+TEST(Query, SelectClauseListsTheMapColumnsThenTheExtraColumnsAndIdsAreSignedDecimals)
 {
-    struct Case {
+    const struct {
         std::vector<int32_t> ids;
         bool gasb, alloc;
         const char* expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{1004}, false, false, "SELECT ASSET.ASSETID , deprmethod "},
-        {{1004, 1012}, false, false, "SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod "},
-        {{1016, 1090, 1110}, false, false,
-         "SELECT ASSET.ZtUser1, BOOKPARTS.CURRENTS179Recap, ASSET.EntityCode , deprmethod "},
+        {{1016, 1090, 1110}, false, false, "SELECT ASSET.ZtUser1, BOOKPARTS.CURRENTS179Recap, ASSET.EntityCode , deprmethod "},
         {{1012, 1026}, true, true, "SELECT ASSET.DESCRIPTION, ASSET.INSURANCECATEGORY , Asset.AssetID , deprmethod "},
         {{1012}, true, false, "SELECT ASSET.DESCRIPTION , deprmethod "},
         {{1012}, false, true, "SELECT ASSET.DESCRIPTION , deprmethod "},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected);
+    for (const auto& c : cases)
         EXPECT_EQ(QueryBuilder(c.ids, 7, 1, c.gasb, c.alloc).selectClause(), QString::fromLatin1(c.expected));
-    }
-}
-
-TEST(Query, CountAndDataTextsAreExact)
-{
-    const QueryBuilder b({1004, 1012}, 7, 1, false, false);
-    EXPECT_EQ(b.countQuery(), "SELECT count(*)  FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid = 7 "
-                              "AND Bookparts.bookid = 1 AND Bookparts.sequence >= 0 ");
-    EXPECT_EQ(b.dataQuery(), "SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod  FROM Asset, Partialsinfo, "
-                             "Bookparts  WHERE Asset.companyid = 7 AND Bookparts.bookid = 1 AND "
-                             "Bookparts.sequence >= 0  ORDER BY ASSET.ASSETID");
-    {
-        SCOPED_TRACE("ids are plain decimals, negative ones with their sign");
-        const QueryBuilder big({1075}, 32767, -2, false, false);
-        EXPECT_TRUE(big.whereClause() == " WHERE Asset.companyid = 32767 AND Bookparts.bookid = -2 AND "
-                                         "Bookparts.sequence >= 0 ");
-        EXPECT_FALSE(big.countQuery().contains("ORDER BY"));
-    }
-    {
-        SCOPED_TRACE("a field outside the catalog fails instead of reading past it");
-        EXPECT_THROW(QueryBuilder::columnExpression(1000), orvo::HostError);
-        EXPECT_THROW(QueryBuilder({1004, 1114}, 7, 1, false, false).dataQuery(), orvo::HostError);
-    }
+    const QueryBuilder big({1075}, 32767, -2, false, false);
+    EXPECT_EQ(big.whereClause(), " WHERE Asset.companyid = 32767 AND Bookparts.bookid = -2 AND Bookparts.sequence >= 0 ");
+    EXPECT_FALSE(big.countQuery().contains("ORDER BY"));
+    // A field outside the catalog fails instead of reading past it.
+    EXPECT_THROW(QueryBuilder::columnExpression(1000), orvo::HostError);
+    EXPECT_THROW(QueryBuilder({1004, 1114}, 7, 1, false, false).dataQuery(), orvo::HostError);
 }
 
 TEST(Query, GroupIsAppliedInOrderAndTheCountLosesItsLastOrderBy)
 {
     memhost::Host host;
-    host.groupQuery->rewrite = [](const QString& sql) {
-        return sql + QStringLiteral(" ORDER BY a ORDER BY b order by c");
-    };
+    host.groupQuery->rewrite = [](const QString& sql) { return sql + QStringLiteral(" ORDER BY a ORDER BY b order by c"); };
     QString count = QStringLiteral("COUNT ");
     QString data = QStringLiteral("DATA ");
     QueryBuilder::applyGroup(*host.groupManager, host.group, count, data);
     EXPECT_EQ(host.log->joined(), "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup COUNT  | "
                                   "ApplyGroup DATA ");
-    {
-        SCOPED_TRACE("only the part from the last upper-case ORDER BY is cut; a lower-case one does not count");
-        EXPECT_EQ(count, "COUNT  ORDER BY a ");
-        EXPECT_EQ(data, "DATA  ORDER BY a ORDER BY b order by c");
-    }
-    {
-        SCOPED_TRACE("a count text without ordering stays whole");
-        EXPECT_EQ(QueryBuilder::cutBeforeLastOrderBy("SELECT count(*) x order by y "), "SELECT count(*) x order by y ");
-    }
-    {
-        SCOPED_TRACE("a group manager without a group query object is an error, not a crash");
-        class NoQuery : public orvo::IOrvoGroupManager {
-            std::shared_ptr<orvo::IOrvoGroupList> GroupList() override { return {}; }
-            std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override { return {}; }
-        } none;
-        EXPECT_THROW(QueryBuilder::applyGroup(none, host.group, count, data), orvo::HostError);
-    }
+    // Only the part from the last upper-case ORDER BY is cut; a lower-case one does not count.
+    EXPECT_EQ(count, "COUNT  ORDER BY a ");
+    EXPECT_EQ(data, "DATA  ORDER BY a ORDER BY b order by c");
+    EXPECT_EQ(QueryBuilder::cutBeforeLastOrderBy("SELECT count(*) x order by y "), "SELECT count(*) x order by y ");
+
+    // A group manager without a group query object is an error, not a crash.
+    struct NoQuery : orvo::IOrvoGroupManager {
+        std::shared_ptr<orvo::IOrvoGroupList> GroupList() override { return {}; }
+        std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override { return {}; }
+    } none;
+    EXPECT_THROW(QueryBuilder::applyGroup(none, host.group, count, data), orvo::HostError);
 }
