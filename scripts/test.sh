@@ -9,12 +9,15 @@ bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 # Let ccache reuse objects across clones of the repo on the same machine.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+# The library and program sources compile in batches: a clean build takes
+# less than half the time. Each test source stays a compilation of its own.
+unity=-DCMAKE_UNITY_BUILD=ON
 
-bash scripts/build.sh build
+bash scripts/build.sh build "$unity"
 bash scripts/with-postgres.sh ctest --test-dir build --output-on-failure -j "$(nproc)"
 
 if [ "${EXPWIZ_SKIP_SANITIZE:-0}" != 1 ]; then
-    bash scripts/build.sh build-asan -DEXPWIZ_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    bash scripts/build.sh build-asan "$unity" -DEXPWIZ_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
         bash scripts/with-postgres.sh ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
@@ -23,7 +26,7 @@ if [ "${EXPWIZ_SKIP_SANITIZE:-0}" != 1 ]; then
     # its own process. The runtime loses track of a process that has started
     # a child (Qt starts it with a vfork-style clone), so the cases that run a
     # helper program before an export are left to the two runs above.
-    bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread \
+    bash scripts/build.sh build-tsan "$unity" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread \
         -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread -- export_tests
     TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir build-tsan --output-on-failure --no-tests=error \
         -j "$(nproc)" -R '^(ExportRunTest|Pipeline)\.' -E 'AllocationFields|PythonsReaders'

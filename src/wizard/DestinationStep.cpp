@@ -4,6 +4,7 @@
 #include "destination/FilePaths.h"
 #include "destination/HostFileGuard.h"
 #include "destination/SettingsFile.h"
+#include "export/ExportTexts.h"
 #include "platform/UiServices.h"
 #include "wizard/WizardState.h"
 
@@ -16,12 +17,6 @@
 #include <QVBoxLayout>
 
 namespace expwiz {
-
-namespace {
-
-const QString CustomExport = QStringLiteral("Custom Export");
-
-} // namespace
 
 DestinationStep::DestinationStep(WizardState& state, UiServices& ui, QWidget* parent)
     : WizardStep(state, ui, 4, 202, parent)
@@ -116,7 +111,7 @@ bool DestinationStep::validateFileName()
     if (fileName_->text() == lastValidFileName_)
         return true;
     if (!FilePaths::isValidFileName(fileName_->text())) {
-        ui().messageBox(QString::fromLatin1(kInvalidFileNameMessage), CustomExport, BoxIcon::Critical);
+        ui().messageBox(QString::fromLatin1(kInvalidFileNameMessage), ExportTexts::title(), BoxIcon::Critical);
         fileName_->setText(lastValidFileName_);
         fileName_->setFocus();
         return false;
@@ -150,7 +145,7 @@ bool DestinationStep::validateDestination()
     QStringList ownFiles = HostFileGuard::hostFiles(state().hostApp);
     ownFiles << state().m_FieldMapFilename;
     if (const QString own = HostFileGuard::clash(path, ownFiles); !own.isEmpty()) {
-        ui().messageBox(HostFileGuard::message(path, own), CustomExport, BoxIcon::Critical);
+        ui().messageBox(HostFileGuard::message(path, own), ExportTexts::title(), BoxIcon::Critical);
         state().m_ExportFilename.clear();
         fileName_->setFocus();
         return false;
@@ -159,7 +154,7 @@ bool DestinationStep::validateDestination()
         return true;
     state().m_ExportFilename = path;
     if (FilePaths::fileExists(path)) {
-        if (ui().messageBox(DestinationMessages::replaceFileQuestion(path), CustomExport, BoxIcon::Exclamation,
+        if (ui().messageBox(DestinationMessages::replaceFileQuestion(path), ExportTexts::title(), BoxIcon::Exclamation,
                             BoxButtons::YesNo)
             != BoxAnswer::Yes) {
             state().m_ExportFilename.clear();
@@ -167,14 +162,14 @@ bool DestinationStep::validateDestination()
         }
     }
     if (!FilePaths::folderExists(path)) {
-        if (ui().messageBox(DestinationMessages::createFolderQuestion(folder), CustomExport, BoxIcon::Exclamation,
-                            BoxButtons::YesNo)
+        if (ui().messageBox(DestinationMessages::createFolderQuestion(folder), ExportTexts::title(),
+                            BoxIcon::Exclamation, BoxButtons::YesNo)
             != BoxAnswer::Yes) {
             state().m_ExportFilename.clear();
             return false;
         }
         if (!FilePaths::createFolder(folder)) {
-            ui().messageBox(DestinationMessages::folderNotCreated(), CustomExport, BoxIcon::Exclamation);
+            ui().messageBox(DestinationMessages::folderNotCreated(), ExportTexts::title(), BoxIcon::Exclamation);
             // An emptied folder box is as good as a blank one: Next waits
             // for a folder to be typed.
             location_->clear();
@@ -201,8 +196,8 @@ void DestinationStep::browse()
         chosen = *answer;
         if (!FilePaths::fileExists(chosen))
             break;
-        const BoxAnswer replace = ui().messageBox(DestinationMessages::replaceFileQuestion(chosen), CustomExport,
-                                                  BoxIcon::Exclamation, BoxButtons::YesNoCancel);
+        const BoxAnswer replace = ui().messageBox(DestinationMessages::replaceFileQuestion(chosen),
+                                                  ExportTexts::title(), BoxIcon::Exclamation, BoxButtons::YesNoCancel);
         if (replace == BoxAnswer::Yes)
             break;
         if (replace == BoxAnswer::Cancel)

@@ -1,6 +1,7 @@
 #include "wizard/FieldMapStep.h"
 
 #include "catalog/FieldCatalog.h"
+#include "export/ExportTexts.h"
 #include "fieldmap/ExpFile.h"
 #include "fieldmap/FieldMapButtons.h"
 #include "fieldmap/FieldMapIdentity.h"
@@ -29,7 +30,6 @@ namespace expwiz {
 
 namespace {
 
-const QString CustomExport = QStringLiteral("Custom Export");
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text)
 {
@@ -38,12 +38,6 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text)
     return result;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, QWidget* buddy)
-{
-    auto* result = namedControl<QLabel>(name, text, parent);
-    result->setBuddy(buddy);
-    return result;
-}
 
 } // namespace
 
@@ -107,15 +101,15 @@ FieldMapStep::FieldMapStep(WizardState& state, UiServices& ui, QWidget* parent)
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(info_, 0, 0, 1, 4);
-    layout->addWidget(label(this, "lblP5FieldCategory", QStringLiteral("Field Cate&gory"), categories_), 1, 0);
+    layout->addWidget(namedLabel(this, "lblP5FieldCategory", QStringLiteral("Field Cate&gory"), categories_), 1, 0);
     layout->addWidget(categories_, 2, 0);
     auto* availableTop = new QHBoxLayout;
-    availableTop->addWidget(label(this, "lblP5AvailableField", QStringLiteral("Available &Fields:"), available_));
+    availableTop->addWidget(namedLabel(this, "lblP5AvailableField", QStringLiteral("Available &Fields:"), available_));
     availableTop->addWidget(filter_, 1);
     layout->addLayout(availableTop, 3, 0);
     layout->addWidget(available_, 4, 0);
     layout->addLayout(middle, 4, 1);
-    layout->addWidget(label(this, "lblP5ExportFieldMap", QStringLiteral("Export Field &Map"), map_), 3, 2);
+    layout->addWidget(namedLabel(this, "lblP5ExportFieldMap", QStringLiteral("Export Field &Map"), map_), 3, 2);
     layout->addWidget(map_, 4, 2);
     layout->addLayout(right, 4, 3);
     layout->addWidget(header_, 5, 0, 1, 4);
@@ -237,7 +231,7 @@ void FieldMapStep::loadFieldMap()
         // A file far too large to be a map says so; any other failure is
         // a map that is not there.
         ui().messageBox(e.number() == orvo::errnum::Overflow ? e.description() : FieldMapMessages::readFailed(),
-                        CustomExport);
+                        ExportTexts::title());
         return;
     }
     state().fieldMap.assign(read.ids, [this](int32_t id) { linkField(id); });
@@ -248,7 +242,7 @@ void FieldMapStep::loadFieldMap()
     const QString notice = FieldMapMessages::damagedFileNotice(state().m_FieldMapFilename, read);
     if (!notice.isEmpty() && !reportedDamagedFiles_.contains(state().m_FieldMapFilename)) {
         reportedDamagedFiles_ << state().m_FieldMapFilename;
-        ui().messageBox(notice, CustomExport, BoxIcon::Exclamation);
+        ui().messageBox(notice, ExportTexts::title(), BoxIcon::Exclamation);
     }
 }
 
@@ -321,7 +315,7 @@ void FieldMapStep::moveClicked(bool up)
 {
     const bool moved = up ? state().fieldMap.moveSelectedUp() : state().fieldMap.moveSelectedDown();
     if (!moved && !state().fieldMap.hasSelection()) {
-        ui().messageBox(FieldMapMessages::selectOneField(), CustomExport);
+        ui().messageBox(FieldMapMessages::selectOneField(), ExportTexts::title());
         return;
     }
     showMap();
@@ -348,7 +342,7 @@ bool FieldMapStep::findSystemNumberColumn()
     state().SystemNumberColumn = static_cast<int16_t>(state().fieldMap.systemNumberColumn());
     if (state().SystemNumberColumn < state().fieldMap.count())
         return true;
-    return ui().messageBox(FieldMapMessages::noSystemNumberQuestion(), CustomExport, BoxIcon::None,
+    return ui().messageBox(FieldMapMessages::noSystemNumberQuestion(), ExportTexts::title(), BoxIcon::None,
                            BoxButtons::YesNo)
            == BoxAnswer::Yes;
 }
@@ -362,7 +356,7 @@ void FieldMapStep::saveMapClicked()
 bool FieldMapStep::saveFieldMap()
 {
     if (state().fieldMap.isEmpty()) {
-        ui().messageBox(FieldMapMessages::saveNeedsOneField(), CustomExport);
+        ui().messageBox(FieldMapMessages::saveNeedsOneField(), ExportTexts::title());
         return false;
     }
     SaveMapDialog dialog(ui(), window());
@@ -390,7 +384,7 @@ bool FieldMapStep::saveFieldMap()
 void FieldMapStep::printMapClicked()
 {
     if (state().fieldMap.isEmpty() || !state().hostCompany) {
-        ui().messageBox(FieldMapMessages::reportNeedsFieldsAndCompany(), CustomExport);
+        ui().messageBox(FieldMapMessages::reportNeedsFieldsAndCompany(), ExportTexts::title());
         return;
     }
     FieldMapPrinter printer(ui(), *printers_);
@@ -412,7 +406,7 @@ bool FieldMapStep::askToSaveChangedMap(bool& stay)
     if (!isFieldMapChanged())
         return false;
     const BoxAnswer answer = ui().messageBox(FieldMapMessages::saveChangedMapQuestion(state().m_FieldMapSpec),
-                                             CustomExport, BoxIcon::None, BoxButtons::YesNo);
+                                             ExportTexts::title(), BoxIcon::None, BoxButtons::YesNo);
     if (answer != BoxAnswer::Yes)
         return false;
     stay = !saveFieldMap();

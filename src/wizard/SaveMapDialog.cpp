@@ -1,6 +1,7 @@
 #include "wizard/SaveMapDialog.h"
 
 #include "destination/FilePaths.h"
+#include "export/ExportTexts.h"
 #include "fieldmap/FieldMapMessages.h"
 #include "platform/UiServices.h"
 
@@ -11,12 +12,6 @@
 #include <QPushButton>
 
 namespace expwiz {
-
-namespace {
-
-const QString CustomExport = QStringLiteral("Custom Export");
-
-} // namespace
 
 SaveMapDialog::SaveMapDialog(UiServices& ui, QWidget* parent) : QDialog(parent), ui_(ui)
 {
@@ -80,12 +75,12 @@ void SaveMapDialog::okClicked()
 {
     const QString answer = name_->text();
     if (answer.trimmed().isEmpty()) {
-        ui_.messageBox(FieldMapMessages::emptyMapName(), CustomExport);
+        ui_.messageBox(FieldMapMessages::emptyMapName(), ExportTexts::title());
         refuse();
         return;
     }
     if (!FilePaths::isValidFileName(answer)) {
-        ui_.messageBox(QString::fromLatin1(kInvalidFileNameMessage), CustomExport, BoxIcon::Critical);
+        ui_.messageBox(QString::fromLatin1(kInvalidFileNameMessage), ExportTexts::title(), BoxIcon::Critical);
         refuse();
         return;
     }
@@ -94,7 +89,7 @@ void SaveMapDialog::okClicked()
         const BoxAnswer replace =
             ui_.messageBox(QStringLiteral("The file already exists. Do you want to replace \r\n<") + path
                                + QStringLiteral(">?"),
-                           CustomExport, BoxIcon::Exclamation, BoxButtons::YesNoCancel);
+                           ExportTexts::title(), BoxIcon::Exclamation, BoxButtons::YesNoCancel);
         if (replace == BoxAnswer::No) {
             refuse();
             return;

@@ -1,5 +1,6 @@
 #include "wizard/SelectAssetsStep.h"
 
+#include "export/ExportTexts.h"
 #include "platform/BusyPointer.h"
 #include "platform/UiServices.h"
 #include "wizard/CompanyWording.h"
@@ -17,7 +18,6 @@ namespace expwiz {
 
 namespace {
 
-const QString CustomExport = QStringLiteral("Custom Export");
 const QString NoCompanies = QStringLiteral("<No Companies found>");
 
 QString describe(const std::exception& error)
@@ -218,7 +218,7 @@ void SelectAssetsStep::fillGroupList()
         loadAllocationLists();
         takeGroupObjects();
         if (!state().hostGroupManager) {
-            ui().messageBox(QStringLiteral("The GroupManager is NULL, please select again"), CustomExport);
+            ui().messageBox(QStringLiteral("The GroupManager is NULL, please select again"), ExportTexts::title());
             updateGroupStepNext();
             return;
         }
@@ -323,7 +323,7 @@ bool SelectAssetsStep::openSelectedCompany()
                                 ? QStringLiteral("The company ") + company->Name()
                                       + QStringLiteral(" has no group to export. Please select again.")
                                 : QStringLiteral("The GroupManager is NULL, please select again"),
-                            CustomExport);
+                            ExportTexts::title());
             return false;
         }
         state().hostBook = HostLookups::bookWithId(*company, state().chosenBookId);

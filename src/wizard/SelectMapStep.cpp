@@ -1,6 +1,7 @@
 #include "wizard/SelectMapStep.h"
 
 #include "destination/FilePaths.h"
+#include "export/ExportTexts.h"
 #include "fieldmap/FieldMapIdentity.h"
 #include "platform/UiServices.h"
 #include "wizard/HostLookups.h"
@@ -18,35 +19,24 @@
 
 namespace expwiz {
 
-namespace {
-
-const QString CustomExport = QStringLiteral("Custom Export");
-
-QLabel* label(QWidget* parent, const char* name, const QString& text)
-{
-    return namedControl<QLabel>(name, text, parent);
-}
-
-} // namespace
-
 SelectMapStep::SelectMapStep(WizardState& state, UiServices& ui, QWidget* parent)
     : WizardStep(state, ui, 2, 203, parent)
 {
-    auto* info = label(this, "lblP4Info",
-                       QStringLiteral("Step 2: To export the asset information to an export file, you must tell the "
-                                      "system which fields to export.  You do this by creating a field map. You can "
-                                      "either create a new Field Map or use an existing field map.  If you choose to "
-                                      "include book information you must also select the book from which the "
-                                      "information will be retrieved."));
+    auto* info = namedLabel(this, "lblP4Info",
+                            QStringLiteral("Step 2: To export the asset information to an export file, you must tell "
+                                           "the system which fields to export.  You do this by creating a field map. "
+                                           "You can either create a new Field Map or use an existing field map.  If "
+                                           "you choose to include book information you must also select the book from "
+                                           "which the information will be retrieved."));
     info->setWordWrap(true);
-    auto* options = label(this, "lblP4MapOption", QStringLiteral("Map Options"));
+    auto* options = namedLabel(this, "lblP4MapOption", QStringLiteral("Map Options"));
     createNew_ = new QRadioButton(QStringLiteral("Create New Field Map"), this);
     createNew_->setObjectName(QStringLiteral("optP4CreateNew"));
     createNew_->setChecked(true);
     useSaved_ = new QRadioButton(QStringLiteral("Use Saved Field Map"), this);
     useSaved_->setObjectName(QStringLiteral("optP4UseSaved"));
-    auto* selectMap = label(this, "lblP4SelectFieldMap", QStringLiteral("Select Field Map"));
-    auto* mapLabel = label(this, "lblP4FieldMap", QStringLiteral("&Field Map"));
+    auto* selectMap = namedLabel(this, "lblP4SelectFieldMap", QStringLiteral("Select Field Map"));
+    auto* mapLabel = namedLabel(this, "lblP4FieldMap", QStringLiteral("&Field Map"));
     maps_ = new QComboBox(this);
     maps_->setObjectName(QStringLiteral("cmbP4FieldMap"));
     maps_->setEnabled(false);
@@ -60,7 +50,7 @@ SelectMapStep::SelectMapStep(WizardState& state, UiServices& ui, QWidget* parent
     separator->setObjectName(QStringLiteral("fmeP4Seperator"));
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
-    auto* bookLabel = label(this, "lblP4Book", QStringLiteral("Boo&k:"));
+    auto* bookLabel = namedLabel(this, "lblP4Book", QStringLiteral("Boo&k:"));
     books_ = new QComboBox(this);
     books_->setObjectName(QStringLiteral("cmbP4Book"));
     bookLabel->setBuddy(books_);
@@ -239,7 +229,8 @@ bool SelectMapStep::resolveFieldMapChoice()
     }
     const QString path = maps_->currentText();
     if (!FilePaths::fileExists(path)) {
-        ui().messageBox(QStringLiteral("The Field Map file does not exist. Please choose another one."), CustomExport);
+        ui().messageBox(QStringLiteral("The Field Map file does not exist. Please choose another one."),
+                        ExportTexts::title());
         return false;
     }
     const FieldMapIdentity identity = FieldMapIdentity::forFile(path);

@@ -22,12 +22,7 @@ namespace expwiz {
 
 namespace {
 
-const QString CustomExport = QStringLiteral("Custom Export");
 
-QLabel* label(QWidget* parent, const char* name, const QString& text = {})
-{
-    return namedControl<QLabel>(name, text, parent);
-}
 
 QGroupBox* frame(QWidget* parent, const char* name)
 {
@@ -39,17 +34,18 @@ QGroupBox* frame(QWidget* parent, const char* name)
 SummaryStep::SummaryStep(WizardState& state, UiServices& ui, QWidget* parent)
     : WizardStep(state, ui, 5, 205, parent)
 {
-    auto* info = label(this, "lblP6Info",
-                       QStringLiteral("View the summary of choices you have made. To change any information, click "
-                                      "the Back button and make changes in the previous windows. If the information "
-                                      "is correct, select the Export button to begin the export process."));
+    auto* info = namedLabel(this, "lblP6Info",
+                            QStringLiteral("View the summary of choices you have made. To change any information, "
+                                           "click the Back button and make changes in the previous windows. If the "
+                                           "information is correct, select the Export button to begin the export "
+                                           "process."));
     info->setWordWrap(true);
 
     auto* companyFrame = frame(this, "fmeP6CompanyName");
-    companyLabel_ = label(companyFrame, "lblP6Company", QStringLiteral("Company Name:"));
-    companyName_ = label(companyFrame, "lblP6CompanyName");
-    auto* groupLabel = label(companyFrame, "Label1", QStringLiteral("Group:"));
-    group_ = label(companyFrame, "lblP6Group");
+    companyLabel_ = namedLabel(companyFrame, "lblP6Company", QStringLiteral("Company Name:"));
+    companyName_ = namedLabel(companyFrame, "lblP6CompanyName");
+    auto* groupLabel = namedLabel(companyFrame, "Label1", QStringLiteral("Group:"));
+    group_ = namedLabel(companyFrame, "lblP6Group");
     auto* companyGrid = new QGridLayout(companyFrame);
     companyGrid->addWidget(companyLabel_, 0, 0);
     companyGrid->addWidget(companyName_, 0, 1);
@@ -58,8 +54,8 @@ SummaryStep::SummaryStep(WizardState& state, UiServices& ui, QWidget* parent)
     companyGrid->setColumnStretch(1, 1);
 
     auto* fileFrame = frame(this, "fmeP6ExportFile");
-    auto* fileLabel = label(fileFrame, "staticText002", QStringLiteral("Export File:"));
-    exportFile_ = label(fileFrame, "lblP6ExportFile");
+    auto* fileLabel = namedLabel(fileFrame, "staticText002", QStringLiteral("Export File:"));
+    exportFile_ = namedLabel(fileFrame, "lblP6ExportFile");
     // A long path wraps instead of widening the window.
     exportFile_->setWordWrap(true);
     exportFile_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -76,8 +72,8 @@ SummaryStep::SummaryStep(WizardState& state, UiServices& ui, QWidget* parent)
     mapLayout->addWidget(map_);
 
     auto* progressFrame = frame(this, "fmeP6ExportAsset");
-    auto* exporting = label(progressFrame, "staticText003", QStringLiteral("Exporting Asset"));
-    progress_ = label(progressFrame, "lblP6ExportAsset", ExportTexts::idleProgress());
+    auto* exporting = namedLabel(progressFrame, "staticText003", QStringLiteral("Exporting Asset"));
+    progress_ = namedLabel(progressFrame, "lblP6ExportAsset", ExportTexts::idleProgress());
     stop_ = new QPushButton(QStringLiteral("&Stop"), progressFrame);
     stop_->setObjectName(QStringLiteral("cmdP6Stop"));
     stop_->setAutoDefault(false);
@@ -117,11 +113,11 @@ void SummaryStep::enter()
 void SummaryStep::fillSummaryStep()
 {
     if (!state().hostCompany)
-        ui().messageBox(QStringLiteral("Company is not selected"), CustomExport);
+        ui().messageBox(QStringLiteral("Company is not selected"), ExportTexts::title());
     else
         companyName_->setText(state().hostCompany->Name());
     if (!state().hostGroup)
-        ui().messageBox(QStringLiteral("Group is not selected"), CustomExport);
+        ui().messageBox(QStringLiteral("Group is not selected"), ExportTexts::title());
     else
         group_->setText(state().hostGroup->Name());
     exportFile_->setText(state().m_ExportFilename);
@@ -136,7 +132,7 @@ void SummaryStep::fillSummaryFieldList()
 {
     map_->clear();
     if (!state().hostCompany) {
-        ui().messageBox(QStringLiteral("company is null"), CustomExport);
+        ui().messageBox(QStringLiteral("company is null"), ExportTexts::title());
         return;
     }
     const FieldCatalog& catalog = FieldCatalog::instance();
@@ -207,7 +203,7 @@ void SummaryStep::startExport()
         return requested;
     };
     callbacks.confirmStop = [this, path = job.outputPath] {
-        return ui().messageBox(ExportTexts::stopQuestion(path), CustomExport, BoxIcon::Exclamation,
+        return ui().messageBox(ExportTexts::stopQuestion(path), ExportTexts::title(), BoxIcon::Exclamation,
                                BoxButtons::YesNo)
                == BoxAnswer::Yes;
     };
@@ -240,7 +236,7 @@ void SummaryStep::startExport()
     emit navigationLocked(false);
     // A stopped run says nothing more: the user has just answered.
     if (result.outcome != ExportOutcome::Stopped && !result.message.isEmpty())
-        ui().messageBox(result.message, CustomExport);
+        ui().messageBox(result.message, ExportTexts::title());
 }
 
 } // namespace expwiz
