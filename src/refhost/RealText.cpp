@@ -61,7 +61,7 @@ bool fewPlaces(double magnitude, Scientific& s)
         if (!(scaled < 1e15))
             return false;
         const auto k = static_cast<int64_t>(scaled + 0.5);
-        if (k == 0 || static_cast<double>(k) / scale != magnitude)
+        if (k == 0 || k >= 1'000'000'000'000'000 || static_cast<double>(k) / scale != magnitude)
             continue;
         char reversed[16];
         int n = 0;
