@@ -28,20 +28,31 @@ bool writesUtf8(const QString& name)
     return probe.isValid() && QByteArray(probe.encode(text)) == text.toUtf8();
 }
 
-bool isAscii(std::string_view text)
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+constexpr uint64_t kLowBits = 0x0101010101010101u;
+
+// Copies a cell's bytes to `out` with every double quote doubled; `out`
+// has room for twice the bytes. Eight bytes at a time while there is no
+// quote among them: this runs for every cell. Returns the end of the copy;
+// `high` collects the bytes' high bits.
+char* copyQuoted(const char* p, const char* const end, char* out, uint64_t& high)
 {
-    // Eight bytes at a time: this runs for every cell.
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    uint64_t high = 0;
-    for (; end - p >= 8; p += 8) {
+    for (; end - p >= 8; p += 8, out += 8) {
         uint64_t word;
         std::memcpy(&word, p, sizeof word);
+        const uint64_t quotes = word ^ (kLowBits * '"');
+        if ((quotes - kLowBits) & ~quotes & kHighBits)
+            break;   // a quote among them: byte by byte from here
         high |= word;
+        std::memcpy(out, &word, sizeof word);
     }
-    for (; p < end; ++p)
+    for (; p < end; ++p) {
         high |= static_cast<unsigned char>(*p);
-    return (high & 0x8080808080808080u) == 0;
+        if (*p == '"')
+            *out++ = '"';
+        *out++ = *p;
+    }
+    return out;
 }
 } // namespace
 
@@ -81,7 +92,7 @@ CsvWriter::CsvWriter(const QString& targetPath, const Options& options)
     else
         file_.emplace(targetPath, options.write);
     line_.reserve(4096);
-    bytes_.reserve(4096);
+    bytes_.resize(4096);
 }
 
 void CsvWriter::appendQuoted(QStringView text, QString& out)
@@ -108,39 +119,44 @@ QString CsvWriter::quoted(QStringView text)
 void CsvWriter::startCell()
 {
     if (lineStarted_) {
-        if (utf8_)
-            bytes_ += ',';
-        else
+        if (utf8_) {
+            *bytesRoom(1) = ',';
+            ++bytesUsed_;
+        } else {
             line_ += u',';
+        }
     }
     lineStarted_ = true;
 }
 
 void CsvWriter::appendEncoded(QStringView text)
 {
-    const size_t at = bytes_.size();
-    bytes_.resize(at + static_cast<size_t>(encoder_.requiredSpace(text.size())));
-    char* const end = encoder_.appendToBuffer(bytes_.data() + at, text);
-    bytes_.resize(static_cast<size_t>(end - bytes_.data()));
+    char* const end = encoder_.appendToBuffer(bytesRoom(static_cast<size_t>(encoder_.requiredSpace(text.size()))), text);
+    bytesUsed_ = static_cast<size_t>(end - bytes_.data());
 }
 
 void CsvWriter::cell(std::string_view utf8)
 {
-    if (!utf8_ || !(isAscii(utf8) || QUtf8StringView(utf8.data(), qsizetype(utf8.size())).isValidUtf8())) {
-        const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-        cell(QStringView(text));
-        return;
+    if (utf8_) {
+        // A comma, the quotes and every byte doubled at worst.
+        char* const start = bytesRoom(2 * utf8.size() + 3);
+        char* out = start;
+        if (lineStarted_)
+            *out++ = ',';
+        *out++ = '"';
+        uint64_t high = 0;
+        out = copyQuoted(utf8.data(), utf8.data() + utf8.size(), out, high);
+        *out++ = '"';
+        // Malformed bytes are written as the conversion to text writes
+        // them: the copy is taken back.
+        if (!(high & kHighBits) || QUtf8StringView(utf8.data(), qsizetype(utf8.size())).isValidUtf8()) {
+            bytesUsed_ += static_cast<size_t>(out - start);
+            lineStarted_ = true;
+            return;
+        }
     }
-    startCell();
-    bytes_ += '"';
-    const char* p = utf8.data();
-    const char* const end = p + utf8.size();
-    // An empty view may have no data at all: memchr is not asked then.
-    for (const char* quote; p < end && (quote = static_cast<const char*>(std::memchr(p, '"', size_t(end - p))));
-         p = quote + 1)
-        bytes_.append(p, size_t(quote + 1 - p)).push_back('"');
-    bytes_.append(p, size_t(end - p));
-    bytes_ += '"';
+    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    cell(QStringView(text));
 }
 
 void CsvWriter::cell(QStringView text)
@@ -176,20 +192,24 @@ void CsvWriter::raw(QStringView text)
 void CsvWriter::endLine()
 {
     if (utf8_) {
-        bytes_ += "\r\n";
+        std::memcpy(bytesRoom(2), "\r\n", 2);
+        bytesUsed_ += 2;
+        constexpr std::string_view bom = "\xef\xbb\xbf";
+        const size_t need = bytesUsed_ + (bomPending_ ? bom.size() : 0);
+        if (used_ + need > buffer_.size()) {
+            flush();
+            if (need > buffer_.size())
+                buffer_.resize(need);
+        }
         if (bomPending_) {
-            bytes_.insert(0, "\xef\xbb\xbf");
+            std::memcpy(buffer_.data() + used_, bom.data(), bom.size());
+            used_ += bom.size();
             bomPending_ = false;
         }
-        if (used_ + bytes_.size() > buffer_.size()) {
-            flush();
-            if (bytes_.size() > buffer_.size())
-                buffer_.resize(bytes_.size());
-        }
-        std::memcpy(buffer_.data() + used_, bytes_.data(), bytes_.size());
-        used_ += bytes_.size();
+        std::memcpy(buffer_.data() + used_, bytes_.data(), bytesUsed_);
+        used_ += bytesUsed_;
         ++linesBuffered_;
-        bytes_.clear();
+        bytesUsed_ = 0;
         lineStarted_ = false;
         return;
     }
@@ -234,7 +254,7 @@ void CsvWriter::flush()
 
 void CsvWriter::commit()
 {
-    if (lineStarted_ || !line_.empty() || !bytes_.empty())
+    if (lineStarted_ || !line_.empty() || bytesUsed_ > 0)
         endLine();
     flush();
     if (file_)

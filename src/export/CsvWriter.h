@@ -74,6 +74,13 @@ private:
     };
     static CountingEncoder makeEncoder(const QString& name, bool byteOrderMark);
     void startCell();
+    // Room for `size` more bytes of the line composed in bytes_.
+    char* bytesRoom(size_t size)
+    {
+        if (bytesUsed_ + size > bytes_.size())
+            bytes_.resize(2 * (bytesUsed_ + size));
+        return bytes_.data() + bytesUsed_;
+    }
     void appendEncoded(QStringView text);
     void flush();
 
@@ -86,7 +93,8 @@ private:
     bool utf8_ = false;          // the line is composed in bytes_, not line_
     bool bomPending_ = false;    // the UTF-8 byte-order mark is still to be written
     std::u16string line_;   // inline appends: this is the per-cell path
-    std::string bytes_;
+    std::vector<char> bytes_;   // written through bytesRoom: the per-cell path in UTF-8
+    size_t bytesUsed_ = 0;
     QString wide_;
     std::vector<char> buffer_;
     size_t used_ = 0;

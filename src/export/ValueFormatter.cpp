@@ -2,6 +2,8 @@
 
 #include "export/DecimalNumber.h"
 
+#include <algorithm>
+
 namespace expwiz {
 
 ValueFormatter::ValueFormatter(const QLocale& locale, bool isoDates)
@@ -62,6 +64,42 @@ QStringView ValueFormatter::format(FieldType type, QStringView value, QString& b
 std::string_view ValueFormatter::fixed(std::string_view value, int shift, int decimals, int minIntegerDigits,
                                       std::string& bytes) const
 {
+    if (shift == 0) {
+        // Most of the host's numbers ("44108.79", "585.7", "507") need
+        // neither rounding nor a sign rule: their digits are written as they
+        // are, padded, and only the others are taken apart.
+        const char* p = value.data();
+        const char* const end = p + value.size();
+        const bool negative = p < end && *p == '-';
+        p += negative ? 1 : 0;
+        const char* const integer = p;
+        bool nonZero = false;
+        for (; p < end && static_cast<unsigned>(*p - '0') < 10; ++p)
+            nonZero |= *p != '0';
+        const auto integerDigits = static_cast<int>(p - integer);
+        const bool point = p < end && *p == '.';
+        const char* const fraction = p + (point ? 1 : 0);
+        for (p = fraction; p < end && static_cast<unsigned>(*p - '0') < 10; ++p)
+            nonZero |= *p != '0';
+        const auto fractionDigits = static_cast<int>(p - fraction);
+        if (p == end && integerDigits > 0 && (integerDigits == 1 || *integer != '0')
+            && integerDigits + fractionDigits <= 64 && fractionDigits <= decimals && (nonZero || !negative)) {
+            if (point == (decimals > 0) && fractionDigits == decimals && integerDigits >= minIntegerDigits
+                && (decimals == 0 || decimalPointUtf8_ == "."))
+                return value;
+            bytes.resize(0);
+            if (negative)
+                bytes += '-';
+            bytes.append(static_cast<size_t>(std::max(minIntegerDigits - integerDigits, 0)), '0');
+            bytes.append(integer, static_cast<size_t>(integerDigits));
+            if (decimals > 0) {
+                bytes += decimalPointUtf8_;
+                bytes.append(fraction, static_cast<size_t>(fractionDigits));
+                bytes.append(static_cast<size_t>(decimals - fractionDigits), '0');
+            }
+            return bytes;
+        }
+    }
     DecimalNumber number;
     if (!number.parse(value))
         return value;

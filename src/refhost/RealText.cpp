@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <string_view>
@@ -45,6 +46,36 @@ Scientific scientific(double magnitude, int precision)
     return s;
 }
 
+// Most amounts are a whole number of cents or of millionths. When the value
+// is the double nearest to k / 10^places with k below 10^15, that decimal is
+// its shortest text (no two decimals of at most 15 digits share a double),
+// so k's own digits give it without std::to_chars.
+bool fewPlaces(double magnitude, Scientific& s)
+{
+    constexpr struct {
+        double scale;
+        int places;
+    } kScales[] = {{1e2, 2}, {1e6, 6}};
+    for (const auto& [scale, places] : kScales) {
+        const double scaled = magnitude * scale;
+        if (!(scaled < 1e15))
+            return false;
+        const auto k = static_cast<int64_t>(scaled + 0.5);
+        if (k == 0 || k >= 1'000'000'000'000'000 || static_cast<double>(k) / scale != magnitude)
+            continue;
+        char reversed[16];
+        int n = 0;
+        for (int64_t rest = k; rest > 0; rest /= 10)
+            reversed[n++] = char('0' + rest % 10);
+        for (int i = 0; i < n; ++i)
+            s.digits[i] = reversed[n - 1 - i];
+        s.count = n;
+        s.exponent = n - 1 - places;
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void appendRealText(double value, std::string& out)
@@ -58,7 +89,9 @@ void appendRealText(double value, std::string& out)
         return;
     }
     const double magnitude = std::fabs(value);
-    Scientific s = scientific(magnitude, -1);
+    Scientific s;
+    if (!fewPlaces(magnitude, s))
+        s = scientific(magnitude, -1);
     // The shortest text equals the 15-digit rounding when it is no longer,
     // except for subnormal values, whose neighbours are relatively far apart.
     if (s.count > kDigits || magnitude < std::numeric_limits<double>::min()) {

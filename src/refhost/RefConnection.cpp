@@ -3,13 +3,15 @@
 #include "refhost/RealText.h"
 
 #include <limits>
+#include <utility>
 
 namespace orvo::refhost {
 
 RefCursor::RefCursor(std::shared_ptr<SqliteDb> db, const QString& sql)
-    : db_(std::move(db)), statement_(*db_, sql), columns_(statement_.columnCount()),
-      current_(static_cast<size_t>(columns_)), ahead_(static_cast<size_t>(columns_))
+    : db_(std::move(db)), statement_(*db_, sql), columns_(statement_.columnCount())
 {
+    for (Row* row : {&current_, &ahead_})
+        row->ends.assign(static_cast<size_t>(columns_) + 1, 0);
 }
 
 std::shared_ptr<IOrvoRowset> RefCursor::Rows() { return shared_from_this(); }
@@ -30,16 +32,18 @@ void RefCursor::fetchAhead()
     }
     if (!aheadValid_)
         return;
+    std::string& bytes = ahead_.bytes;
+    bytes.clear();   // keeps its capacity
+    size_t* const ends = ahead_.ends.data();
     for (int c = 0; c < columns_; ++c) {
-        const auto i = static_cast<size_t>(c);
         if (statement_.isReal(c)) {
             // The same text SQLite gives, without its slower printf.
-            ahead_[i].clear();
-            appendRealText(statement_.real(c), ahead_[i]);
-            continue;
+            appendRealText(statement_.real(c), bytes);
+        } else {
+            const std::string_view v = statement_.utf8(c);
+            bytes.append(v.data(), v.size());
         }
-        const std::string_view v = statement_.utf8(c);
-        ahead_[i].assign(v.data(), v.size());   // reuses the buffer's capacity
+        ends[c + 1] = bytes.size();
     }
 }
 
@@ -62,7 +66,7 @@ bool RefCursor::MoveNext()
             throw *failure_;
         return false;
     }
-    current_.swap(ahead_);
+    std::swap(current_, ahead_);
     onRow_ = true;
     fetchAhead();
     return true;
@@ -81,7 +85,7 @@ QString RefCursor::Item(int32_t column)
     return out;
 }
 
-const std::string& RefCursor::value(int32_t column) const
+std::string_view RefCursor::value(int32_t column) const
 {
     if (!onRow_ || column < 0 || column >= columns_)
         throw HostError(errnum::SubscriptOutOfRange,
@@ -89,7 +93,8 @@ const std::string& RefCursor::value(int32_t column) const
                                      .arg(column)
                                      .arg(columns_)
                                : QStringLiteral("The cursor is not on a row."));
-    return current_[static_cast<size_t>(column)];
+    const size_t* const ends = current_.ends.data() + column;
+    return {current_.bytes.data() + ends[0], ends[1] - ends[0]};
 }
 
 std::string_view RefCursor::ReadItemUtf8(int32_t column, std::string& /*buffer*/)
@@ -100,7 +105,7 @@ std::string_view RefCursor::ReadItemUtf8(int32_t column, std::string& /*buffer*/
 void RefCursor::ReadItem(int32_t column, QString& out)
 {
     out.resize(0);
-    const std::string& v = value(column);
+    const std::string_view v = value(column);
     // Most values are ASCII: widen them in place into the caller's buffer,
     // which allocates nothing once it has grown.
     const auto n = static_cast<qsizetype>(v.size());

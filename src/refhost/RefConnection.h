@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvo::refhost {
@@ -31,9 +32,17 @@ public:
     std::string_view ReadItemUtf8(int32_t column, std::string& buffer) override;
 
 private:
+    // A row's values one after another in one buffer, so reading ahead
+    // copies each value once without a string of its own; ends[c + 1] is
+    // where column c stops.
+    struct Row {
+        std::string bytes;
+        std::vector<size_t> ends;
+    };
+
     void fetchAhead();
     // The current row's value of a column; raises HostError off a row or column.
-    const std::string& value(int32_t column) const;
+    std::string_view value(int32_t column) const;
 
     std::shared_ptr<SqliteDb> db_;   // keeps the connection alive while the cursor is
     SqliteStatement statement_;
@@ -41,7 +50,7 @@ private:
     bool started_ = false;
     bool onRow_ = false;
     bool aheadValid_ = false;
-    std::vector<std::string> current_, ahead_;
+    Row current_, ahead_;
     std::optional<HostError> failure_;
 };
 

@@ -71,6 +71,8 @@ TEST(Format, EachTypeCodeInItsLocaleRoundingHalfAwayFromZeroOnTheDecimalDigits)
         {Amount, "999.9999", "1000.00"}, {Amount, "0.004", "0.00"}, {Amount, "0.005", "0.01"},
         {Amount, "-0.001", "0.00"},   // no "-0.00"
         {Amount, "000123.40", "123.40"}, {Life, "2.5", "0003"}, {Life, "9999.5", "10000"}, {Life, "0.4", "0000"},
+        {Amount, "44108.79", "44108.79"}, {Amount, "-0.00", "0.00"}, {Amount, "0.5", "0.50"}, {Amount, "7.", "7.00"},
+        {Amount, "-585.7", "-585.70"}, {Life, "7.", "0007"}, {Life, "-0", "0000"}, {Life, "00507", "0507"},
         {Fraction, "0.0000005", "0.00005"}, {Fraction, "0.00000049", "0.00005"}, {Fraction, "0.00000004", "0.00000"},
         {Fraction, "12.3456789", "1234.56789"},
     });
@@ -147,10 +149,15 @@ TEST(Format, RandomNumbersAgreeWithDecimalArithmeticRoundingHalfUp)
         {dir.filePath("values.txt")}).toVariantList()).toStringList();
     ASSERT_EQ(expected.size(), values.size());
     const ValueFormatter f = in("de_DE");
+    QString unused;
+    std::string bytes;
     for (int i = 0; i < values.size(); ++i) {
         SCOPED_TRACE(values[i].toStdString());
         ASSERT_EQ(f.formatted(Amount, values[i]) + ' ' + f.formatted(Fraction, values[i]) + ' '
                       + f.formatted(Life, values[i]),
                   expected[i]);
+        const std::string value = values[i].toStdString();   // and the same from bytes
+        const auto viaBytes = [&](FieldType t) { return QString::fromUtf8(f.format(t, value, unused, bytes)); };
+        ASSERT_EQ(viaBytes(Amount) + ' ' + viaBytes(Fraction) + ' ' + viaBytes(Life), expected[i]);
     }
 }

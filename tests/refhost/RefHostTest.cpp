@@ -272,13 +272,14 @@ TEST(RefHostReal, ARealReadsAsSqlitesOwnText)
     std::vector<double> values = {0.0, -0.0, 1.0, -1.5, 0.1 + 0.2, 1e15, 1e15 - 1, 999999999999999.4, 1e16, 1e-4,
                                   1e-5, 0.00012345, 123456789012345.6, 1e300, -1.7976931348623157e308,
                                   2.2250738585072014e-308, 4.9e-324, 100.0, 1e100, 5e-5, 0.5, 2.675,
-                                  9.9999999999999995e14, 644533312592058.5, 14639007563246.25, 9620.761602014245, 9.9e99,
+                                  9.9999999999999995e14, 644533312592058.5, 14639007563246.25, 9620.761602014245, 9.9e99, 0.075, 7.5e-05, 1e-6, 9999999999999.99, 999999999.999999,
                                   std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
     std::mt19937_64 random(20240307);
     for (int i = 0; i < 40000; ++i) {
         if (const double bits = std::bit_cast<double>(random()); std::isfinite(bits))
             values.push_back(bits);
         values.push_back(static_cast<double>(static_cast<int64_t>(random() % 2000000000000) - 1000000000000) / 100);
+        values.push_back(static_cast<double>(static_cast<int64_t>(random() % 2000000000000000) - 1000000000000000) / 1e6);
         values.push_back(static_cast<double>(random() % 100000));   // a whole number stored as REAL
         values.push_back(std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 120) - 100));
     }
