@@ -15,13 +15,8 @@ constexpr Oid kFloat4 = 700;
 constexpr Oid kFloat8 = 701;
 constexpr Oid kNumeric = 1700;
 
-// The export's queries join whole tables and read every row once: parallel
-// workers spend more of the server's CPU on them (building shared hash
-// tables, merging sorted runs) than they save, and contend with the stream
-// the export is reading. Compiling their plain column lists to machine code
-// costs more than it saves too (a sixth of the server's time for a count,
-// an eighth for a copy of a million rows).
-constexpr const char* kStreaming = "SET max_parallel_workers_per_gather = 0; SET jit = off";
+// A count runs as the cursors' sessions run their queries (see
+// PgSessionPool), in a transaction of its own on the host's session.
 constexpr const char* kStreamingCount = "BEGIN; SET LOCAL max_parallel_workers_per_gather = 0; SET LOCAL jit = off";
 
 // The server's text of a plain decimal ([-]digits[.digits]) that has at
@@ -86,7 +81,6 @@ PgCursor::PgCursor(std::shared_ptr<PgSessionPool> sessions, const QString& sql)
     : sessions_(std::move(sessions)), session_(sessions_->take()), sql_(sql)
 {
     PGconn* conn = session_->handle();
-    session_->exec(kStreaming);
     QByteArray query = sql.toUtf8().trimmed();
     while (query.endsWith(';'))
         query = query.chopped(1).trimmed();
