@@ -15,7 +15,7 @@ constexpr Oid kFloat4 = 700;
 constexpr Oid kFloat8 = 701;
 constexpr Oid kNumeric = 1700;
 
-// A count runs as the cursors' sessions run their queries (see
+// A count runs with the settings of the cursors' sessions (see
 // PgSessionPool), in a transaction of its own on the host's session.
 constexpr const char* kStreamingCount = "BEGIN; SET LOCAL max_parallel_workers_per_gather = 0; SET LOCAL jit = off";
 

@@ -177,6 +177,10 @@ void PgDemo::create(const QString& folder, const refhost::DemoOptions& options, 
         content.write(n, sink);
         for (const QString& statement : refhost::indexStatements())
             db.exec(statement);
+        // Statistics now, as the SQLite demo has them, rather than whenever
+        // autovacuum comes round: until then the planner guesses the sizes
+        // and may count with a hash join that spills to disk.
+        db.exec(QStringLiteral("ANALYZE"));
     }
     refhost::DemoData::writeHostFiles(dir.absolutePath(), databases, options);
 }

@@ -9,9 +9,10 @@
 
 namespace orvo::pghost {
 
-// The sessions cursors read on, set up for streaming whole tables. A cursor that has read its query to the end
-// leaves its session here for the next one: a new session costs the server
-// a process start and the client a round of authentication.
+// The sessions cursors read on, set up for streaming whole tables. A cursor
+// that has read its query to the end leaves its session here for the next
+// one: a new session costs the server a process start and the client a
+// round of authentication.
 class PgSessionPool {
 public:
     PgSessionPool(QString conninfo, QString databaseName, QString serverDatabase = {});
