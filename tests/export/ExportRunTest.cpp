@@ -163,32 +163,52 @@ TEST_F(ExportRunTest, AStopKeepsTheCompleteRowsGoesOnWhenTheUserSaysNoOrAbortsWh
     }
 }
 
-TEST_F(ExportRunTest, AWriteFailureIsNeverCompleteAndLeavesThePreviousFile)
+TEST_F(ExportRunTest, AWriteFailureIsNeverCompleteAndLeavesThePreviousFileWhileShortWritesAreContinued)
 {
-    const QString longText(1000, QLatin1Char('x'));
-    for (int i = 1; i <= 2000; ++i)
-        db.dataRows.push_back({QString::number(i), longText, "SL"});
-    // The disk takes the first buffer (or nothing), then fails: the message
-    // counts the rows that reached the file, not those still buffered.
-    for (const auto& [e, n] : {std::pair{ENOSPC, 2000}, std::pair{EIO, 2000}, std::pair{ENOSPC, 3}}) {
-        const int err = e, rows = n;
-        SCOPED_TRACE(QStringLiteral("errno %1, %2 rows").arg(err).arg(rows).toStdString());
-        db.dataRows.resize(size_t(rows));
+    // The disk takes so many bytes, then fails: in a buffer flush during the
+    // rows or in the final flush at commit. The message counts the rows of
+    // the buffers that reached the file whole. A budget of -1 takes seven
+    // bytes a call and never fails.
+    const struct {
+        int err;
+        int32_t number;
+        qsizetype budget;
+        int rows;
+    } cases[] = {{ENOSPC, orvo::errnum::DiskFull, 300000, 2000}, {EIO, orvo::errnum::PathFileAccess, 100000, 2000},
+                 {ENOSPC, orvo::errnum::DiskFull, 5000, 10}, {ENOSPC, orvo::errnum::DiskFull, 0, 3},
+                 {EDQUOT, orvo::errnum::DiskFull, 0, 1}, {0, 0, -1, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QStringLiteral("errno %1 after %2 bytes, %3 rows").arg(c.err).arg(c.budget).arg(c.rows).toStdString());
+        db.dataRows.clear();
+        for (int i = 1; i <= c.rows; ++i)
+            db.dataRows.push_back({QString::number(i), QString(1000, QLatin1Char('x')), "SL"});
         writeBytes(path, "previous export\r\n");
         ExportJob job = host.job({1004, 1012}, path);
         job.header = true;
         QByteArray accepted;
-        job.writeFunction = [err, rows, &accepted](int, const void* data, size_t size) -> ssize_t {
-            if (!accepted.isEmpty() || rows < 2000)
-                return errno = err, -1;
-            return accepted.append(static_cast<const char*>(data), qsizetype(size)), ssize_t(size);
+        qsizetype flushed = 0;   // where the last call that took all it was given ended
+        job.writeFunction = [&](int fd, const void* data, size_t size) -> ssize_t {
+            const qsizetype n = std::min(qsizetype(size), c.budget < 0 ? 7 : c.budget - accepted.size());
+            if (n == 0)
+                return errno = c.err, -1;
+            accepted.append(static_cast<const char*>(data), n);
+            flushed = n == qsizetype(size) ? accepted.size() : flushed;
+            return ::write(fd, data, size_t(n));
         };
         const ExportResult r = run(job);
-        EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced, r.errorNumber),
-                  std::tuple(Failed, false, err == ENOSPC ? orvo::errnum::DiskFull : orvo::errnum::PathFileAccess));
-        EXPECT_EQ(r.rowsWritten, std::max<qsizetype>(accepted.count("\r\n") - 1, 0));
-        EXPECT_EQ(r.rowsWritten > 0, rows == 2000);
-        EXPECT_EQ(r.message, ExportTexts::writeFailure(path, r.rowsWritten, rows, r.errorNumber, r.errorDescription));
+        EXPECT_EQ(r.errorNumber, c.number);
+        EXPECT_EQ(r.rowsWritten, std::max<qsizetype>(accepted.left(flushed).count("\r\n") - 1, 0));
+        if (!c.err) {
+            EXPECT_EQ(told(r), std::tuple(Completed, 3, 3, true, ExportTexts::completeMessage(), "3 asset(s) are exported."));
+            QByteArray lines = "\"System No\",\"Description\"\r\n";
+            for (const QStringList& row : db.dataRows)
+                lines += ("\"" + row[0] + "\",\"" + row[1] + "\"\r\n").toUtf8();
+            EXPECT_TRUE(readBytes(path) == lines);
+            continue;
+        }
+        EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced), std::tuple(Failed, false));
+        EXPECT_EQ(r.rowsWritten > 0, c.budget > 256 * 1024);
+        EXPECT_EQ(r.message, ExportTexts::writeFailure(path, r.rowsWritten, c.rows, r.errorNumber, r.errorDescription));
         EXPECT_TRUE(r.errorDescription.contains(path)) << r.errorDescription.toStdString();
         EXPECT_EQ(readBytes(path), "previous export\r\n");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
