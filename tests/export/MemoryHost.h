@@ -6,13 +6,8 @@
 #include "export/ExportJob.h"
 #include "host/OrvoInterfaces.h"
 
-#include <QStringList>
-
 #include <functional>
-#include <memory>
 #include <set>
-#include <utility>
-#include <vector>
 
 namespace memhost {
 
@@ -64,10 +59,8 @@ public:
     bool MoveNext() override
     {
         log_->add("MoveNext");
-        if (row_ == faults_.moveNextFailsAtRow && failed_ < faults_.moveNextFailures) {
-            ++failed_;
+        if (row_ == faults_.moveNextFailsAtRow && failed_++ < faults_.moveNextFailures)
             throw HostError(orvo::errnum::HostFailure, "connection lost");
-        }
         failed_ = 0;
         return ++row_ < int(table_.size());
     }
@@ -85,10 +78,9 @@ public:
             log_->add(QStringLiteral("Item %1").arg(column));
         if (faults_.unreadable.count({row_, column}))
             throw HostError(orvo::errnum::TypeMismatch, "value cannot be read");
-        const QStringList& r = table_.at(size_t(row_));
-        if (column < 0 || column >= r.size())
+        if (column < 0 || column >= table_.at(size_t(row_)).size())
             throw HostError(orvo::errnum::SubscriptOutOfRange, "no such column");
-        return r[column];
+        return table_[size_t(row_)][column];
     }
 
 private:

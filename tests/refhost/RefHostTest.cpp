@@ -17,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <tuple>
 
 using namespace orvo;
 using orvo::refhost::ReferenceHost;
@@ -41,11 +42,13 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceWithCompaniesBooksAndGroupsInHostOrde
 {
     DemoHost demo(GetParam());
     auto host = ReferenceHost::open(demo.path);
-    ObjectPtr manager = host;
-    EXPECT_EQ(viewAs<IOrvoApplication>(manager)->Title(), "Orvo");
-    EXPECT_EQ(viewAs<IOrvoApplication>(manager)->ProgramPath(), QDir(demo.path).absolutePath());
-    EXPECT_EQ(viewAs<IOrvoEnvironment>(manager)->DatabaseName(), "Orvo Demo");
-    EXPECT_FALSE(viewAs<IOrvoEnvironment>(manager)->AvailabilityText().isEmpty());
+    const ObjectPtr manager = host;
+    const auto app = viewAs<IOrvoApplication>(manager);
+    const auto environment = viewAs<IOrvoEnvironment>(manager);
+    EXPECT_EQ(app->Title(), "Orvo");
+    EXPECT_EQ(app->ProgramPath(), QDir(demo.path).absolutePath());
+    EXPECT_EQ(environment->DatabaseName(), "Orvo Demo");
+    EXPECT_FALSE(environment->AvailabilityText().isEmpty());
     EXPECT_THROW(viewAs<IOrvoGroup>(manager), HostError);
     auto business = viewAs<IOrvoBusinessApp>(manager);
     QStringList names;
@@ -60,22 +63,19 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceWithCompaniesBooksAndGroupsInHostOrde
     EXPECT_EQ(host->applicationTypeSetByAddin(), 36);
     int shown = 0;
     host->setHelpHandler([&](int32_t context) { shown = context; });
-    viewAs<IOrvoApplication>(manager)->ShowHelp(30620);
+    app->ShowHelp(30620);
     EXPECT_EQ(shown, 30620);
 
     auto db = database(*host, "Orvo Demo");
     auto companies = db->Companies();
     ASSERT_EQ(companies.size(), 4u);
     EXPECT_EQ(companies[1]->Name(), QString::fromUtf8("Café Müller & Søn, \"Nord\""));
-    EXPECT_FALSE(companies[2]->IsAvailable());
-    EXPECT_TRUE(companies[0]->HasInventory());
-    EXPECT_FALSE(companies[1]->HasInventory());
+    EXPECT_EQ(std::tuple(companies[2]->IsAvailable(), companies[0]->HasInventory(), companies[1]->HasInventory()),
+              std::tuple(false, true, false));
     EXPECT_EQ(db->Companies()[0], companies[0]);   // the same objects, so an open company stays open
     auto books = companies[0]->Books();
     ASSERT_EQ(books.size(), 3u);
-    EXPECT_FALSE(books[0]->IsActive());
-    EXPECT_EQ(books[1]->BookID(), 1);
-    EXPECT_EQ(books[2]->Name(), "Tax");
+    EXPECT_EQ(std::tuple(books[0]->IsActive(), books[1]->BookID(), books[2]->Name()), std::tuple(false, 1, "Tax"));
     auto groups = viewAs<IOrvoWritableCompany>(companies[0])->GroupManager()->GroupList();
     ASSERT_EQ(groups->Count(), 3);
     EXPECT_EQ(groups->Item(0)->Name(), "All Orvo Assets");
@@ -130,46 +130,39 @@ TEST_P(RefHost, GroupQueryRestrictsCountAndDataAlike)
 {
     DemoHost demo(GetParam());
     auto host = ReferenceHost::open(demo.path);
+    const auto restricted = [](IOrvoGroupManager& manager, const std::shared_ptr<IOrvoGroup>& group, const QString& sql) {
+        auto query = manager.GroupQuery();
+        query->Reset();
+        query->SetGroup(group, 0, 0, 0, 0);
+        return query->ApplyGroup(sql);
+    };
     for (const char* dbName : {"Orvo Demo", "Public Sector"}) {
         auto db = database(*host, dbName);
         auto connection = db->Connection();
         for (auto& c : db->Companies()) {
             auto manager = viewAs<IOrvoWritableCompany>(c)->GroupManager();
-            auto list = manager->GroupList();
-            for (int32_t g = 0; g < list->Count(); ++g) {
+            for (int32_t g = 0; g < manager->GroupList()->Count(); ++g) {
+                const auto group = manager->GroupList()->Item(g);
                 for (auto& book : c->Books()) {
-                    SCOPED_TRACE(QStringLiteral("%1 / %2 / %3").arg(c->Name(), list->Item(g)->Name(), book->Name()).toStdString());
+                    SCOPED_TRACE(QStringLiteral("%1 / %2 / %3").arg(c->Name(), group->Name(), book->Name()).toStdString());
                     const QString from = QStringLiteral(" FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid = %1 "
                                                         "AND Bookparts.bookid = %2 AND Bookparts.sequence >= 0 ")
                                              .arg(c->CompanyID())
                                              .arg(book->BookID());
-                    auto query = manager->GroupQuery();
-                    query->Reset();
-                    query->SetGroup(list->Item(g), 0, 0, 0, 0);
-                    const QString count = query->ApplyGroup("SELECT count(*) " + from);
-                    auto rows = connection->OpenCursor(query->ApplyGroup("SELECT ASSET.ASSETID " + from
-                                                                         + " ORDER BY ASSET.ASSETID"), 100)->Rows();
+                    auto rows = connection->OpenCursor(restricted(*manager, group, "SELECT ASSET.ASSETID " + from
+                                                                  + " ORDER BY ASSET.ASSETID"), 100)->Rows();
                     int n = 0;
                     for (bool on = rows->MoveFirst(); on; on = rows->MoveNext())
                         ++n;
-                    EXPECT_EQ(connection->CountRows(count), n);
+                    EXPECT_EQ(connection->CountRows(restricted(*manager, group, "SELECT count(*) " + from)), n);
+                    // All records (one per asset, a second on every tenth), and fewer in the selective group.
+                    if (c->Name() == "Harbor Logistics" && book->BookID() == 1 && g < 2) {
+                        EXPECT_EQ(n, g ? 69 : 240 + 24);
+                    }
                 }
             }
         }
     }
-    // The selective group really selects: fewer records than all assets.
-    auto db = database(*host, "Orvo Demo");
-    auto manager = viewAs<IOrvoWritableCompany>(db->Companies()[0])->GroupManager();
-    auto query = manager->GroupQuery();
-    const QString base = "SELECT count(*)  FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid = 1 AND "
-                         "Bookparts.bookid = 1 AND Bookparts.sequence >= 0 ";
-    query->SetGroup(manager->GroupList()->Item(0), 0, 0, 0, 0);
-    const int all = db->Connection()->CountRows(query->ApplyGroup(base));
-    query->SetGroup(manager->GroupList()->Item(1), 0, 0, 0, 0);
-    const int sales = db->Connection()->CountRows(query->ApplyGroup(base));
-    EXPECT_EQ(all, 240 + 24);   // one record per asset, a second on every tenth
-    EXPECT_GT(sales, 0);
-    EXPECT_LT(sales, all);
 }
 
 TEST(RefHostGroups, TheConditionGoesBeforeTheLastOrderByAndOneThatWouldEndTheQueryIsRefused)
