@@ -1,7 +1,9 @@
+#include "CompanyHolder.h"
 #include "HostBackends.h"
 #include "FileBytes.h"
 #include "HostErrors.h"
 #include "refhost/AddinRegistry.h"
+#include "refhost/DemoData.h"
 #include "refhost/HostDataFolder.h"
 #include "refhost/RefConnection.h"
 #include "refhost/RefGroups.h"
@@ -10,6 +12,7 @@
 
 #include "pghost/PgSession.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
@@ -17,6 +20,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <sys/wait.h>
 #include <tuple>
 
 using namespace orvo;
@@ -83,22 +87,101 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceWithCompaniesBooksAndGroupsInHostOrde
     EXPECT_THROW(groups->Item(-1), HostError);
 }
 
+TEST_P(RefHost, OpensNestTheLastCloseReleasesAndAnotherProcessHoldsTheCompanyUntilItDies)
+{
+    DemoHost demo(GetParam());
+    auto mine = ReferenceHost::open(demo.path), other = ReferenceHost::open(demo.path);   // a second user here
+    const auto first = [](ReferenceHost& host) { return database(host, "Orvo Demo")->Companies().front(); };
+    auto company = first(*mine);
+    company->Open();
+    company->Open();
+    company->Close();
+    EXPECT_THROW(first(*other)->Open(), HostError);   // still open once
+    company->Close();
+    EXPECT_TRUE(first(*other)->Open());
+    EXPECT_THROW(company->Open(), HostError);
+    first(*other)->Close();
+    company->Close();   // closing a closed company is harmless
+
+    const pid_t holder = testhost::holdCompanyInChild(demo.path, QStringLiteral("Orvo Demo"), 0);
+    ASSERT_GT(holder, 0);
+    QString description;
+    EXPECT_EQ(hostErrorNumber([&] { company->Open(); }, &description), errnum::CompanyLocked);
+    EXPECT_TRUE(description.startsWith("Company 'Harbor Logistics' is locked by another user (")) << description.toStdString();
+    // Who holds it: the process here, the server's process and where the
+    // holder connects from on a server.
+    for (const QString& word : GetParam() == Backend::Sqlite ? QStringList{"(process " + QString::number(holder) + ")."}
+                                                             : QStringList{"server process", "local connection"})
+        EXPECT_TRUE(description.contains(word)) << description.toStdString();
+    // A crashed holder leaves no lock behind; the server notices the
+    // dropped connection by itself, which may take it a moment.
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    bool reopened = false;
+    for (int attempt = 0; attempt < 200 && !reopened; ++attempt) {
+        try {
+            reopened = company->Open();
+        } catch (const HostError&) {
+            usleep(50000);
+        }
+    }
+    EXPECT_TRUE(reopened);
+    company->Close();
+}
+
+TEST(DemoData, IsDeterministicAndHoldsTheAwkwardValues)
+{
+    QTemporaryDir dir;
+    // A digest of every asset record of the organization database.
+    const auto digest = [&](const char* folder) {
+        auto rows = ReferenceHost::open(dir.filePath(folder))->OpenDatabase("Public Sector")->Database()->Connection()
+                        ->OpenCursor("SELECT * FROM Asset, Partialsinfo, Bookparts WHERE Asset.companyid = Partialsinfo.companyid "
+                                     "AND Asset.ASSETID = Partialsinfo.assetid AND Bookparts.companyid = Asset.companyid AND "
+                                     "Bookparts.assetid = Asset.ASSETID ORDER BY Asset.ASSETID, Bookparts.bookid, "
+                                     "Bookparts.sequence", 100)->Rows();
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (bool on = rows->MoveFirst(); on; on = rows->MoveNext())
+            for (int32_t c = 0; c < rows->Fields()->Count(); ++c)
+                hash.addData(rows->Fields()->Item(c).toUtf8() + '\x1f');
+        return hash.result().toHex();
+    };
+    refhost::DemoData::create(dir.filePath("a"));
+    refhost::DemoData::create(dir.filePath("b"));
+    EXPECT_EQ(digest("a"), digest("b"));
+    EXPECT_TRUE(refhost::DemoData::isDemoFolder(dir.filePath("a")));
+    EXPECT_THROW(refhost::DemoData::create(dir.filePath("a")), HostError);   // never into a used folder
+
+    auto host = ReferenceHost::open(dir.filePath("a"));
+    auto demo = database(*host, "Orvo Demo")->Connection();
+    for (const char* where : {"DESCRIPTION LIKE '%,%'", "DESCRIPTION LIKE '%\"%'", "instr(DESCRIPTION, char(10)) > 0",
+                              "DESCRIPTION LIKE '%ü%'", "DEPARTMENT IS NULL", "DISPOSEDAMOUNT < 0"})
+        EXPECT_GT(demo->CountRows(QStringLiteral("SELECT count(*) FROM Asset, Bookparts WHERE Asset.companyid = "
+                                                 "Bookparts.companyid AND Asset.ASSETID = Bookparts.assetid AND %1")
+                                      .arg(QString::fromUtf8(where))), 0) << where;
+    auto organization = database(*host, "Public Sector")->Connection();
+    for (const auto& [sql, n] : {std::pair{"CustomInfo WHERE CompanyID = 10 AND ListType = 'A'", 3},
+                                 std::pair{"AssetAlloc WHERE CompanyID = 10 AND APPID = 4 AND AssetID = 2", 40},
+                                 std::pair{"Asset WHERE companyid = 10 AND INSURANCECATEGORY = '<Allocated>'", 3}})
+        EXPECT_EQ(organization->CountRows(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(sql)), n) << sql;
+}
+
 TEST(RefHostFolder, MissingFilesAndUnfitListEntriesAreReportedClearlyAndOnlyOwnLinesEdited)
 {
     QTemporaryDir dir;
-    QString description;
-    EXPECT_NE(hostErrorNumber([&] { ReferenceHost::open(dir.filePath("nowhere")); }, &description), 0);
-    EXPECT_TRUE(description.contains("does not exist")) << description.toStdString();
-    EXPECT_NE(hostErrorNumber([&] { ReferenceHost::open(dir.path()); }, &description), 0);
-    EXPECT_TRUE(description.contains("host.conf")) << description.toStdString();
-
     DemoHost demo(Backend::Sqlite);
     ASSERT_TRUE(QFile::remove(demo.path + "/public-sector.sqlite"));
     auto host = ReferenceHost::open(demo.path);
     EXPECT_FALSE(host->OpenDatabase("Public Sector"));   // no object, as the host gives none
     EXPECT_TRUE(host->OpenDatabase("Orvo Demo"));
-    EXPECT_NE(hostErrorNumber([&] { host->Databases()[1]->Database(); }, &description), 0);
-    EXPECT_TRUE(description.contains("public-sector.sqlite")) << description.toStdString();
+    const std::pair<std::function<void()>, const char*> failures[] = {
+        {[&] { ReferenceHost::open(dir.filePath("nowhere")); }, "does not exist"},
+        {[&] { ReferenceHost::open(dir.path()); }, "host.conf"},
+        {[&] { host->Databases()[1]->Database(); }, "public-sector.sqlite"}};
+    for (const auto& [call, says] : failures) {
+        QString description;
+        EXPECT_NE(hostErrorNumber(call, &description), 0) << says;
+        EXPECT_TRUE(description.contains(says)) << description.toStdString();
+    }
 
     const refhost::HostDataFolder folder(dir.path());
     const QString colon = dir.path() + "/:colon.sqlite";
@@ -108,10 +191,9 @@ TEST(RefHostFolder, MissingFilesAndUnfitListEntriesAreReportedClearlyAndOnlyOwnL
     EXPECT_EQ(read[0].file, colon);   // a file, not a compiled-in resource
     EXPECT_EQ(QDir::cleanPath(read[1].file), "/srv/other.sqlite");
     const QByteArray before = readBytes(folder.databaseListPath());
-    const refhost::DatabaseRecord unfit[] = {
-        {"Blank end", dir.filePath("file ")}, {"Two\nlines", colon}, {"Tab\tname", colon}, {" # note", colon}};
-    for (const auto& record : unfit) {
-        EXPECT_THROW(folder.writeDatabases({record}), HostError) << record.name.toStdString();
+    for (const QString name : {"Blank end", "Two\nlines", "Tab\tname", " # note"}) {
+        EXPECT_THROW(folder.writeDatabases({{name, name == "Blank end" ? dir.filePath("file ") : colon}}), HostError)
+            << name.toStdString();
         EXPECT_EQ(readBytes(folder.databaseListPath()), before);
     }
 
