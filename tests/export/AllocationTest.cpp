@@ -1,4 +1,5 @@
 #include "MemoryHost.h"
+#include "QtPrinters.h"
 
 #include "export/AllocationLinks.h"
 #include "export/AllocationLists.h"
@@ -7,6 +8,8 @@
 #include "export/ExportLines.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using expwiz::AllocationLinks;
 using expwiz::AllocationLists;
@@ -30,10 +33,8 @@ TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRe
     EXPECT_FALSE(lists.load(db, 7).has_value());
     EXPECT_EQ(db.queries, std::vector<QString>{"SELECT FieldID, Prompt FROM CustomInfo WHERE  "
                                                "CompanyID = 7 AND ListType = 'A' ORDER BY FieldID"});
-    EXPECT_EQ(lists.slot(0).fieldId, 3);
-    EXPECT_EQ(lists.slot(1).fieldId, 5);
-    EXPECT_EQ(lists.slot(1).prompt, "G/L Account ");
-    EXPECT_EQ(lists.slot(1).slotCount, 35);
+    EXPECT_EQ(std::tuple(lists.slot(0).fieldId, lists.slot(1).fieldId, lists.slot(1).prompt, lists.slot(1).slotCount),
+              std::tuple(3, 5, "G/L Account ", 35));
     for (int k = 2; k < 6; ++k)
         EXPECT_TRUE(lists.slot(k).fieldId == 0 && lists.slot(k).prompt.isEmpty()) << k;
     // 70 names: value and percent name per pair, joined by comma and blank.
@@ -46,9 +47,7 @@ TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRe
     SCOPED_TRACE("loading again replaces the previous company's lists");
     db.listRows = {{"9", "Department Code"}};
     EXPECT_FALSE(lists.load(db, 8).has_value());
-    EXPECT_EQ(lists.slot(0).fieldId, 9);
-    EXPECT_EQ(lists.slot(1).fieldId, 0);
-    EXPECT_EQ(lists.usedSlots(), 1);
+    EXPECT_EQ(std::tuple(lists.slot(0).fieldId, lists.slot(1).fieldId, lists.usedSlots()), std::tuple(9, 0, 1));
 
     SCOPED_TRACE("more than six lists: the first six are kept");
     db.listRows.clear();
@@ -57,25 +56,20 @@ TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRe
     auto failure = lists.load(db, 7);
     ASSERT_TRUE(failure.has_value());
     EXPECT_TRUE(failure->description().contains("more than 6"));
-    EXPECT_EQ(lists.usedSlots(), 6);
-    EXPECT_EQ(lists.match("List 6"), 5);
-    EXPECT_EQ(lists.match("Nothing"), -1);
+    EXPECT_EQ(std::tuple(lists.usedSlots(), lists.match("List 6"), lists.match("Nothing")), std::tuple(6, 5, -1));
 
     SCOPED_TRACE("a G/L prompt without No: it and the lists after it get no names and match nothing");
     failure = lists.assign({{1, "Fund"}, {2, "G/L Acct"}, {3, "Region"}});
     ASSERT_TRUE(failure.has_value());
     EXPECT_TRUE(failure->description().contains("G/L Acct"));
-    EXPECT_EQ(lists.usedSlots(), 1);
-    EXPECT_EQ(lists.match("Fund"), 0);
-    EXPECT_EQ(lists.match("G/L Acct"), -1);
-    EXPECT_EQ(lists.match("Region"), -1);
+    EXPECT_EQ(std::tuple(lists.usedSlots(), lists.match("Fund"), lists.match("G/L Acct"), lists.match("Region")),
+              std::tuple(1, 0, -1, -1));
 
     SCOPED_TRACE("a FieldID that is no 16-bit number");
     db.listRows = {{"4", "Fund"}, {"70000", "Big"}};
     failure = lists.load(db, 7);
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->number(), orvo::errnum::Overflow);
-    EXPECT_EQ(lists.usedSlots(), 1);
+    EXPECT_EQ(std::tuple(failure->number(), lists.usedSlots()), std::tuple(orvo::errnum::Overflow, 1));
 }
 
 TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFields)
@@ -96,12 +90,9 @@ TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFiel
     EXPECT_FALSE(links.hasAllocationFields());
     links.linkAll({1004, 1026, 1011, 1012}, true, funds);   // Insurance Category is Fund in the organization editions
     standard.linkAll({1026}, false, funds);
-    EXPECT_TRUE(links.hasAllocationFields());
-    EXPECT_FALSE(standard.hasAllocationFields());
+    EXPECT_TRUE(links.hasAllocationFields() && !standard.hasAllocationFields());
     ASSERT_TRUE(links.find(1026) && links.find(1011));
-    EXPECT_EQ(links.find(1026)->listId, 3);
-    EXPECT_EQ(links.find(1011)->listId, 5);
-    EXPECT_EQ(links.find(1011)->slotCount, 35);
+    EXPECT_EQ(std::tuple(links.find(1026)->listId, links.find(1011)->listId, links.find(1011)->slotCount), std::tuple(3, 5, 35));
     EXPECT_FALSE(links.find(1004) || links.find(999));
     EXPECT_FALSE(links.link(1026, "Nothing", funds));
     EXPECT_NE(links.find(1026), nullptr);   // an earlier link stays when a later match fails
@@ -131,9 +122,8 @@ TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
     ASSERT_EQ(allocations.items().size(), 3u);
     const auto* fund = allocations.find(10, 3);
     ASSERT_NE(fund, nullptr);
-    EXPECT_EQ(fund->count(), 3);
-    EXPECT_EQ(fund->fieldName, "Fund");
-    EXPECT_EQ(fund->fieldValue(), "GEN\",\"50\",\"ROAD\",\"30\",\"PARK\",\"20");
+    EXPECT_EQ(std::tuple(fund->count(), fund->fieldName, fund->fieldValue()),
+              std::tuple(3, "Fund", "GEN\",\"50\",\"ROAD\",\"30\",\"PARK\",\"20"));
     ASSERT_NE(allocations.find(100000, 3), nullptr);   // an asset id above 32767 is kept whole
     EXPECT_EQ(allocations.find(100000, 3)->count(), 35);
     EXPECT_FALSE(allocations.find(100000 - 65536, 3) || allocations.find(10, 4));
@@ -144,8 +134,7 @@ TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
     SCOPED_TRACE("no list ids: nothing is sent; an asset id that is no 32-bit number fails the load");
     allocations.load(*host.connection, 7, " 4 ", {});
     EXPECT_EQ(host.connection->queries.size(), 1u);
-    EXPECT_TRUE(allocations.items().empty());
-    EXPECT_EQ(allocations.find(10, 3), nullptr);
+    EXPECT_TRUE(allocations.items().empty() && !allocations.find(10, 3));
     rows = {{"3000000000", "3", "Fund", "X", "100"}};
     EXPECT_THROW(allocations.load(*host.connection, 7, " 4 ", {3}), orvo::HostError);
 }
