@@ -340,8 +340,8 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
         EXPECT_TRUE(r.dataQuery.startsWith("SELECT ASSET.ASSETID, ASSET.INSURANCECATEGORY, ASSET.DESCRIPTION , "
                                            "Asset.AssetID , deprmethod "));
         ASSERT_EQ(db.queries.size(), 2u);
-        EXPECT_TRUE(db.queries[0].contains(code == 52 ? "APPID =  6 AND" : "APPID =  4 AND"));
-        EXPECT_TRUE(db.queries[0].contains("FieldID IN (3)"));
+        EXPECT_TRUE(db.queries[0].contains(code == 52 ? "APPID =  6 AND" : "APPID =  4 AND")
+                    && db.queries[0].contains("FieldID IN (3)")) << db.queries[0].toStdString();
 
         const std::vector<QStringList> rows = testfiles::pythonCsv(path);
         ASSERT_EQ(rows.size(), 6u);

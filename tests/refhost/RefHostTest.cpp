@@ -17,6 +17,7 @@
 #include <QFile>
 
 #include <bit>
+#include <csignal>
 #include <cmath>
 #include <limits>
 #include <random>
