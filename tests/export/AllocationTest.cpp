@@ -130,6 +130,8 @@ TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
     QStringList cells = {"left over"};   // a list without entries for the asset: 70 empty cells
     expwiz::AllocationValue::cells(allocations, 10, 4, 35, "<Allocated>", cells);
     EXPECT_EQ(cells, QStringList(70));
+    expwiz::AllocationValue::cells(allocations, 10, 3, 1, "<Allocated>", cells);   // room for one pair
+    EXPECT_EQ(cells, QStringList({"GEN", "50"}));
 
     SCOPED_TRACE("no list ids: nothing is sent; an asset id that is no 32-bit number fails the load");
     allocations.load(*host.connection, 7, " 4 ", {});

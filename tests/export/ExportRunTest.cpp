@@ -443,4 +443,13 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
                   (std::vector<std::vector<QStringList>>{{expected.begin(), expected.begin() + 6}, second}));
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList({"out.csv", "out.xlsx"}));
     }
+    {
+        SCOPED_TRACE("a workbook holds percentages and amounts as numbers, rounded as a file shows them");
+        db.dataRows = {{"1", "0.075", "1234.567", "SL"}, {"2", "-0.00125", "-7", "SL"}};
+        job = host.job({1004, 1028, 1075}, dir.filePath("numbers.xlsx"));
+        job.format = ExportJob::Format::Workbook;
+        ASSERT_EQ(run(job).outcome, Completed);
+        EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
+                  (std::vector<std::vector<QStringList>>{{{"1", "0.075", "1234.57"}, {"2", "-0.00125", "-7"}}}));
+    }
 }
