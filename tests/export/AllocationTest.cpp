@@ -1,4 +1,5 @@
 #include "MemoryHost.h"
+#include "QtPrinters.h"
 
 #include "export/AllocationLinks.h"
 #include "export/AllocationLists.h"
@@ -7,6 +8,8 @@
 #include "export/ExportLines.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using expwiz::AllocationLinks;
 using expwiz::AllocationLists;
@@ -21,18 +24,17 @@ AllocationLists listsOf(std::vector<std::pair<int16_t, QString>> lists)
 }
 } // namespace
 
-TEST(Alloc, ListsAreReadInFieldIdOrderAndGLPromptsShortened)
+TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRead)
 {
     memhost::Host host;
-    host.connection->listRows = {{"3", "Fund"}, {"5", "G/L Account No"}};
+    auto& db = *host.connection;
+    db.listRows = {{"3", "Fund"}, {"5", "G/L Account No"}};
     AllocationLists lists;
-    EXPECT_FALSE(lists.load(*host.connection, 7).has_value());
-    EXPECT_EQ(host.connection->queries, std::vector<QString>{"SELECT FieldID, Prompt FROM CustomInfo WHERE  "
-                                                             "CompanyID = 7 AND ListType = 'A' ORDER BY FieldID"});
-    EXPECT_EQ(lists.slot(0).fieldId, 3);
-    EXPECT_EQ(lists.slot(1).fieldId, 5);
-    EXPECT_EQ(lists.slot(1).prompt, "G/L Account ");
-    EXPECT_EQ(lists.slot(1).slotCount, 35);
+    EXPECT_FALSE(lists.load(db, 7).has_value());
+    EXPECT_EQ(db.queries, std::vector<QString>{"SELECT FieldID, Prompt FROM CustomInfo WHERE  "
+                                               "CompanyID = 7 AND ListType = 'A' ORDER BY FieldID"});
+    EXPECT_EQ(std::tuple(lists.slot(0).fieldId, lists.slot(1).fieldId, lists.slot(1).prompt, lists.slot(1).slotCount),
+              std::tuple(3, 5, "G/L Account ", 35));
     for (int k = 2; k < 6; ++k)
         EXPECT_TRUE(lists.slot(k).fieldId == 0 && lists.slot(k).prompt.isEmpty()) << k;
     // 70 names: value and percent name per pair, joined by comma and blank.
@@ -43,41 +45,31 @@ TEST(Alloc, ListsAreReadInFieldIdOrderAndGLPromptsShortened)
     EXPECT_TRUE(lists.slot(1).columnNames.startsWith("G/L Account No1, G/L Account Pct1, G/L Account No2"));
 
     SCOPED_TRACE("loading again replaces the previous company's lists");
-    host.connection->listRows = {{"9", "Department Code"}};
-    EXPECT_FALSE(lists.load(*host.connection, 8).has_value());
-    EXPECT_EQ(lists.slot(0).fieldId, 9);
-    EXPECT_EQ(lists.slot(1).fieldId, 0);
-    EXPECT_EQ(lists.usedSlots(), 1);
-}
+    db.listRows = {{"9", "Department Code"}};
+    EXPECT_FALSE(lists.load(db, 8).has_value());
+    EXPECT_EQ(std::tuple(lists.slot(0).fieldId, lists.slot(1).fieldId, lists.usedSlots()), std::tuple(9, 0, 1));
 
-TEST(Alloc, ListFailuresAreReportedAndKeepWhatWasRead)
-{
-    memhost::Host host;
+    SCOPED_TRACE("more than six lists: the first six are kept");
+    db.listRows.clear();
     for (int i = 1; i <= 7; ++i)
-        host.connection->listRows.push_back({QString::number(i), QStringLiteral("List %1").arg(i)});
-    AllocationLists lists;
-    auto failure = lists.load(*host.connection, 7);
+        db.listRows.push_back({QString::number(i), QStringLiteral("List %1").arg(i)});
+    auto failure = lists.load(db, 7);
     ASSERT_TRUE(failure.has_value());
     EXPECT_TRUE(failure->description().contains("more than 6"));
-    EXPECT_EQ(lists.usedSlots(), 6);
-    EXPECT_EQ(lists.match("List 6"), 5);
-    EXPECT_EQ(lists.match("Nothing"), -1);
+    EXPECT_EQ(std::tuple(lists.usedSlots(), lists.match("List 6"), lists.match("Nothing")), std::tuple(6, 5, -1));
 
     SCOPED_TRACE("a G/L prompt without No: it and the lists after it get no names and match nothing");
     failure = lists.assign({{1, "Fund"}, {2, "G/L Acct"}, {3, "Region"}});
     ASSERT_TRUE(failure.has_value());
     EXPECT_TRUE(failure->description().contains("G/L Acct"));
-    EXPECT_EQ(lists.usedSlots(), 1);
-    EXPECT_EQ(lists.match("Fund"), 0);
-    EXPECT_EQ(lists.match("G/L Acct"), -1);
-    EXPECT_EQ(lists.match("Region"), -1);
+    EXPECT_EQ(std::tuple(lists.usedSlots(), lists.match("Fund"), lists.match("G/L Acct"), lists.match("Region")),
+              std::tuple(1, 0, -1, -1));
 
     SCOPED_TRACE("a FieldID that is no 16-bit number");
-    host.connection->listRows = {{"4", "Fund"}, {"70000", "Big"}};
-    failure = lists.load(*host.connection, 7);
+    db.listRows = {{"4", "Fund"}, {"70000", "Big"}};
+    failure = lists.load(db, 7);
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->number(), orvo::errnum::Overflow);
-    EXPECT_EQ(lists.usedSlots(), 1);
+    EXPECT_EQ(std::tuple(failure->number(), lists.usedSlots()), std::tuple(orvo::errnum::Overflow, 1));
 }
 
 TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFields)
@@ -98,12 +90,9 @@ TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFiel
     EXPECT_FALSE(links.hasAllocationFields());
     links.linkAll({1004, 1026, 1011, 1012}, true, funds);   // Insurance Category is Fund in the organization editions
     standard.linkAll({1026}, false, funds);
-    EXPECT_TRUE(links.hasAllocationFields());
-    EXPECT_FALSE(standard.hasAllocationFields());
+    EXPECT_TRUE(links.hasAllocationFields() && !standard.hasAllocationFields());
     ASSERT_TRUE(links.find(1026) && links.find(1011));
-    EXPECT_EQ(links.find(1026)->listId, 3);
-    EXPECT_EQ(links.find(1011)->listId, 5);
-    EXPECT_EQ(links.find(1011)->slotCount, 35);
+    EXPECT_EQ(std::tuple(links.find(1026)->listId, links.find(1011)->listId, links.find(1011)->slotCount), std::tuple(3, 5, 35));
     EXPECT_FALSE(links.find(1004) || links.find(999));
     EXPECT_FALSE(links.link(1026, "Nothing", funds));
     EXPECT_NE(links.find(1026), nullptr);   // an earlier link stays when a later match fails
@@ -112,17 +101,15 @@ TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFiel
     EXPECT_EQ(expwiz::ExportLines::headerLine({1004, 1026}, false, links), "\"System No\",\"Insurance Category\"");
 }
 
-TEST(Alloc, AssetAllocationsAreLoadedGroupedAndGiveSeventyCellsPerField)
+// The cells an allocation field gives are checked in ExportRunTest.
+TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
 {
     memhost::Host host;
     auto& rows = host.connection->allocationRows;
     rows = {{"10", "3", "Fund", "GEN", "50"}, {"10", "3", "Fund", "ROAD", "30"}, {"10", "3", "Fund", "PARK", "20"},
             {"10", "5", "Department Code", "D1", "100"}};
-    QStringList first35;   // of 40 rows, the first 35 pairs make the cells
-    for (int i = 1; i <= 40; ++i) {
+    for (int i = 1; i <= 40; ++i)
         rows.push_back({"100000", "3", "Fund", QStringLiteral("F%1").arg(i), "2.5"});
-        first35 << (i <= 35 ? QStringList{rows.back()[3], "2.5"} : QStringList{});
-    }
     AssetAllocations allocations;
     allocations.load(*host.connection, 7, " 4 ", {3, 5});
     EXPECT_EQ(host.connection->queries,
@@ -135,36 +122,21 @@ TEST(Alloc, AssetAllocationsAreLoadedGroupedAndGiveSeventyCellsPerField)
     ASSERT_EQ(allocations.items().size(), 3u);
     const auto* fund = allocations.find(10, 3);
     ASSERT_NE(fund, nullptr);
-    EXPECT_EQ(fund->count(), 3);
-    EXPECT_EQ(fund->fieldName, "Fund");
-    EXPECT_EQ(fund->fieldValue(), "GEN\",\"50\",\"ROAD\",\"30\",\"PARK\",\"20");
+    EXPECT_EQ(std::tuple(fund->count(), fund->fieldName, fund->fieldValue()),
+              std::tuple(3, "Fund", "GEN\",\"50\",\"ROAD\",\"30\",\"PARK\",\"20"));
     ASSERT_NE(allocations.find(100000, 3), nullptr);   // an asset id above 32767 is kept whole
     EXPECT_EQ(allocations.find(100000, 3)->count(), 35);
     EXPECT_FALSE(allocations.find(100000 - 65536, 3) || allocations.find(10, 4));
-
-    const struct {
-        int32_t asset;
-        int16_t list;
-        const char* value;
-        QStringList filled;
-    } cases[] = {
-        {10, 3, "<Allocated>", {"GEN", "50", "ROAD", "30", "PARK", "20"}},
-        {10, 3, "D100", {"D100", "100"}},   // a plain value is its whole amount in one entry
-        {12, 3, "<Allocated>", {}}, {10, 4, "<Allocated>", {}}, {10, 3, "", {}},
-        {100000, 3, "<Allocated>", first35},
-    };
-    QStringList cells = {"left over"};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1/%2 %3").arg(c.asset).arg(c.list).arg(c.value).toStdString());
-        expwiz::AllocationValue::cells(allocations, c.asset, c.list, 35, c.value, cells);
-        EXPECT_EQ(cells, c.filled + QList<QString>(70 - c.filled.size()));
-    }
+    QStringList cells = {"left over"};   // a list without entries for the asset: 70 empty cells
+    expwiz::AllocationValue::cells(allocations, 10, 4, 35, "<Allocated>", cells);
+    EXPECT_EQ(cells, QStringList(70));
+    expwiz::AllocationValue::cells(allocations, 10, 3, 1, "<Allocated>", cells);   // room for one pair
+    EXPECT_EQ(cells, QStringList({"GEN", "50"}));
 
     SCOPED_TRACE("no list ids: nothing is sent; an asset id that is no 32-bit number fails the load");
     allocations.load(*host.connection, 7, " 4 ", {});
     EXPECT_EQ(host.connection->queries.size(), 1u);
-    EXPECT_TRUE(allocations.items().empty());
-    EXPECT_EQ(allocations.find(10, 3), nullptr);
-    host.connection->allocationRows = {{"3000000000", "3", "Fund", "X", "100"}};
+    EXPECT_TRUE(allocations.items().empty() && !allocations.find(10, 3));
+    rows = {{"3000000000", "3", "Fund", "X", "100"}};
     EXPECT_THROW(allocations.load(*host.connection, 7, " 4 ", {3}), orvo::HostError);
 }

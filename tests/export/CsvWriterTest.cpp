@@ -1,6 +1,7 @@
 #include "HostErrors.h"
 #include "TestFiles.h"
 
+#include "export/AtomicFile.h"
 #include "export/CsvWriter.h"
 
 #include <QFileInfo>
@@ -9,9 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using expwiz::CsvWriter;
 
@@ -41,6 +40,8 @@ TEST(Csv, TheTargetChangesOnlyAtCommitThroughALinkAndKeepsItsPermissions)
     writeBytes(path, "old content\r\n");
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     ASSERT_TRUE(QFile::link(path, link));
+    // What a crashed export left behind goes with the next one.
+    writeBytes(expwiz::AtomicFile::temporaryPathFor(dir.filePath("crashed.csv")), "partial");
     for (const bool commit : {false, true}) {
         SCOPED_TRACE(commit ? "committed through a symbolic link" : "dropped without commit");
         {
@@ -97,7 +98,11 @@ TEST(Csv, EveryEncodingWritesTheBytesOfEncodingTheWholeTextAcrossManyBuffers)
             CsvWriter w(path, {QString::fromLatin1(encoding), bom, {}});
             writeAll(w);
             EXPECT_TRUE(readBytes(path) == bytes);
-            EXPECT_EQ(w.replacedCharacters() > 0, oracle.hasError());
+            // What the encoding cannot hold is replaced and counted (UTF-16 keeps a lone surrogate half).
+            const QByteArray name(encoding);
+            EXPECT_EQ(w.replacedCharacters(), std::count_if(expected.begin(), expected.end(), [&](QChar c) {
+                          return (c.isSurrogate() && name != "UTF-16LE") || (name == "ISO-8859-1" && c.unicode() > 0xff);
+                      }));
             EXPECT_EQ(w.linesInFile(), 2 * lines);
             SCOPED_TRACE("to an open descriptor");
             QFile stream(dir.filePath("stream.csv"));
@@ -107,16 +112,6 @@ TEST(Csv, EveryEncodingWritesTheBytesOfEncodingTheWholeTextAcrossManyBuffers)
             stream.close();
             EXPECT_TRUE(readBytes(stream.fileName()) == bytes);
         }
-    }
-    {
-        SCOPED_TRACE("an 8-bit encoding replaces and counts what it cannot hold, over several lines");
-        CsvWriter w(path, {QStringLiteral("ISO-8859-1"), true, {}});
-        w.cell(QStringLiteral("M\u00fcller \u20ac \u4e2d"));
-        w.endLine();
-        w.cell(u"\u20ac");
-        w.commit();
-        EXPECT_EQ(readBytes(path), QByteArray("\"M\xfcller ? ?\"\r\n\"?\"\r\n"));
-        EXPECT_EQ(w.replacedCharacters(), 3);
     }
     {
         SCOPED_TRACE("an unknown encoding fails before anything is created");
@@ -130,46 +125,5 @@ TEST(Csv, EveryEncodingWritesTheBytesOfEncodingTheWholeTextAcrossManyBuffers)
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList({"out.csv", "stream.csv"}));
         EXPECT_FALSE(CsvWriter::isKnownEncoding("no-such-codec"));
         EXPECT_TRUE(CsvWriter::isKnownEncoding("System") && CsvWriter::isKnownEncoding("utf-8"));
-    }
-}
-
-TEST(Csv, WriteFailuresAreRaisedAndLeaveThePreviousFileWhileShortWritesAreContinued)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("out.csv");
-    const QString line = QString(1000, QLatin1Char('x'));
-    // Early and late failures: in a buffer flush during the rows, and in the
-    // final flush at commit; a budget of -1 writes seven bytes a call.
-    const struct {
-        int err;
-        int32_t number;
-        ssize_t budget;
-        int lines;
-    } cases[] = {{ENOSPC, orvo::errnum::DiskFull, 100000, 2000}, {EIO, orvo::errnum::PathFileAccess, 0, 10},
-                 {ENOSPC, orvo::errnum::DiskFull, 5000, 10}, {EDQUOT, orvo::errnum::DiskFull, 0, 1}, {0, 0, -1, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(QStringLiteral("errno %1 after %2 bytes").arg(c.err).arg(c.budget).toStdString());
-        writeBytes(path, "previous\r\n");
-        auto left = std::make_shared<ssize_t>(c.budget);
-        const auto write = [left, err = c.err](int fd, const void* data, size_t size) -> ssize_t {
-            if (*left < 0)
-                return ::write(fd, data, std::min<size_t>(size, 7));
-            const ssize_t n = std::min<ssize_t>(ssize_t(size), *left);
-            *left -= n;
-            return n == 0 ? (errno = err, -1) : ::write(fd, data, size_t(n));
-        };
-        QString description;
-        EXPECT_EQ(hostErrorNumber([&] {
-                      CsvWriter w(path, {QString(), false, write});
-                      for (int i = 0; i < c.lines; ++i) {
-                          w.cell(line);
-                          w.endLine();
-                      }
-                      w.commit();
-                  }, &description),
-                  c.number);
-        EXPECT_TRUE(c.number == 0 || description.contains(path)) << description.toStdString();
-        EXPECT_EQ(readBytes(path), c.number ? QByteArray("previous\r\n") : "\"" + line.toLatin1() + "\"\r\n");
-        EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
     }
 }

@@ -6,23 +6,19 @@
 #include "export/ExportJob.h"
 #include "host/OrvoInterfaces.h"
 
-#include <QStringList>
-
 #include <functional>
-#include <memory>
 #include <set>
-#include <utility>
-#include <vector>
 
 namespace memhost {
 
 using Table = std::vector<QStringList>;
+using orvo::HostError;
 
 struct CallLog {
     QStringList calls;
     bool logItems = true;
     void add(const QString& call) { calls << call; }
-    QString joined() const { return calls.join(QStringLiteral(" | ")); }
+    QString joined() const { return calls.join(" | "); }
 };
 
 struct Faults {
@@ -50,8 +46,50 @@ struct MemoryCompany : orvo::IOrvoCompany, orvo::IOrvoGroup, orvo::IOrvoBook {
     int16_t id;
     QString name;
 };
-using MemoryGroup = MemoryCompany;
-using MemoryBook = MemoryCompany;
+
+// The cursor, its rows and their fields in one object.
+class MemoryRowset : public orvo::IOrvoCursor, public orvo::IOrvoRowset, public orvo::IOrvoFields,
+                     public std::enable_shared_from_this<MemoryRowset> {
+public:
+    MemoryRowset(std::shared_ptr<CallLog> log, Table table, Faults faults)
+        : log_(std::move(log)), table_(std::move(table)), faults_(std::move(faults)) {}
+    std::shared_ptr<orvo::IOrvoRowset> Rows() override { return log_->add("Rows"), shared_from_this(); }
+    std::shared_ptr<orvo::IOrvoFields> Fields() override { return log_->add("Fields"), shared_from_this(); }
+    bool MoveFirst() override { return log_->add("MoveFirst"), row_ = 0, !table_.empty(); }
+    bool MoveNext() override
+    {
+        log_->add("MoveNext");
+        if (row_ == faults_.moveNextFailsAtRow && failed_++ < faults_.moveNextFailures)
+            throw HostError(orvo::errnum::HostFailure, "connection lost");
+        failed_ = 0;
+        return ++row_ < int(table_.size());
+    }
+    bool IsLastRow() override
+    {
+        log_->add("IsLastRow");
+        if (faults_.isLastRowFails)
+            throw HostError(orvo::errnum::HostFailure, "no answer");
+        return row_ + 1 >= int(table_.size());
+    }
+    int32_t Count() override { return table_.empty() ? 0 : int32_t(table_.front().size()); }
+    QString Item(int32_t column) override
+    {
+        if (log_->logItems)
+            log_->add(QStringLiteral("Item %1").arg(column));
+        if (faults_.unreadable.count({row_, column}))
+            throw HostError(orvo::errnum::TypeMismatch, "value cannot be read");
+        if (column < 0 || column >= table_.at(size_t(row_)).size())
+            throw HostError(orvo::errnum::SubscriptOutOfRange, "no such column");
+        return table_[size_t(row_)][column];
+    }
+
+private:
+    std::shared_ptr<CallLog> log_;
+    Table table_;
+    Faults faults_;
+    int row_ = 0;
+    int failed_ = 0;
+};
 
 // The database, its connection and the company's group manager and query
 // in one object. The group query adds "AND GROUPCOND" before any ORDER BY,
@@ -60,15 +98,42 @@ class MemoryDatabase : public orvo::IOrvoDatabase, public orvo::IOrvoConnection,
                        public orvo::IOrvoGroupQuery, public std::enable_shared_from_this<MemoryDatabase> {
 public:
     explicit MemoryDatabase(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
-    std::shared_ptr<orvo::IOrvoConnection> Connection() override;
+    std::shared_ptr<orvo::IOrvoConnection> Connection() override { return log_->add("Connection"), shared_from_this(); }
+    std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override { return log_->add("GroupQuery"), shared_from_this(); }
     orvo::OrvoCollection<orvo::IOrvoCompany> Companies() override { return {}; }
-    std::shared_ptr<orvo::IOrvoCursor> OpenCursor(const QString& sql, int32_t batchSize) override;
-    int32_t CountRows(const QString& sql) override;
     std::shared_ptr<orvo::IOrvoGroupList> GroupList() override { return {}; }
-    std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override;
-    QString ApplyGroup(const QString& sql) override;
-    void SetGroup(std::shared_ptr<orvo::IOrvoGroup> group, int32_t a, int32_t b, int32_t c, int32_t d) override;
-    void Reset() override { log_->add(QStringLiteral("Reset")); }
+    void Reset() override { log_->add("Reset"); }
+    void SetGroup(std::shared_ptr<orvo::IOrvoGroup> group, int32_t a, int32_t b, int32_t c, int32_t d) override
+    {
+        log_->add(QStringLiteral("SetGroup %1 %2 %3 %4 %5").arg(group->Name()).arg(a).arg(b).arg(c).arg(d));
+    }
+    QString ApplyGroup(const QString& sql) override
+    {
+        log_->add("ApplyGroup " + sql);
+        if (fails)
+            throw HostError(orvo::errnum::HostFailure, "The group condition is damaged.");
+        if (rewrite)
+            return rewrite(sql);
+        const qsizetype at = sql.indexOf(" ORDER BY");
+        return at < 0 ? sql + "AND GROUPCOND " : sql.left(at) + "AND GROUPCOND" + sql.mid(at);
+    }
+    std::shared_ptr<orvo::IOrvoCursor> OpenCursor(const QString& sql, int32_t batchSize) override
+    {
+        log_->add(QStringLiteral("OpenCursor %1 %2").arg(sql).arg(batchSize));
+        queries.push_back(sql);
+        if (sql.startsWith("SELECT AssetAlloc."))
+            return std::make_shared<MemoryRowset>(log_, allocationRows, Faults{});
+        if (sql.startsWith("SELECT FieldID, Prompt"))
+            return std::make_shared<MemoryRowset>(log_, listRows, Faults{});
+        return faults.noCursor ? nullptr : std::make_shared<MemoryRowset>(log_, dataRows, faults);
+    }
+    int32_t CountRows(const QString& sql) override
+    {
+        log_->add("CountRows " + sql);
+        if (faults.countFails)
+            throw HostError(orvo::errnum::HostFailure, "no such table: Bookparts");
+        return faults.countOverride >= 0 ? faults.countOverride : int32_t(dataRows.size());
+    }
 
     Table dataRows;         // answers every other query
     Table allocationRows;   // answers "SELECT AssetAlloc..."
@@ -81,20 +146,29 @@ public:
 private:
     std::shared_ptr<CallLog> log_;
 };
-using MemoryConnection = MemoryDatabase;
-using MemoryGroupQuery = MemoryDatabase;
-using MemoryGroupManager = MemoryDatabase;
 
 // Everything a job needs, wired together.
 struct Host {
-    expwiz::ExportJob job(std::vector<int32_t> fieldIds, const QString& outputPath) const;
+    expwiz::ExportJob job(std::vector<int32_t> fieldIds, const QString& outputPath) const
+    {
+        expwiz::ExportJob job;
+        job.database = database;
+        job.groupManager = database;
+        job.company = company;
+        job.group = group;
+        job.book = book;
+        job.fieldIds = std::move(fieldIds);
+        job.outputPath = outputPath;
+        job.locale = QLocale::c();
+        job.edition = expwiz::Edition::fromCode(1);
+        return job;
+    }
 
     std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
-    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>(log);
-    std::shared_ptr<MemoryDatabase> connection = database, groupQuery = database, groupManager = database;
-    std::shared_ptr<MemoryCompany> company = std::make_shared<MemoryCompany>(7, QStringLiteral("Acme Holdings"));
-    std::shared_ptr<MemoryGroup> group = std::make_shared<MemoryGroup>(0, QStringLiteral("All Orvo Assets"));
-    std::shared_ptr<MemoryBook> book = std::make_shared<MemoryBook>(1, QStringLiteral("Tax"));
+    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>(log), connection = database;
+    std::shared_ptr<MemoryCompany> company = std::make_shared<MemoryCompany>(7, "Acme Holdings");
+    std::shared_ptr<MemoryCompany> group = std::make_shared<MemoryCompany>(0, "All Orvo Assets");
+    std::shared_ptr<MemoryCompany> book = std::make_shared<MemoryCompany>(1, "Tax");
 };
 
 } // namespace memhost

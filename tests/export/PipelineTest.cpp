@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <tuple>
 
 using expwiz::ExportJob;
 using expwiz::ExportResult;
@@ -55,8 +56,7 @@ Outcome run(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
     ExportJob job = host.job({1004, 1012, 1075, 1002}, path);
     job.pipelined = pipelined;
     job.format = s.format;
-    job.companyLine = true;
-    job.header = true;
+    job.companyLine = job.header = true;
     job.locale = QLocale(QStringLiteral("de_DE"));
     job.encoding = QString::fromLatin1(s.encoding);
     job.byteOrderMark = s.byteOrderMark;
@@ -64,12 +64,9 @@ Outcome run(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
     qsizetype taken = 0;
     if (s.diskTakes >= 0)
         job.writeFunction = [&taken, &s](int fd, const void* data, size_t size) -> ssize_t {
-            if (taken + qsizetype(size) > s.diskTakes) {
-                errno = ENOSPC;
-                return -1;
-            }
-            taken += qsizetype(size);
-            return ::write(fd, data, size);
+            if (taken + qsizetype(size) > s.diskTakes)
+                return errno = ENOSPC, -1;
+            return taken += qsizetype(size), ::write(fd, data, size);
         };
     int shown = 0;
     expwiz::ExportCallbacks callbacks;
@@ -102,21 +99,25 @@ TEST(Pipeline, EveryRunEndsExactlyAsOnOneThread)
 {
     const Scenario scenarios[] = {
         {"complete"},
-        {"complete in Latin-1, with replaced characters", 2000, 0, true, -1, -1, ExportJob::Format::Csv,
-         "ISO-8859-1"},
-        {"complete in UTF-8 with a byte-order mark", 300, 0, true, -1, -1, ExportJob::Format::Csv, "UTF-8", true},
-        {"no rows", 0},
-        {"stop confirmed at row 1", 2000, 1},
-        {"stop confirmed at row 1234, rows kept", 2000, 1234},
-        {"stop confirmed at row 1234, an abort", 2000, 1234, false},
-        {"read failure at row 1500", 2000, 0, true, 1500},
-        {"disk full after the first buffer", 2000, 0, true, -1, 256 * 1024},
-        {"disk full after two buffers", 4000, 0, true, -1, 2 * 256 * 1024 + 17},
-        {"disk full in the last flush, at commit", 2000, 0, true, -1, 600 * 1024},
-        {"disk full before a stop", 2000, 1900, false, -1, 256 * 1024},
-        {"disk full before a read failure", 2000, 0, true, 1900, 256 * 1024},
+        {.name = "complete in Latin-1, with replaced characters", .encoding = "ISO-8859-1"},
+        {.name = "complete in UTF-8 with a byte-order mark", .rows = 300, .byteOrderMark = true},
+        {.name = "no rows", .rows = 0},
+        {.name = "stop confirmed at row 1", .stopAtRow = 1},
+        {.name = "stop confirmed at row 1234, rows kept", .stopAtRow = 1234},
+        {.name = "stop confirmed at row 1234, an abort", .stopAtRow = 1234, .keepRowsOnStop = false},
+        {.name = "read failure at row 1500", .readFailsAtRow = 1500},
+        {.name = "disk full after the first buffer", .diskTakes = 256 * 1024},
+        {.name = "disk full after two buffers", .rows = 4000, .diskTakes = 2 * 256 * 1024 + 17},
+        {.name = "disk full in the last flush, at commit", .diskTakes = 600 * 1024},
+        {.name = "disk full before a stop", .stopAtRow = 1900, .keepRowsOnStop = false, .diskTakes = 256 * 1024},
+        {.name = "disk full before a read failure", .readFailsAtRow = 1900, .diskTakes = 256 * 1024},
         // The one workbook comes last, for the reason given at cells().
-        {"workbook stop at row 100", 300, 100, true, -1, -1, ExportJob::Format::Workbook},
+        {.name = "workbook stop at row 100", .rows = 300, .stopAtRow = 100, .format = ExportJob::Format::Workbook},
+    };
+    const auto seen = [](const Outcome& o) {
+        const ExportResult& r = o.result;
+        return std::tuple(r.outcome, r.message, r.progressText, r.rowsWritten, r.total, r.fileReplaced, r.errorNumber,
+                          r.replacedCharacters, o.folder);
     };
     for (const Scenario& s : scenarios) {
         SCOPED_TRACE(s.name);
@@ -128,20 +129,11 @@ TEST(Pipeline, EveryRunEndsExactlyAsOnOneThread)
             two.file = cells(dir.filePath("two.xlsx"));
             ASSERT_FALSE(one.file.isEmpty());
         }
-        EXPECT_EQ(two.result.outcome, one.result.outcome);
-        EXPECT_EQ(two.result.message, one.result.message);
-        EXPECT_EQ(two.result.progressText, one.result.progressText);
-        EXPECT_EQ(two.result.rowsWritten, one.result.rowsWritten);
-        EXPECT_EQ(two.result.total, one.result.total);
-        EXPECT_EQ(two.result.fileReplaced, one.result.fileReplaced);
-        EXPECT_EQ(two.result.errorNumber, one.result.errorNumber);
-        EXPECT_EQ(two.result.replacedCharacters, one.result.replacedCharacters);
-        EXPECT_EQ(two.folder, one.folder);
+        EXPECT_EQ(seen(two), seen(one));
         EXPECT_TRUE(two.file == one.file) << "files differ: " << two.file.size() << " and " << one.file.size()
                                           << " bytes";
         // The scenario did what its name says.
-        const bool kept = one.file == "previous export\r\n";
-        EXPECT_EQ(kept, !one.result.fileReplaced) << one.result.message.toStdString();
+        EXPECT_EQ(one.file == "previous export\r\n", !one.result.fileReplaced) << one.result.message.toStdString();
         EXPECT_EQ(one.result.errorNumber, s.diskTakes >= 0 ? orvo::errnum::DiskFull : one.result.errorNumber);
     }
 }

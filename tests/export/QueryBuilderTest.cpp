@@ -6,7 +6,8 @@
 
 using expwiz::QueryBuilder;
 
-// The whole count and data texts of a run are checked in ExportRunTest.
+// The whole count and data texts of a run, and the order of the group
+// calls, are checked in ExportRunTest.
 TEST(Query, SelectClauseListsTheMapColumnsThenTheExtraColumnsAndIdsAreSignedDecimals)
 {
     const struct {
@@ -30,21 +31,15 @@ TEST(Query, SelectClauseListsTheMapColumnsThenTheExtraColumnsAndIdsAreSignedDeci
     EXPECT_THROW(QueryBuilder({1004, 1114}, 7, 1, false, false).dataQuery(), orvo::HostError);
 }
 
-TEST(Query, GroupIsAppliedInOrderAndTheCountLosesItsLastOrderBy)
+TEST(Query, TheCountLosesOnlyItsLastUpperCaseOrderByAndAManagerWithoutQueryIsAnError)
 {
     memhost::Host host;
-    host.groupQuery->rewrite = [](const QString& sql) { return sql + QStringLiteral(" ORDER BY a ORDER BY b order by c"); };
-    QString count = QStringLiteral("COUNT ");
-    QString data = QStringLiteral("DATA ");
-    QueryBuilder::applyGroup(*host.groupManager, host.group, count, data);
-    EXPECT_EQ(host.log->joined(), "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup COUNT  | "
-                                  "ApplyGroup DATA ");
-    // Only the part from the last upper-case ORDER BY is cut; a lower-case one does not count.
+    host.database->rewrite = [](const QString& sql) { return sql + " ORDER BY a ORDER BY b order by c"; };
+    QString count = "COUNT ", data = "DATA ";
+    QueryBuilder::applyGroup(*host.database, host.group, count, data);
     EXPECT_EQ(count, "COUNT  ORDER BY a ");
     EXPECT_EQ(data, "DATA  ORDER BY a ORDER BY b order by c");
     EXPECT_EQ(QueryBuilder::cutBeforeLastOrderBy("SELECT count(*) x order by y "), "SELECT count(*) x order by y ");
-
-    // A group manager without a group query object is an error, not a crash.
     struct NoQuery : orvo::IOrvoGroupManager {
         std::shared_ptr<orvo::IOrvoGroupList> GroupList() override { return {}; }
         std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override { return {}; }

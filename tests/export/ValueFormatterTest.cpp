@@ -59,11 +59,8 @@ TEST(Format, EachTypeCodeInItsLocaleRoundingHalfAwayFromZeroOnTheDecimalDigits)
                             {Date, "2024-03-07 23:59:59", "3/7/2024"}, {Date, "2024-03-07T08:00-23:59", "3/7/2024"}});
     expectAll(in("C", true), {{Date, "1925-12-31 13:45:00", "1925-12-31"}, {Amount, "7", "7.00"}});
     expectAll(in("bg_BG"), {{Date, "2024-03-07", "7.03.2024 \u0433."}});
-    expectAll(in("de_DE"), {
-        {Fraction, "0.075", "7,50000"}, {Amount, "1234.5", "1234,50"}, {Amount, "-0.75", "-0,75"},
-        {Amount, "1234,5", "1234,5"},   // the host's own text uses "." only
-        {Life, "507", "0507"}, {Date, "2024-03-07", "07.03.2024"}, {YesNo, "T", "Yes"},
-    });
+    // More of de_DE in ExportRunTest's byte-exact file; the host's own text uses "." only.
+    expectAll(in("de_DE"), {{Amount, "-0.75", "-0,75"}, {Amount, "1234,5", "1234,5"}});
     expectAll(in("C"), {
         {Date, "2024-03-07", "7 Mar 2024"}, {Date, "2024-02-29", "29 Feb 2024"},
         {Amount, "2.675", "2.68"},   // binary 2.67499... would give 2.67

@@ -2,10 +2,6 @@
 
 #include "refhost/ReferenceHost.h"
 
-#include <QString>
-
-#include <csignal>
-#include <sys/types.h>
 #include <unistd.h>
 
 namespace testhost {

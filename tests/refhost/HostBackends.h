@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -22,21 +21,13 @@ namespace testhost {
 
 enum class Backend { Sqlite, Postgres };
 
-inline std::string backendName(const ::testing::TestParamInfo<Backend>& info)
-{
-    return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
-}
-
 // The server's connection string, or empty with the reason in why.
 inline QString postgresServer(std::string* why = nullptr)
 {
-    const QString server = qEnvironmentVariable("EXPWIZ_PG");
-    if (server.isEmpty() && why) {
-        const QString skipped = qEnvironmentVariable("EXPWIZ_PG_SKIPPED");
-        *why = skipped.isEmpty() ? std::string("EXPWIZ_PG names no PostgreSQL server; run the tests through "
-                                               "scripts/with-postgres.sh")
+    const QString server = qEnvironmentVariable("EXPWIZ_PG"), skipped = qEnvironmentVariable("EXPWIZ_PG_SKIPPED");
+    if (server.isEmpty() && why)
+        *why = skipped.isEmpty() ? "EXPWIZ_PG names no PostgreSQL server; run the tests through scripts/with-postgres.sh"
                                  : "no PostgreSQL server: " + skipped.toStdString();
-    }
     return server;
 }
 
@@ -58,21 +49,20 @@ inline QString postgresServer(std::string* why = nullptr)
 struct DemoHost {
     explicit DemoHost(Backend backend, orvo::refhost::DemoOptions options = {}) : backend(backend)
     {
+        static std::atomic<int> serial{0};
         if (backend == Backend::Sqlite) {
             orvo::refhost::DemoData::create(path, options);
             return;
         }
-        static std::atomic<int> serial{0};
         server = {postgresServer(), QStringLiteral("t%1_%2").arg(::getpid()).arg(++serial), false};
         orvo::pghost::PgDemo::create(path, options, server);
     }
     ~DemoHost()
     {
-        if (backend == Backend::Postgres) {
-            try {
+        try {
+            if (backend == Backend::Postgres)
                 orvo::pghost::PgDemo::drop(server);
-            } catch (...) {
-            }
+        } catch (...) {
         }
     }
     DemoHost(const DemoHost&) = delete;
@@ -90,9 +80,9 @@ protected:
     void SetUp() override { EXPWIZ_REQUIRE_BACKEND(GetParam()); }
 };
 
-#define EXPWIZ_ON_EVERY_BACKEND(suite)                                                                   \
-    INSTANTIATE_TEST_SUITE_P(Backends, suite, ::testing::Values(testhost::Backend::Sqlite,             \
-                                                                testhost::Backend::Postgres),          \
-                             testhost::backendName)
+#define EXPWIZ_ON_EVERY_BACKEND(suite)                                                                  \
+    INSTANTIATE_TEST_SUITE_P(Backends, suite,                                                           \
+                             ::testing::Values(testhost::Backend::Sqlite, testhost::Backend::Postgres), \
+                             [](const auto& info) { return info.param == testhost::Backend::Sqlite ? "Sqlite" : "Postgres"; })
 
 } // namespace testhost
