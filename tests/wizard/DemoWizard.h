@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FileBytes.h"
-#include "ModalDriver.h"
+#include "OnShown.h"
 #include "QtPrinters.h"
 
 #include "platform/ScriptedUiServices.h"
@@ -157,13 +157,9 @@ inline void chooseEntry(QComboBox& box, const QString& text)
 // window is closed afterwards whatever body did.
 inline int32_t runWizard(WizardDialog& wizard, orvo::ObjectPtr host, std::function<void(WizardDialog&)> body)
 {
-    bool shown = false;
-    whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) {
-        shown = true;
-        body(wizard);
-    });
+    const OnShown shown(QStringLiteral("frmWizard"), [&](QWidget&) { body(wizard); });
     const int32_t result = wizard.runForm(std::move(host));
-    EXPECT_TRUE(shown);
+    EXPECT_EQ(shown.shown, 1);
     return result;
 }
 
@@ -173,6 +169,19 @@ inline int32_t runWizard(expwiz::ScriptedUiServices& ui, orvo::ObjectPtr host,
     WizardDialog wizard(ui);
     return runWizard(wizard, std::move(host), std::move(body));
 }
+
+// The desktop of a user at work while rows are written: atPump runs at
+// every event-pump call with the number of the call.
+class PumpingUi : public expwiz::ScriptedUiServices {
+public:
+    std::function<void(int)> atPump;
+    void processEvents() override
+    {
+        ScriptedUiServices::processEvents();
+        if (atPump)
+            atPump(processEventsCalls());
+    }
+};
 
 // Adds the fields with these labels to the map (from "All Fields").
 inline void addFields(WizardDialog& wizard, const QStringList& labels, std::vector<int> rows = {})
@@ -204,6 +213,7 @@ inline void toStep(WizardDialog& w, int step, const QString& company, const QStr
 }
 
 struct Choices {
+    QString database = QStringLiteral("Orvo Demo");
     QString company = QStringLiteral("Harbor Logistics");
     QString group = QStringLiteral("Sales Department");
     int book = 1;   // Tax
@@ -219,8 +229,7 @@ struct Choices {
 inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c, const QString& folder,
                       const QString& name, bool replaceExisting = false)
 {
-    nextUntil(w, 1);
-    chooseRow(*child<QListWidget>(w, "lstP2Company"), c.company);
+    toStep(w, 1, c.company, c.database);
     chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
     clickNav(w, WizardDialog::Next);
     child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(c.book);
