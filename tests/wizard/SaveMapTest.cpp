@@ -94,91 +94,79 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
         nextUntil(w, 3);
         addFields(w, {"System No", "G/L Accum Account No"});
         auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
-        {
-            SCOPED_TRACE("save map writes the ids and makes the map a saved one");
-            saveAs.names << QStringLiteral("Fixed Assets");
-            press(w, "cmdP5SaveMap");
-            const QString path = demo.data + "/Fixed Assets.exp";
-            // The available list is alphabetical, so G/L Accum... comes first.
-            EXPECT_EQ(readBytes(path), QByteArray::fromHex("e9030000ec030000"));
-            EXPECT_EQ(w.state().m_FieldMapSpec, "Fixed Assets");
-            EXPECT_EQ(w.state().m_FieldMapFilename, path);
-            EXPECT_EQ(w.state().SystemNumberColumn, 1);
-            EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Fixed Assets)");
-            EXPECT_TRUE(child<QRadioButton>(w, "optP4UseSaved")->isChecked());
-            EXPECT_EQ(child<QComboBox>(w, "cmbP4FieldMap")->currentText(), path);
-            EXPECT_EQ(texts(*map), (QStringList{"[A] G/L Accum Account No", "[B] System No"}));
-            // Saved and unchanged: Next asks nothing.
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 4);
-            clickNav(w, WizardDialog::Back);
+        // Save map writes the ids and makes the map a saved one.
+        saveAs.names << QStringLiteral("Fixed Assets");
+        press(w, "cmdP5SaveMap");
+        const QString path = demo.data + "/Fixed Assets.exp";
+        // The available list is alphabetical, so G/L Accum... comes first.
+        EXPECT_EQ(readBytes(path), QByteArray::fromHex("e9030000ec030000"));
+        EXPECT_EQ(w.state().m_FieldMapSpec, "Fixed Assets");
+        EXPECT_EQ(w.state().m_FieldMapFilename, path);
+        EXPECT_EQ(w.state().SystemNumberColumn, 1);
+        EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Fixed Assets)");
+        EXPECT_TRUE(child<QRadioButton>(w, "optP4UseSaved")->isChecked());
+        EXPECT_EQ(child<QComboBox>(w, "cmbP4FieldMap")->currentText(), path);
+        EXPECT_EQ(texts(*map), (QStringList{"[A] G/L Accum Account No", "[B] System No"}));
+        // Saved and unchanged: Next asks nothing.
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+        clickNav(w, WizardDialog::Back);
+        // An edited saved map, Back answered No, discards the edits.
+        addFields(w, {"Description"});
+        ui.queueAnswer(BoxAnswer::No);
+        clickNav(w, WizardDialog::Back);
+        EXPECT_EQ(w.state().CurrentStep, 2);
+        EXPECT_EQ(ui.boxes().back().text, Changed);
+        EXPECT_EQ(ui.boxes().back().buttons, BoxButtons::YesNo);
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1001, 1004}));
+        // Yes, then Cancel in the dialog, stays.
+        addFields(w, {"Description"});
+        ui.queueAnswer(BoxAnswer::Yes);
+        saveAs.names << QString();
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(w.state().fieldMap.count(), 3);
+        // Yes on an emptied map: nothing to save, stays.
+        map->selectAll();
+        press(w, "cmdP5Remove");
+        ui.queueAnswer(BoxAnswer::Yes);
+        ui.queueAnswer(BoxAnswer::Ok);
+        clickNav(w, WizardDialog::Back);
+        EXPECT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(ui.boxes().back().text, "You need to select at least one field");
+        // No System No: the question, No saves nothing, Yes goes on.
+        addFields(w, {"Description"});
+        ui.queueAnswer(BoxAnswer::No);
+        press(w, "cmdP5SaveMap");
+        EXPECT_EQ(ui.boxes().back().text, NoSystemNo);
+        ui.queueAnswer(BoxAnswer::Yes);   // go on without System No
+        ui.queueAnswer(BoxAnswer::Yes);   // save the changed map
+        saveAs.names << QStringLiteral("Description only");
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+        EXPECT_EQ(w.state().SystemNumberColumn, 1);   // the entry count
+        EXPECT_EQ(readBytes(demo.data + "/Description only.exp"), expBytes({1012}));
+        // The first map file was never touched by the later edits.
+        EXPECT_EQ(readBytes(demo.data + "/Fixed Assets.exp"), expBytes({1001, 1004}));
+        // A new map saved on leaving, System No moved to the front.
+        clickNav(w, WizardDialog::Back);
+        clickNav(w, WizardDialog::Back);
+        child<QRadioButton>(w, "optP4CreateNew")->click();
+        clickNav(w, WizardDialog::Next);
+        ui.clearRecords();
+        addFields(w, {"System No", "Description", "Acquisition Date", "Class"});
+        for (int i = 0; i < 3; ++i) {
+            selectItems(*map, {}, {map->row(map->findItems("System No", Qt::MatchEndsWith).front())});
+            press(w, "cmdP5Up");
         }
-        {
-            SCOPED_TRACE("an edited saved map, Back answered No, discards the edits");
-            addFields(w, {"Description"});
-            ui.queueAnswer(BoxAnswer::No);
-            clickNav(w, WizardDialog::Back);
-            EXPECT_EQ(w.state().CurrentStep, 2);
-            EXPECT_EQ(ui.boxes().back().text, Changed);
-            EXPECT_EQ(ui.boxes().back().buttons, BoxButtons::YesNo);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1001, 1004}));
-        }
-        {
-            SCOPED_TRACE("Yes, then Cancel in the dialog, stays");
-            addFields(w, {"Description"});
-            ui.queueAnswer(BoxAnswer::Yes);
-            saveAs.names << QString();
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 3);
-            EXPECT_EQ(w.state().fieldMap.count(), 3);
-        }
-        {
-            SCOPED_TRACE("Yes on an emptied map: nothing to save, stays");
-            map->selectAll();
-            press(w, "cmdP5Remove");
-            ui.queueAnswer(BoxAnswer::Yes);
-            ui.queueAnswer(BoxAnswer::Ok);
-            clickNav(w, WizardDialog::Back);
-            EXPECT_EQ(w.state().CurrentStep, 3);
-            EXPECT_EQ(ui.boxes().back().text, "You need to select at least one field");
-        }
-        {
-            SCOPED_TRACE("no System No: the question, No saves nothing, Yes goes on");
-            addFields(w, {"Description"});
-            ui.queueAnswer(BoxAnswer::No);
-            press(w, "cmdP5SaveMap");
-            EXPECT_EQ(ui.boxes().back().text, NoSystemNo);
-            ui.queueAnswer(BoxAnswer::Yes);   // go on without System No
-            ui.queueAnswer(BoxAnswer::Yes);   // save the changed map
-            saveAs.names << QStringLiteral("Description only");
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 4);
-            EXPECT_EQ(w.state().SystemNumberColumn, 1);   // the entry count
-            EXPECT_EQ(readBytes(demo.data + "/Description only.exp"), expBytes({1012}));
-            // The first map file was never touched by the later edits.
-            EXPECT_EQ(readBytes(demo.data + "/Fixed Assets.exp"), expBytes({1001, 1004}));
-        }
-        {
-            SCOPED_TRACE("a new map saved on leaving, System No moved to the front");
-            clickNav(w, WizardDialog::Back);
-            clickNav(w, WizardDialog::Back);
-            child<QRadioButton>(w, "optP4CreateNew")->click();
-            clickNav(w, WizardDialog::Next);
-            ui.clearRecords();
-            addFields(w, {"System No", "Description", "Acquisition Date", "Class"});
-            for (int i = 0; i < 3; ++i) {
-                selectItems(*map, {}, {map->row(map->findItems("System No", Qt::MatchEndsWith).front())});
-                press(w, "cmdP5Up");
-            }
-            ui.queueAnswer(BoxAnswer::Yes);
-            saveAs.names << QStringLiteral("Quarterly");
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 4);
-            EXPECT_EQ(boxTexts(ui), QStringList{NotSaved});
-            EXPECT_EQ(w.state().SystemNumberColumn, 0);
-            EXPECT_EQ(readBytes(demo.data + "/Quarterly.exp"), expBytes({1004, 1002, 1006, 1012}));
-        }
+        ui.queueAnswer(BoxAnswer::Yes);
+        saveAs.names << QStringLiteral("Quarterly");
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+        EXPECT_EQ(boxTexts(ui), QStringList{NotSaved});
+        EXPECT_EQ(w.state().SystemNumberColumn, 0);
+        EXPECT_EQ(readBytes(demo.data + "/Quarterly.exp"), expBytes({1004, 1002, 1006, 1012}));
     });
     EXPECT_TRUE(saveAs.names.isEmpty());
     EXPECT_TRUE(ui.allAnswersUsed());

@@ -34,49 +34,41 @@ TEST_F(SelectAssets, ListsDatabasesCompaniesGroupsAndBooksInTheHostsOrder)
         auto* groups = child<QListWidget>(w, "lstP2Group");
         auto* books = child<QComboBox>(w, "cmbP4Book");
         clickNav(w, WizardDialog::Next);
-        {
-            SCOPED_TRACE("the host's database, shown with its companies at once");
-            EXPECT_EQ(texts(*databases), (QStringList{"Orvo Demo", "Public Sector"}));
-            EXPECT_EQ(databases->currentText(), "Orvo Demo");
-            // The unavailable company is not offered.
-            EXPECT_EQ(texts(*companies), (QStringList{"Harbor Logistics", Cafe, "Empty Start-up"}));
-            EXPECT_EQ(companies->currentRow(), 0);
-            EXPECT_EQ(texts(*groups), (QStringList{"All Orvo Assets", "Sales Department", "Acquired before 2016"}));
-            EXPECT_EQ(groups->currentRow(), 0);
-            EXPECT_EQ(w.state().hostCompany->Name(), "Harbor Logistics");
-            // Only active books, in the host's order.
-            EXPECT_EQ(texts(*books), (QStringList{"Internal", "Tax"}));
-            EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
-        }
-        {
-            SCOPED_TRACE("a company without groups cannot be left");
-            chooseRow(*companies, QStringLiteral("Empty Start-up"));
-            EXPECT_EQ(groups->count(), 0);
-            EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
-        }
-        {
-            SCOPED_TRACE("one group is enough, but without an active book Next says why it stays");
-            chooseRow(*companies, Cafe);
-            EXPECT_EQ(groups->count(), 1);
-            EXPECT_EQ(books->count(), 0);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 1);
-            ASSERT_EQ(ui.boxes().size(), 1u);
-            EXPECT_TRUE(ui.boxes()[0].text.contains("no active book")) << ui.boxes()[0].text.toStdString();
-        }
-        {
-            SCOPED_TRACE("another database");
-            chooseEntry(*databases, QStringLiteral("Public Sector"));
-            EXPECT_EQ(texts(*companies), (QStringList{"City of Lakeside", "City of Lakeside"}));
-            companies->setCurrentRow(1);
-            EXPECT_EQ(w.state().hostCompany->CompanyID(), 10);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 2);
-            EXPECT_EQ(w.state().hostCompany->CompanyID(), 10);
-            EXPECT_EQ(w.state().hostGroup->Name(), "All Orvo Assets");
-            EXPECT_EQ(w.state().hostBook->Name(), "Internal");
-            clickNav(w, WizardDialog::Back);
-        }
+        // The host's database, shown with its companies at once.
+        EXPECT_EQ(texts(*databases), (QStringList{"Orvo Demo", "Public Sector"}));
+        EXPECT_EQ(databases->currentText(), "Orvo Demo");
+        // The unavailable company is not offered.
+        EXPECT_EQ(texts(*companies), (QStringList{"Harbor Logistics", Cafe, "Empty Start-up"}));
+        EXPECT_EQ(companies->currentRow(), 0);
+        EXPECT_EQ(texts(*groups), (QStringList{"All Orvo Assets", "Sales Department", "Acquired before 2016"}));
+        EXPECT_EQ(groups->currentRow(), 0);
+        EXPECT_EQ(w.state().hostCompany->Name(), "Harbor Logistics");
+        // Only active books, in the host's order.
+        EXPECT_EQ(texts(*books), (QStringList{"Internal", "Tax"}));
+        EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
+        // A company without groups cannot be left.
+        chooseRow(*companies, QStringLiteral("Empty Start-up"));
+        EXPECT_EQ(groups->count(), 0);
+        EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
+        // One group is enough, but without an active book Next says why it stays.
+        chooseRow(*companies, Cafe);
+        EXPECT_EQ(groups->count(), 1);
+        EXPECT_EQ(books->count(), 0);
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 1);
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        EXPECT_TRUE(ui.boxes()[0].text.contains("no active book")) << ui.boxes()[0].text.toStdString();
+        // Another database.
+        chooseEntry(*databases, QStringLiteral("Public Sector"));
+        EXPECT_EQ(texts(*companies), (QStringList{"City of Lakeside", "City of Lakeside"}));
+        companies->setCurrentRow(1);
+        EXPECT_EQ(w.state().hostCompany->CompanyID(), 10);
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 2);
+        EXPECT_EQ(w.state().hostCompany->CompanyID(), 10);
+        EXPECT_EQ(w.state().hostGroup->Name(), "All Orvo Assets");
+        EXPECT_EQ(w.state().hostBook->Name(), "Internal");
+        clickNav(w, WizardDialog::Back);
         clickNav(w, WizardDialog::Cancel);
     });
     EXPECT_EQ(ui.boxes().size(), 1u);

@@ -15,33 +15,31 @@ void useSaved(WizardDialog& wizard)
 
 TEST_F(SelectMap, BooksAndTheInventoryOptionPerCompanyAndEdition)
 {
-    {
-        SCOPED_TRACE("a company with inventory data in the standard edition");
-        DemoFolder demo;
-        expwiz::ScriptedUiServices ui;
-        runWizard(ui, demo.host, [&](WizardDialog& w) {
-            nextUntil(w, 2);
-            auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
-            EXPECT_TRUE(inventory->isVisible());
-            EXPECT_TRUE(inventory->isChecked());
-            // The user's choice is not kept across a return from Select Assets.
-            inventory->setChecked(false);
-            clickNav(w, WizardDialog::Back);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_TRUE(inventory->isChecked());
-            EXPECT_TRUE(w.state().includeInventory);
-            // The book chosen here is the one the export reads.
-            auto* books = child<QComboBox>(w, "cmbP4Book");
-            EXPECT_EQ(books->itemData(1).toInt(), 2);
-            books->setCurrentIndex(1);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 3);
-            EXPECT_EQ(w.state().hostBook->Name(), "Tax");
-            EXPECT_TRUE(w.state().m_FieldMapSpec.isEmpty());
-            EXPECT_EQ(w.state().m_FieldMapPath, demo.data + "/");
-        });
-        EXPECT_TRUE(ui.boxes().empty());
-    }
+    // A company with inventory data in the standard edition.
+    DemoFolder demo;
+    expwiz::ScriptedUiServices ui;
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
+        nextUntil(w, 2);
+        auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
+        EXPECT_TRUE(inventory->isVisible());
+        EXPECT_TRUE(inventory->isChecked());
+        // The user's choice is not kept across a return from Select Assets.
+        inventory->setChecked(false);
+        clickNav(w, WizardDialog::Back);
+        clickNav(w, WizardDialog::Next);
+        EXPECT_TRUE(inventory->isChecked());
+        EXPECT_TRUE(w.state().includeInventory);
+        // The book chosen here is the one the export reads.
+        auto* books = child<QComboBox>(w, "cmbP4Book");
+        EXPECT_EQ(books->itemData(1).toInt(), 2);
+        books->setCurrentIndex(1);
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(w.state().hostBook->Name(), "Tax");
+        EXPECT_TRUE(w.state().m_FieldMapSpec.isEmpty());
+        EXPECT_EQ(w.state().m_FieldMapPath, demo.data + "/");
+    });
+    EXPECT_TRUE(ui.boxes().empty());
     for (const auto& [code, company] : {std::pair{1, QStringLiteral("Café Müller & Søn, \"Nord\"")},
                                         std::pair{34, QStringLiteral("Harbor Logistics")}}) {
         SCOPED_TRACE(company.toStdString() + " in edition " + std::to_string(code));
@@ -144,50 +142,42 @@ TEST_F(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         nextUntil(w, 2);
         useSaved(w);
-        {
-            SCOPED_TRACE("missing");
-            press(w, "cmdP4Browse");
-            ASSERT_EQ(ui.boxes().size(), 1u);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 2);
-            ASSERT_EQ(ui.boxes().size(), 2u);
-            for (const auto& box : ui.boxes()) {
-                EXPECT_EQ(box.text, "The Field Map file does not exist. Please choose another one.");
-                EXPECT_EQ(box.title, "Custom Export");
-            }
+        // Missing.
+        press(w, "cmdP4Browse");
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 2);
+        ASSERT_EQ(ui.boxes().size(), 2u);
+        for (const auto& box : ui.boxes()) {
+            EXPECT_EQ(box.text, "The Field Map file does not exist. Please choose another one.");
+            EXPECT_EQ(box.title, "Custom Export");
         }
-        {
-            SCOPED_TRACE("far too large to be a map: refused unread, in one message");
-            press(w, "cmdP4Browse");
-            ASSERT_EQ(ui.boxes().size(), 3u);
-            EXPECT_TRUE(ui.boxes().back().text.contains(huge + " is 67108864 bytes"))
-                << ui.boxes().back().text.toStdString();
-            EXPECT_TRUE(w.state().fieldMap.isEmpty());
-        }
-        {
-            SCOPED_TRACE("values that are no field and a broken last entry");
-            press(w, "cmdP4Browse");
-            ASSERT_EQ(ui.boxes().size(), 4u);
-            EXPECT_TRUE(ui.boxes().back().text.contains(damaged)) << ui.boxes().back().text.toStdString();
-            clickNav(w, WizardDialog::Next);
-            ASSERT_EQ(w.state().CurrentStep, 3);
-            EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
-                      (QStringList{"[A] System No", "[B] G/L Accum Account No"}));
-            EXPECT_EQ(w.state().SavedFieldMap, (std::vector<int32_t>{1004, 1001}));
-            // What was read is the saved map: leaving asks nothing.
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 4);
-            clickNav(w, WizardDialog::Back);
-            clickNav(w, WizardDialog::Back);
-        }
-        {
-            SCOPED_TRACE("empty");
-            press(w, "cmdP4Browse");
-            clickNav(w, WizardDialog::Next);
-            ASSERT_EQ(w.state().CurrentStep, 3);
-            EXPECT_TRUE(w.state().fieldMap.isEmpty());
-            EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
-        }
+        // Far too large to be a map: refused unread, in one message.
+        press(w, "cmdP4Browse");
+        ASSERT_EQ(ui.boxes().size(), 3u);
+        EXPECT_TRUE(ui.boxes().back().text.contains(huge + " is 67108864 bytes"))
+            << ui.boxes().back().text.toStdString();
+        EXPECT_TRUE(w.state().fieldMap.isEmpty());
+        // Values that are no field and a broken last entry.
+        press(w, "cmdP4Browse");
+        ASSERT_EQ(ui.boxes().size(), 4u);
+        EXPECT_TRUE(ui.boxes().back().text.contains(damaged)) << ui.boxes().back().text.toStdString();
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
+                  (QStringList{"[A] System No", "[B] G/L Accum Account No"}));
+        EXPECT_EQ(w.state().SavedFieldMap, (std::vector<int32_t>{1004, 1001}));
+        // What was read is the saved map: leaving asks nothing.
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+        clickNav(w, WizardDialog::Back);
+        clickNav(w, WizardDialog::Back);
+        // Empty.
+        press(w, "cmdP4Browse");
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 3);
+        EXPECT_TRUE(w.state().fieldMap.isEmpty());
+        EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
     });
     EXPECT_EQ(ui.boxes().size(), 4u);
     ASSERT_FALSE(ui.fileDialogs().empty());

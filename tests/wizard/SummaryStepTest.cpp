@@ -67,43 +67,39 @@ TEST_F(Summary, ShowsTheChoicesAndTheColumnsEachFieldLandsInAndIsRefilledOnEvery
         EXPECT_EQ(labelText(w, "lblP6ExportAsset"), " 0  of  0 ");
         EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
         EXPECT_TRUE(navEnabled(w, WizardDialog::Export));
-        {
-            SCOPED_TRACE("a long path");
-            QApplication::processEvents();
-            auto* file = child<QLabel>(w, "lblP6ExportFile");
-            EXPECT_EQ(file->text(), deep + "/summary.csv");
-            EXPECT_EQ(w.width(), 640);
-            // Every character is inside the window and the label uses more than one line.
-            EXPECT_LE(file->mapTo(&w, QPoint(file->width(), 0)).x(), w.width());
-            const int twoLines = 2 * QFontMetrics(file->font()).lineSpacing();
-            EXPECT_GE(file->height(), twoLines);
-            EXPECT_GE(file->heightForWidth(file->width()), twoLines);
-        }
+        // A long path.
+        QApplication::processEvents();
+        auto* file = child<QLabel>(w, "lblP6ExportFile");
+        EXPECT_EQ(file->text(), deep + "/summary.csv");
+        EXPECT_EQ(w.width(), 640);
+        // Every character is inside the window and the label uses more than one line.
+        EXPECT_LE(file->mapTo(&w, QPoint(file->width(), 0)).x(), w.width());
+        const int twoLines = 2 * QFontMetrics(file->font()).lineSpacing();
+        EXPECT_GE(file->height(), twoLines);
+        EXPECT_GE(file->heightForWidth(file->width()), twoLines);
         ui.queueAnswer(BoxAnswer::Ok);
         clickNav(w, WizardDialog::Export);
         ASSERT_EQ(boxTexts(ui), QStringList{Complete});
         EXPECT_TRUE(labelText(w, "lblP6ExportAsset").endsWith(" asset(s) are exported."));
-        {
-            SCOPED_TRACE("entering again shows the changed map, file and an idle progress");
-            clickNav(w, WizardDialog::Back);
-            clickNav(w, WizardDialog::Back);
-            std::vector<int> rows(25);
-            std::iota(rows.begin(), rows.end(), 0);
-            addFields(w, {}, rows);
-            ui.queueAnswer(BoxAnswer::No);
-            clickNav(w, WizardDialog::Next);
-            child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("second"));
-            clickNav(w, WizardDialog::Next);
-            ASSERT_EQ(w.state().CurrentStep, 5);
-            const QStringList items = texts(*child<QListWidget>(w, "lstP6FieldMap"));
-            ASSERT_EQ(items.size(), 28);
-            // The letters a spreadsheet gives the columns.
-            for (const auto& [row, letters] : {std::pair{0, "[A] "}, {25, "[Z] "}, {26, "[AA] "}, {27, "[AB] "}})
-                EXPECT_TRUE(items[row].startsWith(QLatin1String(letters))) << items[row].toStdString();
-            // The folder is the remembered one again (none: the program folder).
-            EXPECT_EQ(labelText(w, "lblP6ExportFile"), demo.data + "/second.csv");
-            EXPECT_EQ(labelText(w, "lblP6ExportAsset"), " 0  of  0 ");
-        }
+        // Entering again shows the changed map, file and an idle progress.
+        clickNav(w, WizardDialog::Back);
+        clickNav(w, WizardDialog::Back);
+        std::vector<int> rows(25);
+        std::iota(rows.begin(), rows.end(), 0);
+        addFields(w, {}, rows);
+        ui.queueAnswer(BoxAnswer::No);
+        clickNav(w, WizardDialog::Next);
+        child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("second"));
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 5);
+        const QStringList items = texts(*child<QListWidget>(w, "lstP6FieldMap"));
+        ASSERT_EQ(items.size(), 28);
+        // The letters a spreadsheet gives the columns.
+        for (const auto& [row, letters] : {std::pair{0, "[A] "}, {25, "[Z] "}, {26, "[AA] "}, {27, "[AB] "}})
+            EXPECT_TRUE(items[row].startsWith(QLatin1String(letters))) << items[row].toStdString();
+        // The folder is the remembered one again (none: the program folder).
+        EXPECT_EQ(labelText(w, "lblP6ExportFile"), demo.data + "/second.csv");
+        EXPECT_EQ(labelText(w, "lblP6ExportAsset"), " 0  of  0 ");
     });
 }
 
