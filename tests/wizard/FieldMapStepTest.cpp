@@ -40,31 +40,62 @@ std::vector<int> selectedRows(QListWidget& map)
 
 } // namespace
 
-TEST_F(FieldMapStep, CategoriesAndAvailableFieldsPerEdition)
+// What the edition and the company's inventory data change on the way to
+// the Field Map: wording, the inventory option, categories and fields.
+TEST_F(FieldMapStep, WordingInventoryCategoriesAndFieldsPerEditionAndCompany)
 {
     const QStringList standard{"All Fields",          "General Info Fields",      "Critical Fields",
                                "Book Related Fields", "Depreciation Fields",      "Disposal Fields",
                                "Transfer Fields (Parent)", "Transfer Fields (Child)"};
+    const QString all = "all assets within a company by selecting the All Orvo Assets";
     struct Case {
         int32_t edition;
-        QString company, database;
+        QString company, database, companies, includeData, introPart;
+        bool inventory;
         QStringList categories;
         int fewestFields, mostFields;
         QStringList offered, notOffered;
     };
     const std::vector<Case> cases{
-        {1, Cafe, {}, standard, 95, 95, {}, {}},
-        {1, "Harbor Logistics", {}, standard + QStringList{"Orvo Inventory Fields"}, 96, 113, {}, {}},
-        {34, "Harbor Logistics", {}, standard.mid(0, 6), 1, 95, {}, {}},
-        {36, "County Roads", "Public Sector", standard, 1, 95, {"Tag No", "Quantity", "Fund"},
-         {"Company Asset No", "User Numeric", "Insurance Category"}},
+        {1, Cafe, {}, "Co&mpanies:", "&Include company data?", all, false, standard, 95, 95, {}, {}},
+        {1, "Harbor Logistics", {}, "Co&mpanies:", "&Include company data?", all, true,
+         standard + QStringList{"Orvo Inventory Fields"}, 96, 113, {}, {}},
+        {34, "Harbor Logistics", {}, "Co&mpanies:", "&Include company data?", all, false, standard.mid(0, 6), 1, 95,
+         {}, {}},
+        {36, "County Roads", "Public Sector", "Organi&zations:", "Include organization data?",
+         "all assets within an organization by selecting the All Orvo Assets", false, standard, 1, 95,
+         {"Tag No", "Quantity", "Fund"}, {"Company Asset No", "User Numeric", "Insurance Category"}},
+        {52, Cafe, {}, "Organi&zations:", "Include organization data?", "within an organization", false, standard, 76,
+         95, {}, {}},
+        {60, Cafe, {}, "Co&mpanies:", "&Include company data?",
+         "all assets within a company by selecting the All Assets group", false, standard, 95, 95, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.company.toStdString() + " in edition " + std::to_string(c.edition));
         DemoFolder demo(c.edition);
         expwiz::ScriptedUiServices ui;
         runWizard(ui, demo.host, [&](WizardDialog& w) {
-            toStep(w, 3, c.company, c.database);
+            EXPECT_EQ(child<QLabel>(w, "lblP2Company")->text(), c.companies);
+            EXPECT_EQ(child<QCheckBox>(w, "chkIncCompanyData")->text(), c.includeData);
+            const QString intro = child<QLabel>(w, "lblP2Intro")->text();
+            EXPECT_TRUE(intro.startsWith("Step 1: The first step in completing a custom export is to choose the "
+                                         "assets to be exported. You can export"))
+                << intro.toStdString();
+            EXPECT_TRUE(intro.contains(c.introPart)) << intro.toStdString();
+            EXPECT_TRUE(intro.endsWith("Or, you can export a subset of assets by selecting a different group."));
+            toStep(w, 2, c.company, c.database);
+            auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
+            EXPECT_EQ(inventory->isVisible(), c.inventory);
+            EXPECT_EQ(inventory->isChecked(), c.inventory);
+            if (c.inventory) {
+                // The user's choice is not kept across a return from Select Assets.
+                inventory->setChecked(false);
+                clickNav(w, WizardDialog::Back);
+                clickNav(w, WizardDialog::Next);
+                EXPECT_TRUE(inventory->isChecked());
+            }
+            EXPECT_EQ(w.state().includeInventory, c.inventory);
+            nextUntil(w, 3);
             auto* categories = child<QComboBox>(w, "cmbP5FieldCategory");
             EXPECT_EQ(texts(*categories), c.categories);
             EXPECT_EQ(categories->currentIndex(), 0);

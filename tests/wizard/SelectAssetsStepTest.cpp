@@ -90,36 +90,6 @@ TEST_F(SelectAssets, ListsDatabasesCompaniesGroupsAndBooksInTheHostsOrder)
     EXPECT_TRUE(none.boxes().empty());
 }
 
-TEST_F(SelectAssets, WordingFollowsTheEdition)
-{
-    struct Case {
-        int32_t code;
-        QString companies, includeData, introPart;
-    };
-    const std::vector<Case> cases{
-        {1, "Co&mpanies:", "&Include company data?", "all assets within a company by selecting the All Orvo Assets"},
-        {36, "Organi&zations:", "Include organization data?",
-         "all assets within an organization by selecting the All Orvo Assets"},
-        {52, "Organi&zations:", "Include organization data?", "within an organization"},
-        {60, "Co&mpanies:", "&Include company data?", "all assets within a company by selecting the All Assets group"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
-        DemoFolder demo(c.code);
-        expwiz::ScriptedUiServices ui;
-        runWizard(ui, demo.host, [&](WizardDialog& w) {
-            EXPECT_EQ(child<QLabel>(w, "lblP2Company")->text(), c.companies);
-            EXPECT_EQ(child<QCheckBox>(w, "chkIncCompanyData")->text(), c.includeData);
-            const QString intro = child<QLabel>(w, "lblP2Intro")->text();
-            EXPECT_TRUE(intro.startsWith("Step 1: The first step in completing a custom export is to choose the "
-                                         "assets to be exported. You can export"))
-                << intro.toStdString();
-            EXPECT_TRUE(intro.contains(c.introPart)) << intro.toStdString();
-            EXPECT_TRUE(intro.endsWith("Or, you can export a subset of assets by selecting a different group."));
-        });
-    }
-}
-
 TEST_F(SelectAssets, ACompanyLockedByAnotherProcessKeepsTheWizardOnTheStep)
 {
     DemoFolder demo;

@@ -13,48 +13,6 @@ void useSaved(WizardDialog& wizard)
 
 } // namespace
 
-TEST_F(SelectMap, BooksAndTheInventoryOptionPerCompanyAndEdition)
-{
-    // A company with inventory data in the standard edition.
-    DemoFolder demo;
-    expwiz::ScriptedUiServices ui;
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        nextUntil(w, 2);
-        auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
-        EXPECT_TRUE(inventory->isVisible());
-        EXPECT_TRUE(inventory->isChecked());
-        // The user's choice is not kept across a return from Select Assets.
-        inventory->setChecked(false);
-        clickNav(w, WizardDialog::Back);
-        clickNav(w, WizardDialog::Next);
-        EXPECT_TRUE(inventory->isChecked());
-        EXPECT_TRUE(w.state().includeInventory);
-        // The book chosen here is the one the export reads.
-        auto* books = child<QComboBox>(w, "cmbP4Book");
-        EXPECT_EQ(books->itemData(1).toInt(), 2);
-        books->setCurrentIndex(1);
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 3);
-        EXPECT_EQ(w.state().hostBook->Name(), "Tax");
-        EXPECT_TRUE(w.state().m_FieldMapSpec.isEmpty());
-        EXPECT_EQ(w.state().m_FieldMapPath, demo.data + "/");
-    });
-    EXPECT_TRUE(ui.boxes().empty());
-    for (const auto& [code, company] : {std::pair{1, QStringLiteral("Café Müller & Søn, \"Nord\"")},
-                                        std::pair{34, QStringLiteral("Harbor Logistics")}}) {
-        SCOPED_TRACE(company.toStdString() + " in edition " + std::to_string(code));
-        DemoFolder demo(code);
-        expwiz::ScriptedUiServices ui;
-        runWizard(ui, demo.host, [&](WizardDialog& w) {
-            toStep(w, 2, company);
-            auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
-            EXPECT_FALSE(inventory->isVisible());
-            EXPECT_FALSE(inventory->isChecked());
-            EXPECT_FALSE(w.state().includeInventory);
-        });
-    }
-}
-
 TEST_F(SelectMap, ChoosingSavedMapsByBrowsingAndFromTheList)
 {
     DemoFolder demo;
