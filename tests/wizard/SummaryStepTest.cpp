@@ -44,7 +44,7 @@ QString labelText(WizardDialog& w, const char* name)
 
 } // namespace
 
-TEST_F(Summary, ShowsTheChoicesAndTheColumnsEachFieldLandsInAndIsRefilledOnEveryEntry)
+TEST_F(Summary, ShowsTheChoicesRefusesAnExportWithoutFolderGroupOrCompanyAndIsRefilledOnEveryEntry)
 {
     DemoFolder demo;
     // A long path wraps instead of widening the window.
@@ -77,6 +77,27 @@ TEST_F(Summary, ShowsTheChoicesAndTheColumnsEachFieldLandsInAndIsRefilledOnEvery
         const int twoLines = 2 * QFontMetrics(file->font()).lineSpacing();
         EXPECT_GE(file->height(), twoLines);
         EXPECT_GE(file->heightForWidth(file->width()), twoLines);
+        const auto exportRefused = [&](const QStringList& boxes) {
+            for (int i = 0; i < boxes.size(); ++i)
+                ui.queueAnswer(BoxAnswer::Ok);
+            clickNav(w, WizardDialog::Export);
+            EXPECT_EQ(boxTexts(ui), boxes);
+            EXPECT_FALSE(QFile::exists(deep + "/summary.csv"));
+            // The window stays usable: nothing was locked.
+            for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
+                EXPECT_TRUE(navEnabled(w, b));
+            EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
+            ui.clearRecords();
+        };
+        // The folder is gone by the time Export is pressed.
+        QDir(deep).removeRecursively();
+        exportRefused({"The path doesn't exist."});
+        QDir().mkpath(deep);
+        // No group: told when shown, the export ends before anything is written.
+        const auto group = w.state().hostGroup;
+        w.state().hostGroup.reset();
+        exportRefused({"Group is not selected", "No group is selected for the export."});
+        w.state().hostGroup = group;
         ui.queueAnswer(BoxAnswer::Ok);
         clickNav(w, WizardDialog::Export);
         ASSERT_EQ(boxTexts(ui), QStringList{Complete});
@@ -100,44 +121,16 @@ TEST_F(Summary, ShowsTheChoicesAndTheColumnsEachFieldLandsInAndIsRefilledOnEvery
         // The folder is the remembered one again (none: the program folder).
         EXPECT_EQ(labelText(w, "lblP6ExportFile"), demo.data + "/second.csv");
         EXPECT_EQ(labelText(w, "lblP6ExportAsset"), " 0  of  0 ");
-    });
-}
-
-TEST_F(Summary, AGoneFolderAMissingCompanyOrGroupIsToldAndTheExportRefusedWithTheReason)
-{
-    DemoFolder demo;
-    const QString out = demo.data + "/out";
-    QDir().mkpath(out);
-    expwiz::ScriptedUiServices ui;
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        toSummary(w, ui, Choices{}, out, QStringLiteral("summary"));
-        const auto exportRefused = [&](const QStringList& boxes) {
-            for (int i = 0; i < boxes.size(); ++i)
-                ui.queueAnswer(BoxAnswer::Ok);
-            clickNav(w, WizardDialog::Export);
-            EXPECT_EQ(boxTexts(ui), boxes);
-            EXPECT_FALSE(QFile::exists(out + "/summary.csv"));
-            // The window stays usable: nothing was locked.
-            for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
-                EXPECT_TRUE(navEnabled(w, b));
-            EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
-            ui.clearRecords();
-        };
-        SCOPED_TRACE("the folder is gone by the time Export is pressed");
-        QDir(out).removeRecursively();
-        exportRefused({"The path doesn't exist."});
-        QDir().mkpath(out);
-        SCOPED_TRACE("no group: told when shown, the export ends before anything is written");
+        // No company and no group: both told, and the map cannot be listed.
+        ui.clearRecords();
         w.state().hostGroup.reset();
-        exportRefused({"Group is not selected", "No group is selected for the export."});
-        SCOPED_TRACE("no company either: both told, and the map cannot be listed");
         w.state().hostCompany.reset();
         for (int i = 0; i < 3; ++i)
             ui.queueAnswer(BoxAnswer::Ok);
         w.ShowStep(5, 2);
         EXPECT_EQ(boxTexts(ui), (QStringList{"Company is not selected", "Group is not selected", "company is null"}));
         EXPECT_EQ(child<QListWidget>(w, "lstP6FieldMap")->count(), 0);
-        EXPECT_EQ(labelText(w, "lblP6ExportFile"), out + "/summary.csv");
+        EXPECT_EQ(labelText(w, "lblP6ExportFile"), demo.data + "/second.csv");
         EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
     });
     EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
