@@ -37,17 +37,79 @@ void type(WizardDialog& w, const QString& name, const QString& location)
 
 } // namespace
 
-TEST_F(Destination, LeavingForwardMakesThePathAndAsksBeforeReplacingOrCreating)
+// The name and folder boxes, and what leaving the step forward or back checks.
+TEST_F(Destination, BoxesBrowseAndLeavingMakeThePathAndAskBeforeReplacingOrCreating)
 {
+    const QByteArray settings = "[Defaults]\r\nExportPath=\r\n";
+    writeBytes(configFile("DESKORVO.INI"), settings);
     DemoFolder demo;
+    writeBytes(demo.data + "/taken.csv", "old");
     const QString out = demo.data + "/out/";
     expwiz::ScriptedUiServices ui;
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         toDestination(w, ui);
         auto* name = child<QLineEdit>(w, "txtP3Filename");
         auto* location = child<QLineEdit>(w, "txtP3Location");
+        EXPECT_EQ(location->text(), demo.data);   // an empty remembered folder is none
+        // Browse cancelled, or Cancel on the replace question, changes nothing.
+        ui.queueFile(std::nullopt);
+        press(w, "cmdP3Browse");
+        ui.queueFile(demo.data + "/taken.csv");
+        ui.queueAnswer(BoxAnswer::Cancel);
+        press(w, "cmdP3Browse");
         EXPECT_EQ(name->text(), "OrvoExport");
-        EXPECT_EQ(location->text(), demo.data);   // nothing remembered: the program folder
+        EXPECT_EQ(location->text(), demo.data);
+        EXPECT_EQ(w.state().m_ExportFilename, "");
+        EXPECT_EQ(ui.fileDialogs().size(), 2u);
+        EXPECT_EQ(readBytes(demo.data + "/taken.csv"), "old");
+        // Nothing chosen, nothing remembered.
+        EXPECT_EQ(readBytes(configFile("DESKORVO.INI")), settings);
+        ui.clearRecords();
+        // Leaving the box with a name no file may have.
+        // Any focus change here leaves a good name behind; the focus-out
+        // a Tab delivers is then sent directly, so the check does not
+        // wait on the window manager activating the window.
+        location->setFocus();
+        name->setText(QStringLiteral("   Q"));   // typed, but never left the box
+        name->setText(QStringLiteral("a/b"));
+        ui.queueAnswer(BoxAnswer::Ok);
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(name, &leave);
+        EXPECT_EQ(boxTexts(ui), QStringList{Invalid});
+        EXPECT_EQ(name->text(), "OrvoExport");   // the last name that passed
+        EXPECT_EQ(w.focusWidget(), name);
+        // Back before the Summary checks nothing.
+        type(w, "Q1", demo.data + "/missing");
+        ui.queueAnswer(BoxAnswer::No);   // leave the map unsaved on the way back
+        clickNav(w, WizardDialog::Back);
+        EXPECT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(ui.boxes().size(), 1u);
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 4);
+        struct Change {
+            QLineEdit* box;
+            QString text;
+            bool next;
+        };
+        const Change changes[] = {{name, "   ", false},     {name, "   Q", true},   {location, "", false},
+                                  {location, demo.data, true}, {location, "", false}, {name, "Q1", false},
+                                  {location, demo.data, true}, {name, "  ", false},   {name, "Q2", true},
+                                  {location, " ", false},      {name, "", false},    {location, demo.data, false},
+                                  {name, "Q2", true}};
+        for (const Change& c : changes) {
+            c.box->setText(c.text);
+            EXPECT_EQ(navEnabled(w, WizardDialog::Next), c.next) << c.box->objectName().toStdString() << "="
+                                                                  << c.text.toStdString();
+        }
+        // Entering the step again with an empty box left behind.
+        location->setText("");
+        clickNav(w, WizardDialog::Back);
+        ui.queueAnswer(BoxAnswer::No);
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 4);
+        EXPECT_EQ(location->text(), demo.data);
+        EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
+        ui.clearRecords();
         const auto next = [&](std::vector<BoxAnswer> answers, int step) {
             for (BoxAnswer answer : answers)
                 ui.queueAnswer(answer);
@@ -204,78 +266,4 @@ TEST_F(Destination, BrowseAndTheFolderRememberedAcrossRuns)
         EXPECT_EQ(child<QLineEdit>(w, "txtP3Location")->text(), exports);
         EXPECT_EQ(child<QLineEdit>(w, "txtP3Filename")->text(), "OrvExport");
     });
-}
-
-TEST_F(Destination, BrowseCancelledNextFollowingBothBoxesAndAFaultyNameRefusedOnLeavingTheBox)
-{
-    const QByteArray settings = "[Defaults]\r\nExportPath=\r\n";
-    writeBytes(configFile("DESKORVO.INI"), settings);
-    DemoFolder demo;
-    writeBytes(demo.data + "/taken.csv", "old");
-    expwiz::ScriptedUiServices ui;
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        toDestination(w, ui);
-        auto* name = child<QLineEdit>(w, "txtP3Filename");
-        auto* location = child<QLineEdit>(w, "txtP3Location");
-        EXPECT_EQ(location->text(), demo.data);   // an empty remembered folder is none
-        // Browse cancelled, or Cancel on the replace question, changes nothing.
-        ui.queueFile(std::nullopt);
-        press(w, "cmdP3Browse");
-        ui.queueFile(demo.data + "/taken.csv");
-        ui.queueAnswer(BoxAnswer::Cancel);
-        press(w, "cmdP3Browse");
-        EXPECT_EQ(name->text(), "OrvoExport");
-        EXPECT_EQ(location->text(), demo.data);
-        EXPECT_EQ(w.state().m_ExportFilename, "");
-        EXPECT_EQ(ui.fileDialogs().size(), 2u);
-        EXPECT_EQ(readBytes(demo.data + "/taken.csv"), "old");
-        // Nothing chosen, nothing remembered.
-        EXPECT_EQ(readBytes(configFile("DESKORVO.INI")), settings);
-        ui.clearRecords();
-        // Leaving the box with a name no file may have.
-        // Any focus change here leaves a good name behind; the focus-out
-        // a Tab delivers is then sent directly, so the check does not
-        // wait on the window manager activating the window.
-        location->setFocus();
-        name->setText(QStringLiteral("   Q"));   // typed, but never left the box
-        name->setText(QStringLiteral("a/b"));
-        ui.queueAnswer(BoxAnswer::Ok);
-        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(name, &leave);
-        EXPECT_EQ(boxTexts(ui), QStringList{Invalid});
-        EXPECT_EQ(name->text(), "OrvoExport");   // the last name that passed
-        EXPECT_EQ(w.focusWidget(), name);
-        // Back before the Summary checks nothing.
-        type(w, "Q1", demo.data + "/missing");
-        ui.queueAnswer(BoxAnswer::No);   // leave the map unsaved on the way back
-        clickNav(w, WizardDialog::Back);
-        EXPECT_EQ(w.state().CurrentStep, 3);
-        EXPECT_EQ(ui.boxes().size(), 1u);
-        clickNav(w, WizardDialog::Next);
-        ASSERT_EQ(w.state().CurrentStep, 4);
-        struct Change {
-            QLineEdit* box;
-            QString text;
-            bool next;
-        };
-        const Change changes[] = {{name, "   ", false},     {name, "   Q", true},   {location, "", false},
-                                  {location, demo.data, true}, {location, "", false}, {name, "Q1", false},
-                                  {location, demo.data, true}, {name, "  ", false},   {name, "Q2", true},
-                                  {location, " ", false},      {name, "", false},    {location, demo.data, false},
-                                  {name, "Q2", true}};
-        for (const Change& c : changes) {
-            c.box->setText(c.text);
-            EXPECT_EQ(navEnabled(w, WizardDialog::Next), c.next) << c.box->objectName().toStdString() << "="
-                                                                  << c.text.toStdString();
-        }
-        // Entering the step again with an empty box left behind.
-        location->setText("");
-        clickNav(w, WizardDialog::Back);
-        ui.queueAnswer(BoxAnswer::No);
-        clickNav(w, WizardDialog::Next);
-        ASSERT_EQ(w.state().CurrentStep, 4);
-        EXPECT_EQ(location->text(), demo.data);
-        EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
-    });
-    EXPECT_TRUE(ui.allAnswersUsed());
 }
