@@ -219,7 +219,6 @@ struct Choices {
     int book = 1;   // Tax
     QStringList fields{QStringLiteral("System No"), QStringLiteral("Description"),
                        QStringLiteral("Acquisition Value")};
-    std::vector<int> fieldRows{};   // rows of the available list added as well
     bool header = true;
     bool companyLine = true;
 };
@@ -234,7 +233,7 @@ inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Cho
     clickNav(w, WizardDialog::Next);
     child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(c.book);
     clickNav(w, WizardDialog::Next);
-    addFields(w, c.fields, c.fieldRows);
+    addFields(w, c.fields);
     child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(c.header);
     child<QCheckBox>(w, "chkIncCompanyData")->setChecked(c.companyLine);
     ui.queueAnswer(BoxAnswer::No);

@@ -13,16 +13,26 @@ void useSaved(WizardDialog& wizard)
 
 } // namespace
 
-TEST_F(SelectMap, ChoosingSavedMapsByBrowsingAndFromTheList)
+TEST_F(SelectMap, SavedMapsChosenByBrowsingAndFromTheListAndThoseMissingDamagedOrEmpty)
 {
-    DemoFolder demo;
+    DemoFolder demo(60);   // the short-word edition has its own filter
     const QString insurance = demo.data + "/Insurance.exp";
     writeBytes(insurance, expBytes({1004, 1012}));
     const QString upper = demo.data + "/INSURANCE.exp";
     writeBytes(upper, expBytes({1012}));
+    const QString damaged = demo.data + "/damaged.exp";
+    writeBytes(damaged, expBytes({1004, 0, 2000, 1001}) + QByteArray("\x01\x02", 2));
+    const QString empty = demo.data + "/empty.exp";
+    writeBytes(empty, QByteArray());
+    const QString missing = demo.data + "/missing.exp";
+    const QString huge = demo.data + "/huge.exp";   // 64 MiB, sparse
+    QFile hugeFile(huge);
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.resize(64 << 20));
+    hugeFile.close();
     expwiz::ScriptedUiServices ui;
     for (const auto& file : {std::optional<QString>(), std::optional(insurance), std::optional(upper),
-                             std::optional(insurance)})
+                             std::optional(insurance), std::optional(missing), std::optional(huge),
+                             std::optional(damaged), std::optional(empty)})
         ui.queueFile(file);
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         nextUntil(w, 2);
@@ -66,39 +76,9 @@ TEST_F(SelectMap, ChoosingSavedMapsByBrowsingAndFromTheList)
         EXPECT_TRUE(w.state().fieldMap.isEmpty());
         EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
         EXPECT_FALSE(maps->isEnabled());
-    });
-    ASSERT_EQ(ui.fileDialogs().size(), 4u);
-    const auto& first = ui.fileDialogs()[0];
-    EXPECT_FALSE(first.save);
-    EXPECT_EQ(first.request.title, "Field Map File");
-    EXPECT_EQ(first.request.filter, "Orvo Field Map File (.exp) | *.exp");
-    EXPECT_EQ(first.request.defaultExtension, "exp");
-    EXPECT_EQ(first.request.initialFolder, "");
-    // Later dialogs open where the chosen map is.
-    EXPECT_EQ(ui.fileDialogs()[3].request.initialFolder, demo.data + "/");
-    EXPECT_EQ(ui.fileDialogs()[3].request.fileName, "INSURANCE");
-    EXPECT_TRUE(ui.boxes().empty());
-}
-
-TEST_F(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
-{
-    DemoFolder demo(60);   // the short-word edition has its own filter
-    const QString damaged = demo.data + "/damaged.exp";
-    writeBytes(damaged, expBytes({1004, 0, 2000, 1001}) + QByteArray("\x01\x02", 2));
-    const QString empty = demo.data + "/empty.exp";
-    writeBytes(empty, QByteArray());
-    const QString missing = demo.data + "/missing.exp";
-    const QString huge = demo.data + "/huge.exp";   // 64 MiB, sparse
-    QFile hugeFile(huge);
-    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.resize(64 << 20));
-    hugeFile.close();
-    expwiz::ScriptedUiServices ui;
-    for (const QString& path : {missing, huge, damaged, empty})
-        ui.queueFile(path);
-    for (int i = 0; i < 4; ++i)
-        ui.queueAnswer(BoxAnswer::Ok);
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        nextUntil(w, 2);
+        EXPECT_TRUE(ui.boxes().empty());
+        for (int i = 0; i < 4; ++i)
+            ui.queueAnswer(BoxAnswer::Ok);
         useSaved(w);
         // Missing.
         press(w, "cmdP4Browse");
@@ -137,7 +117,15 @@ TEST_F(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
         EXPECT_TRUE(w.state().fieldMap.isEmpty());
         EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
     });
+    ASSERT_EQ(ui.fileDialogs().size(), 8u);
+    const auto& first = ui.fileDialogs()[0];
+    EXPECT_FALSE(first.save);
+    EXPECT_EQ(first.request.title, "Field Map File");
+    EXPECT_EQ(first.request.filter, "Orv Field Map File (.exp) | *.exp");
+    EXPECT_EQ(first.request.defaultExtension, "exp");
+    EXPECT_EQ(first.request.initialFolder, "");
+    // Later dialogs open where the chosen map is.
+    EXPECT_EQ(ui.fileDialogs()[3].request.initialFolder, demo.data + "/");
+    EXPECT_EQ(ui.fileDialogs()[3].request.fileName, "INSURANCE");
     EXPECT_EQ(ui.boxes().size(), 4u);
-    ASSERT_FALSE(ui.fileDialogs().empty());
-    EXPECT_EQ(ui.fileDialogs()[0].request.filter, "Orv Field Map File (.exp) | *.exp");
 }
