@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDataStream>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -251,11 +252,10 @@ inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Cho
 inline QByteArray expBytes(std::initializer_list<int32_t> ids)
 {
     QByteArray bytes;
-    for (int32_t id : ids) {
-        const auto u = static_cast<uint32_t>(id);
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.append(static_cast<char>((u >> shift) & 0xFF));
-    }
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    for (int32_t id : ids)
+        out << id;
     return bytes;
 }
 

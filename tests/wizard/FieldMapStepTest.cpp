@@ -1,8 +1,8 @@
 #include "DemoWizard.h"
+#include "ProgramRun.h"
 
 #include "report/PdfPrinterSource.h"
 
-#include <QProcess>
 
 #include <algorithm>
 
@@ -280,10 +280,9 @@ TEST_F(FieldMapStep, PrintMapPrintsTheReportOfTheMapBeingEdited)
         EXPECT_EQ(ui.busyDepth(), 0);
     });
     EXPECT_TRUE(ui.boxes().empty());
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    const QString page = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    const ProgramRun text = runCli({"-layout", pdf, "-"}, {}, QStringLiteral("/usr/bin/pdftotext"));
+    ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
+    const QString page = text.out.simplified();
     for (const char* expected : {"Harbor Logistics", "Export Map File", "File Name: N/A", "A Description",
                                  "B System No", "2 Total Number of Fields Exported per Asset",
                                  "Retrieve Book Fields from: Internal", "Include a Header Row? No"})

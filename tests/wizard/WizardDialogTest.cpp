@@ -230,12 +230,21 @@ TEST_F(WizardDialogTest, OpensRoomyRemembersItsSizeAndEveryStepLaysOutItsControl
         for (QWidget* c : window.findChildren<QWidget*>()) {
             // Pixel positions depend on the machine's fonts; whether the
             // control is shown whole inside the window does not.
+            // A control left out of its layout, or put in another's cell,
+            // lies on a named neighbour.
+            const auto named = [](const QWidget* w) {
+                return w->isVisible() && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_");
+            };
             const QRect at(c->mapTo(&window, QPoint()), c->size());
             const auto* edit = qobject_cast<QLineEdit*>(c);
-            if (c->isVisible() && !c->objectName().isEmpty() && !c->objectName().startsWith("qt_"))
-                layout += QStringLiteral("%1 %2 %3\n").arg(c->objectName())
+            QStringList under;
+            for (const QWidget* n : c->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (n != c && named(n) && n->geometry().intersects(c->geometry()))
+                    under << n->objectName();
+            if (named(c))
+                layout += QStringLiteral("%1 %2 %3%4\n").arg(c->objectName())
                               .arg(window.rect().contains(at) && !at.isEmpty() ? "inside" : "OUTSIDE")
-                              .arg(edit ? edit->placeholderText() : QString());
+                              .arg(edit ? edit->placeholderText() : QString(), under.join(' '));
         }
     };
     const OnShown saveDialog(QStringLiteral("frmSaveMap"), record);
