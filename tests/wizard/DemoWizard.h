@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FileBytes.h"
-#include "ModalDriver.h"
+#include "OnShown.h"
 #include "QtPrinters.h"
 
 #include "platform/ScriptedUiServices.h"
@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDataStream>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -157,13 +158,9 @@ inline void chooseEntry(QComboBox& box, const QString& text)
 // window is closed afterwards whatever body did.
 inline int32_t runWizard(WizardDialog& wizard, orvo::ObjectPtr host, std::function<void(WizardDialog&)> body)
 {
-    bool shown = false;
-    whenModalShown(wizard, QStringLiteral("frmWizard"), [&](QWidget&) {
-        shown = true;
-        body(wizard);
-    });
+    const OnShown shown(QStringLiteral("frmWizard"), [&](QWidget&) { body(wizard); });
     const int32_t result = wizard.runForm(std::move(host));
-    EXPECT_TRUE(shown);
+    EXPECT_EQ(shown.shown, 1);
     return result;
 }
 
@@ -173,6 +170,19 @@ inline int32_t runWizard(expwiz::ScriptedUiServices& ui, orvo::ObjectPtr host,
     WizardDialog wizard(ui);
     return runWizard(wizard, std::move(host), std::move(body));
 }
+
+// The desktop of a user at work while rows are written: atPump runs at
+// every event-pump call with the number of the call.
+class PumpingUi : public expwiz::ScriptedUiServices {
+public:
+    std::function<void(int)> atPump;
+    void processEvents() override
+    {
+        ScriptedUiServices::processEvents();
+        if (atPump)
+            atPump(processEventsCalls());
+    }
+};
 
 // Adds the fields with these labels to the map (from "All Fields").
 inline void addFields(WizardDialog& wizard, const QStringList& labels, std::vector<int> rows = {})
@@ -204,12 +214,12 @@ inline void toStep(WizardDialog& w, int step, const QString& company, const QStr
 }
 
 struct Choices {
+    QString database = QStringLiteral("Orvo Demo");
     QString company = QStringLiteral("Harbor Logistics");
     QString group = QStringLiteral("Sales Department");
     int book = 1;   // Tax
     QStringList fields{QStringLiteral("System No"), QStringLiteral("Description"),
                        QStringLiteral("Acquisition Value")};
-    std::vector<int> fieldRows{};   // rows of the available list added as well
     bool header = true;
     bool companyLine = true;
 };
@@ -219,13 +229,12 @@ struct Choices {
 inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c, const QString& folder,
                       const QString& name, bool replaceExisting = false)
 {
-    nextUntil(w, 1);
-    chooseRow(*child<QListWidget>(w, "lstP2Company"), c.company);
+    toStep(w, 1, c.company, c.database);
     chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
     clickNav(w, WizardDialog::Next);
     child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(c.book);
     clickNav(w, WizardDialog::Next);
-    addFields(w, c.fields, c.fieldRows);
+    addFields(w, c.fields);
     child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(c.header);
     child<QCheckBox>(w, "chkIncCompanyData")->setChecked(c.companyLine);
     ui.queueAnswer(BoxAnswer::No);
@@ -243,11 +252,10 @@ inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Cho
 inline QByteArray expBytes(std::initializer_list<int32_t> ids)
 {
     QByteArray bytes;
-    for (int32_t id : ids) {
-        const auto u = static_cast<uint32_t>(id);
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.append(static_cast<char>((u >> shift) & 0xFF));
-    }
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    for (int32_t id : ids)
+        out << id;
     return bytes;
 }
 

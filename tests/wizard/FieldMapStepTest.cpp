@@ -1,8 +1,8 @@
 #include "DemoWizard.h"
+#include "ProgramRun.h"
 
 #include "report/PdfPrinterSource.h"
 
-#include <QProcess>
 
 #include <algorithm>
 
@@ -40,31 +40,62 @@ std::vector<int> selectedRows(QListWidget& map)
 
 } // namespace
 
-TEST_F(FieldMapStep, CategoriesAndAvailableFieldsPerEdition)
+// What the edition and the company's inventory data change on the way to
+// the Field Map: wording, the inventory option, categories and fields.
+TEST_F(FieldMapStep, WordingInventoryCategoriesAndFieldsPerEditionAndCompany)
 {
     const QStringList standard{"All Fields",          "General Info Fields",      "Critical Fields",
                                "Book Related Fields", "Depreciation Fields",      "Disposal Fields",
                                "Transfer Fields (Parent)", "Transfer Fields (Child)"};
+    const QString all = "all assets within a company by selecting the All Orvo Assets";
     struct Case {
         int32_t edition;
-        QString company, database;
+        QString company, database, companies, includeData, introPart;
+        bool inventory;
         QStringList categories;
         int fewestFields, mostFields;
         QStringList offered, notOffered;
     };
     const std::vector<Case> cases{
-        {1, Cafe, {}, standard, 95, 95, {}, {}},
-        {1, "Harbor Logistics", {}, standard + QStringList{"Orvo Inventory Fields"}, 96, 113, {}, {}},
-        {34, "Harbor Logistics", {}, standard.mid(0, 6), 1, 95, {}, {}},
-        {36, "County Roads", "Public Sector", standard, 1, 95, {"Tag No", "Quantity", "Fund"},
-         {"Company Asset No", "User Numeric", "Insurance Category"}},
+        {1, Cafe, {}, "Co&mpanies:", "&Include company data?", all, false, standard, 95, 95, {}, {}},
+        {1, "Harbor Logistics", {}, "Co&mpanies:", "&Include company data?", all, true,
+         standard + QStringList{"Orvo Inventory Fields"}, 96, 113, {}, {}},
+        {34, "Harbor Logistics", {}, "Co&mpanies:", "&Include company data?", all, false, standard.mid(0, 6), 1, 95,
+         {}, {}},
+        {36, "County Roads", "Public Sector", "Organi&zations:", "Include organization data?",
+         "all assets within an organization by selecting the All Orvo Assets", false, standard, 1, 95,
+         {"Tag No", "Quantity", "Fund"}, {"Company Asset No", "User Numeric", "Insurance Category"}},
+        {52, Cafe, {}, "Organi&zations:", "Include organization data?", "within an organization", false, standard, 76,
+         95, {}, {}},
+        {60, Cafe, {}, "Co&mpanies:", "&Include company data?",
+         "all assets within a company by selecting the All Assets group", false, standard, 95, 95, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.company.toStdString() + " in edition " + std::to_string(c.edition));
         DemoFolder demo(c.edition);
         expwiz::ScriptedUiServices ui;
         runWizard(ui, demo.host, [&](WizardDialog& w) {
-            toStep(w, 3, c.company, c.database);
+            EXPECT_EQ(child<QLabel>(w, "lblP2Company")->text(), c.companies);
+            EXPECT_EQ(child<QCheckBox>(w, "chkIncCompanyData")->text(), c.includeData);
+            const QString intro = child<QLabel>(w, "lblP2Intro")->text();
+            EXPECT_TRUE(intro.startsWith("Step 1: The first step in completing a custom export is to choose the "
+                                         "assets to be exported. You can export"))
+                << intro.toStdString();
+            EXPECT_TRUE(intro.contains(c.introPart)) << intro.toStdString();
+            EXPECT_TRUE(intro.endsWith("Or, you can export a subset of assets by selecting a different group."));
+            toStep(w, 2, c.company, c.database);
+            auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
+            EXPECT_EQ(inventory->isVisible(), c.inventory);
+            EXPECT_EQ(inventory->isChecked(), c.inventory);
+            if (c.inventory) {
+                // The user's choice is not kept across a return from Select Assets.
+                inventory->setChecked(false);
+                clickNav(w, WizardDialog::Back);
+                clickNav(w, WizardDialog::Next);
+                EXPECT_TRUE(inventory->isChecked());
+            }
+            EXPECT_EQ(w.state().includeInventory, c.inventory);
+            nextUntil(w, 3);
             auto* categories = child<QComboBox>(w, "cmbP5FieldCategory");
             EXPECT_EQ(texts(*categories), c.categories);
             EXPECT_EQ(categories->currentIndex(), 0);
@@ -98,34 +129,30 @@ TEST_F(FieldMapStep, EditingTheMap)
         auto* available = child<QListWidget>(w, "lstP5AvailableField");
         auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
         auto* categories = child<QComboBox>(w, "cmbP5FieldCategory");
-        {
-            SCOPED_TRACE("add arrives in the list's order at the end");
-            selectItems(*available, {"System No", "Acquisition Date"});
-            EXPECT_TRUE(buttons(w).add);
-            press(w, "cmdP5Add");
-            EXPECT_EQ(texts(*map), (QStringList{"[A] Acquisition Date", "[B] System No"}));
-            EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1002, 1004}));
-            EXPECT_EQ(map->item(1)->data(Qt::UserRole).toInt(), 1004);
-            EXPECT_EQ(buttons(w), MapOnly);
-            // A field in the map is offered under no category, so it cannot
-            // be added twice.
-            for (int i = 0; i < categories->count(); ++i) {
-                categories->setCurrentIndex(i);
-                EXPECT_TRUE(available->findItems("System No", Qt::MatchExactly).isEmpty()) << i;
-            }
-            categories->setCurrentIndex(0);
-            addFields(w, {"Description"});
-            EXPECT_EQ(map->count(), 3);
+        // Add arrives in the list's order at the end.
+        selectItems(*available, {"System No", "Acquisition Date"});
+        EXPECT_TRUE(buttons(w).add);
+        press(w, "cmdP5Add");
+        EXPECT_EQ(texts(*map), (QStringList{"[A] Acquisition Date", "[B] System No"}));
+        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1002, 1004}));
+        EXPECT_EQ(map->item(1)->data(Qt::UserRole).toInt(), 1004);
+        EXPECT_EQ(buttons(w), MapOnly);
+        // A field in the map is offered under no category, so it cannot
+        // be added twice.
+        for (int i = 0; i < categories->count(); ++i) {
+            categories->setCurrentIndex(i);
+            EXPECT_TRUE(available->findItems("System No", Qt::MatchExactly).isEmpty()) << i;
         }
-        {
-            SCOPED_TRACE("remove renumbers and offers the field again");
-            selectItems(*map, {}, {1});
-            EXPECT_EQ(buttons(w), EntryChosen);
-            press(w, "cmdP5Remove");
-            EXPECT_EQ(texts(*map), (QStringList{"[A] Acquisition Date", "[B] Description"}));
-            EXPECT_FALSE(available->findItems("System No", Qt::MatchExactly).isEmpty());
-            EXPECT_EQ(buttons(w), MapOnly);
-        }
+        categories->setCurrentIndex(0);
+        addFields(w, {"Description"});
+        EXPECT_EQ(map->count(), 3);
+        // Remove renumbers and offers the field again.
+        selectItems(*map, {}, {1});
+        EXPECT_EQ(buttons(w), EntryChosen);
+        press(w, "cmdP5Remove");
+        EXPECT_EQ(texts(*map), (QStringList{"[A] Acquisition Date", "[B] Description"}));
+        EXPECT_FALSE(available->findItems("System No", Qt::MatchExactly).isEmpty());
+        EXPECT_EQ(buttons(w), MapOnly);
         {
             // How runs move is the map's own rule; here the buttons reach it
             // and the list shows the result with the selection carried.
@@ -153,68 +180,58 @@ TEST_F(FieldMapStep, EditingTheMap)
             EXPECT_EQ(ui.boxes().front().text, "You need to select at least one field.");
             EXPECT_EQ(ui.boxes().front().title, "Custom Export");
         }
-        {
-            SCOPED_TRACE("a click on the entry already selected brings the buttons back");
-            selectItems(*map, {}, {1});
-            categories->setCurrentIndex(2);
-            EXPECT_FALSE(buttons(w).remove);
-            clickItem(*map, 1);
-            EXPECT_EQ(buttons(w), EntryChosen);
-            categories->setCurrentIndex(0);
-        }
-        {
-            SCOPED_TRACE("the moved entry stays current, so the arrow keys go on from it");
-            map->setCurrentRow(3);
-            press(w, "cmdP5Up");
-            EXPECT_EQ(map->currentRow(), 2);
-            EXPECT_EQ(selectedRows(*map), std::vector<int>{2});
-            QTest::keyClick(map, Qt::Key_Up);
-            EXPECT_EQ(selectedRows(*map), std::vector<int>{1});
-            press(w, "cmdP5Down");
-            EXPECT_EQ(map->currentRow(), 2);
-        }
-        {
-            SCOPED_TRACE("a double click adds an available field and removes a map entry");
-            const int entries = map->count();
-            clickItem(*available, 0, true);
-            ASSERT_EQ(map->count(), entries + 1);
-            EXPECT_EQ(map->item(entries)->text().section(' ', 1), "168(k) Allowance");
-            clickItem(*map, 0, true);
-            EXPECT_EQ(map->count(), entries);
-            EXPECT_EQ(map->item(entries - 1)->text().section(' ', 1), "168(k) Allowance");
-        }
-        {
-            SCOPED_TRACE("the filter narrows the chosen category as one types");
-            auto* filter = child<QLineEdit>(w, "txtP5Filter");
-            const int all = available->count();
-            QTest::keyClicks(filter, "DATE");
-            const QStringList dates = texts(*available);
-            EXPECT_GT(dates.size(), 2);
-            EXPECT_TRUE(dates.contains("Disposal Date"));
-            for (const QString& text : dates)
-                EXPECT_TRUE(text.contains("date", Qt::CaseInsensitive)) << text.toStdString();
-            categories->setCurrentIndex(5);   // Disposal Fields
-            EXPECT_EQ(texts(*available), (QStringList{"Deferral Date", "Disposal Date"}));
-            categories->setCurrentIndex(0);
-            filter->clear();
-            EXPECT_EQ(available->count(), all);
-        }
-        {
-            SCOPED_TRACE("all fields in, all fields out");
-            available->selectAll();
-            press(w, "cmdP5Add");
-            EXPECT_EQ(map->count(), 95);
-            EXPECT_EQ(available->count(), 0);
-            const QStringList entries = texts(*map);
-            for (const auto& [row, letters] : {std::pair{25, "[Z] "}, {26, "[AA] "}, {94, "[CQ] "}})
-                EXPECT_TRUE(entries[row].startsWith(QLatin1String(letters))) << entries[row].toStdString();
-            map->selectAll();
-            press(w, "cmdP5Remove");
-            EXPECT_EQ(map->count(), 0);
-            EXPECT_EQ(available->count(), 95);
-            EXPECT_FALSE(buttons(w).next);
-            EXPECT_FALSE(navEnabled(w, WizardDialog::Export));
-        }
+        // A click on the entry already selected brings the buttons back.
+        selectItems(*map, {}, {1});
+        categories->setCurrentIndex(2);
+        EXPECT_FALSE(buttons(w).remove);
+        clickItem(*map, 1);
+        EXPECT_EQ(buttons(w), EntryChosen);
+        categories->setCurrentIndex(0);
+        // The moved entry stays current, so the arrow keys go on from it.
+        map->setCurrentRow(3);
+        press(w, "cmdP5Up");
+        EXPECT_EQ(map->currentRow(), 2);
+        EXPECT_EQ(selectedRows(*map), std::vector<int>{2});
+        QTest::keyClick(map, Qt::Key_Up);
+        EXPECT_EQ(selectedRows(*map), std::vector<int>{1});
+        press(w, "cmdP5Down");
+        EXPECT_EQ(map->currentRow(), 2);
+        // A double click adds an available field and removes a map entry.
+        const int entries = map->count();
+        clickItem(*available, 0, true);
+        ASSERT_EQ(map->count(), entries + 1);
+        EXPECT_EQ(map->item(entries)->text().section(' ', 1), "168(k) Allowance");
+        clickItem(*map, 0, true);
+        EXPECT_EQ(map->count(), entries);
+        EXPECT_EQ(map->item(entries - 1)->text().section(' ', 1), "168(k) Allowance");
+        // The filter narrows the chosen category as one types.
+        auto* filter = child<QLineEdit>(w, "txtP5Filter");
+        const int all = available->count();
+        QTest::keyClicks(filter, "DATE");
+        const QStringList dates = texts(*available);
+        EXPECT_GT(dates.size(), 2);
+        EXPECT_TRUE(dates.contains("Disposal Date"));
+        for (const QString& text : dates)
+            EXPECT_TRUE(text.contains("date", Qt::CaseInsensitive)) << text.toStdString();
+        categories->setCurrentIndex(5);   // Disposal Fields
+        EXPECT_EQ(texts(*available), (QStringList{"Deferral Date", "Disposal Date"}));
+        categories->setCurrentIndex(0);
+        filter->clear();
+        EXPECT_EQ(available->count(), all);
+        // All fields in, all fields out.
+        available->selectAll();
+        press(w, "cmdP5Add");
+        EXPECT_EQ(map->count(), 95);
+        EXPECT_EQ(available->count(), 0);
+        const QStringList all95 = texts(*map);
+        for (const auto& [row, letters] : {std::pair{25, "[Z] "}, {26, "[AA] "}, {94, "[CQ] "}})
+            EXPECT_TRUE(all95[row].startsWith(QLatin1String(letters))) << all95[row].toStdString();
+        map->selectAll();
+        press(w, "cmdP5Remove");
+        EXPECT_EQ(map->count(), 0);
+        EXPECT_EQ(available->count(), 95);
+        EXPECT_FALSE(buttons(w).next);
+        EXPECT_FALSE(navEnabled(w, WizardDialog::Export));
     });
     EXPECT_TRUE(ui.allAnswersUsed());
 }
@@ -229,31 +246,19 @@ TEST_F(FieldMapStep, FieldsThatEnterTheMapAreLinkedToTheCompanysAllocationLists)
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         toStep(w, 3, QStringLiteral("City of Lakeside"), QStringLiteral("Public Sector"));
         const auto& links = w.state().allocationLinks;
-        EXPECT_EQ(links.find(1011), nullptr);
-        addFields(w, {"Department"});
-        const auto* department = links.find(1011);
-        ASSERT_NE(department, nullptr);
-        EXPECT_EQ(department->listId, 5);
-        EXPECT_EQ(department->slotCount, 35);
-        EXPECT_TRUE(links.hasAllocationFields());
-        {
-            SCOPED_TRACE("a map read from its file is linked the same way");
-            ui.queueAnswer(BoxAnswer::No);   // leave the new map unsaved
-            clickNav(w, WizardDialog::Back);
-            child<QRadioButton>(w, "optP4UseSaved")->click();
-            press(w, "cmdP4Browse");
-            const auto* account = links.find(1003);
-            ASSERT_NE(account, nullptr);
-            EXPECT_EQ(account->listId, 7);
-        }
-        {
-            SCOPED_TRACE("another organization has its own lists");
-            clickNav(w, WizardDialog::Back);
-            chooseRow(*child<QListWidget>(w, "lstP2Company"), QStringLiteral("County Roads"));
-            EXPECT_EQ(links.find(1003), nullptr);
-            EXPECT_EQ(links.find(1011), nullptr);
-            EXPECT_EQ(w.state().allocationLists.usedSlots(), 0);
-        }
+        // A map read from its file is linked to the lists (a field added
+        // is, too: the allocation columns of an export show it).
+        clickNav(w, WizardDialog::Back);
+        child<QRadioButton>(w, "optP4UseSaved")->click();
+        press(w, "cmdP4Browse");
+        const auto* account = links.find(1003);
+        ASSERT_NE(account, nullptr);
+        EXPECT_EQ(account->listId, 7);
+        // Another organization has its own lists.
+        clickNav(w, WizardDialog::Back);
+        chooseRow(*child<QListWidget>(w, "lstP2Company"), QStringLiteral("County Roads"));
+        EXPECT_EQ(links.find(1003), nullptr);
+        EXPECT_EQ(w.state().allocationLists.usedSlots(), 0);
     });
     EXPECT_TRUE(ui.allAnswersUsed());
     EXPECT_TRUE(ui.unexpected().isEmpty());
@@ -275,10 +280,9 @@ TEST_F(FieldMapStep, PrintMapPrintsTheReportOfTheMapBeingEdited)
         EXPECT_EQ(ui.busyDepth(), 0);
     });
     EXPECT_TRUE(ui.boxes().empty());
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    const QString page = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    const ProgramRun text = runCli({"-layout", pdf, "-"}, {}, QStringLiteral("/usr/bin/pdftotext"));
+    ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
+    const QString page = text.out.simplified();
     for (const char* expected : {"Harbor Logistics", "Export Map File", "File Name: N/A", "A Description",
                                  "B System No", "2 Total Number of Fields Exported per Asset",
                                  "Retrieve Book Fields from: Internal", "Include a Header Row? No"})

@@ -27,7 +27,6 @@ public:
     QString failDescription = QStringLiteral("The host failed.");
 
     QStringList calls;
-    std::vector<int32_t> helpContexts;
     struct Operation {
         QString name;
         QString verb;
@@ -47,11 +46,7 @@ public:
         record(QStringLiteral("AddMenuItem"));
         menuItems.push_back(std::move(item));
     }
-    void ShowHelp(int32_t context) override
-    {
-        record(QStringLiteral("ShowHelp(%1)").arg(context));
-        helpContexts.push_back(context);
-    }
+    void ShowHelp(int32_t context) override { record(QStringLiteral("ShowHelp(%1)").arg(context)); }
     QString HelpFileName() override { return record(QStringLiteral("HelpFileName"), helpFileName); }
     QString Title() override { return record(QStringLiteral("Title"), title); }
     int32_t ApplicationType() override { return record(QStringLiteral("ApplicationType"), appType); }

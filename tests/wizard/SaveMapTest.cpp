@@ -15,16 +15,21 @@ const QString Changed = QStringLiteral("The export map is changed. Would you lik
 const QString NoSystemNo = QStringLiteral("The export map does not include System Number as the unique identifier "
                                           "\r\nfor each row. Are you sure you want to continue?");
 
-// Types the name into the save dialog when it shows and presses OK (or
-// leaves it with Cancel when name is empty).
-void answerSaveDialog(QObject& owner, const QString& name)
-{
-    whenModalShown(owner, QStringLiteral("frmSaveMap"), [name](QWidget& dialog) {
-        if (!name.isEmpty())
-            child<QLineEdit>(dialog, "txtMapName")->setText(name);
-        press(dialog, name.isEmpty() ? "cmdCancel" : "cmdOk");
-    });
-}
+// Answers the save dialog with the queued names in turn: typed and OK, or
+// Cancel for an empty one.
+class SaveDialogAnswers : public OnShown {
+public:
+    QStringList names;
+    SaveDialogAnswers()
+        : OnShown(QStringLiteral("frmSaveMap"), [this](QWidget& dialog) {
+              const QString name = names.isEmpty() ? QString() : names.takeFirst();
+              if (!name.isEmpty())
+                  child<QLineEdit>(dialog, "txtMapName")->setText(name);
+              press(dialog, name.isEmpty() ? "cmdCancel" : "cmdOk");
+          })
+    {
+    }
+};
 
 } // namespace
 
@@ -58,7 +63,7 @@ TEST_F(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
         for (BoxAnswer a : c.answers)
             ui.queueAnswer(a);
         expwiz::SaveMapDialog dialog(ui);
-        whenModalShown(dialog, QStringLiteral("frmSaveMap"), [&](QWidget&) {
+        const OnShown typing(QStringLiteral("frmSaveMap"), [&](QWidget&) {
             auto* box = child<QLineEdit>(dialog, "txtMapName");
             EXPECT_EQ(box->text(), "old");
             if (c.typed.isEmpty())
@@ -84,76 +89,86 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
 {
     DemoFolder demo;
     expwiz::ScriptedUiServices ui;
+    SaveDialogAnswers saveAs;
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         nextUntil(w, 3);
         addFields(w, {"System No", "G/L Accum Account No"});
-        {
-            SCOPED_TRACE("save map writes the ids and makes the map a saved one");
-            answerSaveDialog(w, QStringLiteral("Fixed Assets"));
-            press(w, "cmdP5SaveMap");
-            const QString path = demo.data + "/Fixed Assets.exp";
-            // The available list is alphabetical, so G/L Accum... comes first.
-            EXPECT_EQ(readBytes(path), QByteArray::fromHex("e9030000ec030000"));
-            EXPECT_EQ(w.state().m_FieldMapSpec, "Fixed Assets");
-            EXPECT_EQ(w.state().m_FieldMapFilename, path);
-            EXPECT_EQ(w.state().SystemNumberColumn, 1);
-            EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Fixed Assets)");
-            EXPECT_TRUE(child<QRadioButton>(w, "optP4UseSaved")->isChecked());
-            EXPECT_EQ(child<QComboBox>(w, "cmbP4FieldMap")->currentText(), path);
-            EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
-                      (QStringList{"[A] G/L Accum Account No", "[B] System No"}));
-            // Saved and unchanged: Next asks nothing.
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 4);
-            clickNav(w, WizardDialog::Back);
+        auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
+        // Save map writes the ids and makes the map a saved one.
+        saveAs.names << QStringLiteral("Fixed Assets");
+        press(w, "cmdP5SaveMap");
+        const QString path = demo.data + "/Fixed Assets.exp";
+        // The available list is alphabetical, so G/L Accum... comes first.
+        EXPECT_EQ(readBytes(path), QByteArray::fromHex("e9030000ec030000"));
+        EXPECT_EQ(w.state().m_FieldMapSpec, "Fixed Assets");
+        EXPECT_EQ(w.state().m_FieldMapFilename, path);
+        EXPECT_EQ(w.state().SystemNumberColumn, 1);
+        EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Fixed Assets)");
+        EXPECT_TRUE(child<QRadioButton>(w, "optP4UseSaved")->isChecked());
+        EXPECT_EQ(child<QComboBox>(w, "cmbP4FieldMap")->currentText(), path);
+        EXPECT_EQ(texts(*map), (QStringList{"[A] G/L Accum Account No", "[B] System No"}));
+        // Saved and unchanged: Next asks nothing.
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+        clickNav(w, WizardDialog::Back);
+        // An edited saved map, Back answered No, discards the edits.
+        addFields(w, {"Description"});
+        ui.queueAnswer(BoxAnswer::No);
+        clickNav(w, WizardDialog::Back);
+        EXPECT_EQ(w.state().CurrentStep, 2);
+        EXPECT_EQ(ui.boxes().back().text, Changed);
+        EXPECT_EQ(ui.boxes().back().buttons, BoxButtons::YesNo);
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1001, 1004}));
+        // Yes, then Cancel in the dialog, stays.
+        addFields(w, {"Description"});
+        ui.queueAnswer(BoxAnswer::Yes);
+        saveAs.names << QString();
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(w.state().fieldMap.count(), 3);
+        // Yes on an emptied map: nothing to save, stays.
+        map->selectAll();
+        press(w, "cmdP5Remove");
+        ui.queueAnswer(BoxAnswer::Yes);
+        ui.queueAnswer(BoxAnswer::Ok);
+        clickNav(w, WizardDialog::Back);
+        EXPECT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(ui.boxes().back().text, "You need to select at least one field");
+        // No System No: the question, No saves nothing, Yes goes on.
+        addFields(w, {"Description"});
+        ui.queueAnswer(BoxAnswer::No);
+        press(w, "cmdP5SaveMap");
+        EXPECT_EQ(ui.boxes().back().text, NoSystemNo);
+        ui.queueAnswer(BoxAnswer::Yes);   // go on without System No
+        ui.queueAnswer(BoxAnswer::Yes);   // save the changed map
+        saveAs.names << QStringLiteral("Description only");
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+        EXPECT_EQ(w.state().SystemNumberColumn, 1);   // the entry count
+        EXPECT_EQ(readBytes(demo.data + "/Description only.exp"), expBytes({1012}));
+        // The first map file was never touched by the later edits.
+        EXPECT_EQ(readBytes(demo.data + "/Fixed Assets.exp"), expBytes({1001, 1004}));
+        // A new map saved on leaving, System No moved to the front.
+        clickNav(w, WizardDialog::Back);
+        clickNav(w, WizardDialog::Back);
+        child<QRadioButton>(w, "optP4CreateNew")->click();
+        clickNav(w, WizardDialog::Next);
+        ui.clearRecords();
+        addFields(w, {"System No", "Description", "Acquisition Date", "Class"});
+        for (int i = 0; i < 3; ++i) {
+            selectItems(*map, {}, {map->row(map->findItems("System No", Qt::MatchEndsWith).front())});
+            press(w, "cmdP5Up");
         }
-        {
-            SCOPED_TRACE("an edited saved map, Back answered No, discards the edits");
-            addFields(w, {"Description"});
-            ui.queueAnswer(BoxAnswer::No);
-            clickNav(w, WizardDialog::Back);
-            EXPECT_EQ(w.state().CurrentStep, 2);
-            EXPECT_EQ(ui.boxes().back().text, Changed);
-            EXPECT_EQ(ui.boxes().back().buttons, BoxButtons::YesNo);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1001, 1004}));
-        }
-        {
-            SCOPED_TRACE("Yes, then Cancel in the dialog, stays");
-            addFields(w, {"Description"});
-            ui.queueAnswer(BoxAnswer::Yes);
-            answerSaveDialog(w, QString());
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 3);
-            EXPECT_EQ(w.state().fieldMap.count(), 3);
-        }
-        {
-            SCOPED_TRACE("Yes on an emptied map: nothing to save, stays");
-            child<QListWidget>(w, "lstP5ExportFieldMap")->selectAll();
-            press(w, "cmdP5Remove");
-            ui.queueAnswer(BoxAnswer::Yes);
-            ui.queueAnswer(BoxAnswer::Ok);
-            clickNav(w, WizardDialog::Back);
-            EXPECT_EQ(w.state().CurrentStep, 3);
-            EXPECT_EQ(ui.boxes().back().text, "You need to select at least one field");
-        }
-        {
-            SCOPED_TRACE("no System No: the question, No saves nothing, Yes goes on");
-            addFields(w, {"Description"});
-            ui.queueAnswer(BoxAnswer::No);
-            press(w, "cmdP5SaveMap");
-            EXPECT_EQ(ui.boxes().back().text, NoSystemNo);
-            ui.queueAnswer(BoxAnswer::Yes);   // go on without System No
-            ui.queueAnswer(BoxAnswer::Yes);   // save the changed map
-            answerSaveDialog(w, QStringLiteral("Description only"));
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 4);
-            EXPECT_EQ(w.state().SystemNumberColumn, 1);   // the entry count
-            EXPECT_EQ(readBytes(demo.data + "/Description only.exp"), expBytes({1012}));
-            // The first map file was never touched by the later edits.
-            EXPECT_EQ(readBytes(demo.data + "/Fixed Assets.exp"), expBytes({1001, 1004}));
-        }
+        ui.queueAnswer(BoxAnswer::Yes);
+        saveAs.names << QStringLiteral("Quarterly");
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+        EXPECT_EQ(boxTexts(ui), QStringList{NotSaved});
+        EXPECT_EQ(w.state().SystemNumberColumn, 0);
+        EXPECT_EQ(readBytes(demo.data + "/Quarterly.exp"), expBytes({1004, 1002, 1006, 1012}));
     });
+    EXPECT_TRUE(saveAs.names.isEmpty());
     EXPECT_TRUE(ui.allAnswersUsed());
     EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
 }
@@ -165,10 +180,11 @@ TEST_F(SaveMap, AFailedSaveKeepsTheNameAndPathTheMapHad)
     expwiz::ScriptedUiServices ui;
     ui.queueAnswer(BoxAnswer::Ok);   // the write failed
     ui.queueAnswer(BoxAnswer::No);   // leave the new map unsaved
+    SaveDialogAnswers saveAs;
+    saveAs.names << QStringLiteral("Nowhere");
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         nextUntil(w, 3);
         addFields(w, {"System No"});
-        answerSaveDialog(w, QStringLiteral("Nowhere"));
         press(w, "cmdP5SaveMap");
         EXPECT_EQ(w.state().m_FieldMapSpec, "");
         EXPECT_EQ(w.state().m_FieldMapFilename, "");
@@ -178,53 +194,9 @@ TEST_F(SaveMap, AFailedSaveKeepsTheNameAndPathTheMapHad)
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().CurrentStep, 4);
     });
+    EXPECT_TRUE(saveAs.names.isEmpty());
     ASSERT_EQ(ui.boxes().size(), 2u);
     EXPECT_EQ(ui.boxes()[0].text, "Error when save the field map file. Try a different file name.");
     EXPECT_EQ(ui.boxes()[0].title, demo.host->Title());
     EXPECT_EQ(ui.boxes()[1].text, NotSaved);
-}
-
-TEST_F(SaveMap, AMapSavedInOneRunOpensWithTheSameEntriesInTheNext)
-{
-    DemoFolder demo;
-    const QString path = demo.data + "/Quarterly.exp";
-    QStringList savedTexts;
-    expwiz::ScriptedUiServices ui;
-    ui.queueAnswer(BoxAnswer::Yes);   // save the new map on Next
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        nextUntil(w, 3);
-        addFields(w, {"System No", "Description", "Acquisition Date", "Class"});
-        // System No to the front.
-        auto* map = child<QListWidget>(w, "lstP5ExportFieldMap");
-        for (int i = 0; i < 3; ++i) {
-            selectItems(*map, {}, {map->row(map->findItems("System No", Qt::MatchEndsWith).front())});
-            press(w, "cmdP5Up");
-        }
-        answerSaveDialog(w, QStringLiteral("Quarterly"));
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 4);
-        savedTexts = texts(*map);
-        EXPECT_EQ(w.state().SystemNumberColumn, 0);
-    });
-    EXPECT_EQ(boxTexts(ui), QStringList{NotSaved});
-    ASSERT_EQ(savedTexts.size(), 4);
-    EXPECT_TRUE(savedTexts.front().endsWith("System No"));
-    const QByteArray bytes = readBytes(path);
-    ASSERT_EQ(bytes.size(), 16);
-    EXPECT_EQ(bytes.left(4), expBytes({1004}));
-
-    expwiz::ScriptedUiServices next;
-    next.queueFile(path);
-    runWizard(next, demo.host, [&](WizardDialog& w) {
-        nextUntil(w, 2);
-        child<QRadioButton>(w, "optP4UseSaved")->click();
-        press(w, "cmdP4Browse");
-        clickNav(w, WizardDialog::Next);
-        ASSERT_EQ(w.state().CurrentStep, 3);
-        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")), savedTexts);
-        EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Quarterly)");
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 4);
-    });
-    EXPECT_TRUE(next.boxes().empty());
 }

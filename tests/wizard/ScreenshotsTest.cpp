@@ -8,23 +8,6 @@
 
 using namespace testhost;
 
-namespace {
-
-// A desktop that takes a picture of the window while the export runs.
-class PictureTakingUi : public expwiz::ScriptedUiServices {
-public:
-    std::function<void()> atCall;
-    int call = 0;
-    void processEvents() override
-    {
-        ScriptedUiServices::processEvents();
-        if (processEventsCalls() == call && atCall)
-            atCall();
-    }
-};
-
-} // namespace
-
 // Pictures of the steps for the documentation. Runs only when
 // EXPWIZ_SCREENSHOT_DIR names a folder (e.g. under xvfb-run).
 using Screenshots = WizardTest;
@@ -36,7 +19,7 @@ TEST_F(Screenshots, EveryStepWithDemoData)
         GTEST_SKIP() << "EXPWIZ_SCREENSHOT_DIR is not set";
     QDir().mkpath(folder);
     DemoFolder demo(1, 240);
-    PictureTakingUi ui;
+    PumpingUi ui;
     ui.queueAnswer(expwiz::BoxAnswer::No);   // leave the map unsaved
     ui.queueAnswer(expwiz::BoxAnswer::Ok);   // the completion message
     WizardDialog wizard(ui);
@@ -64,8 +47,10 @@ TEST_F(Screenshots, EveryStepWithDemoData)
         // A clock a whole pace interval on at every reading shows every row.
         auto now = std::chrono::steady_clock::time_point{};
         w.state().exportClock = [&now] { return now += std::chrono::seconds(1); };
-        ui.call = 101;   // row 100 of 240
-        ui.atCall = [&] { shoot("wizard-summary-exporting.png"); };
+        ui.atPump = [&](int call) {
+            if (call == 101)   // row 100 of 240
+                shoot("wizard-summary-exporting.png");
+        };
         clickNav(w, WizardDialog::Export);
         shoot("wizard-summary-done.png");
     });

@@ -13,60 +13,26 @@ void useSaved(WizardDialog& wizard)
 
 } // namespace
 
-TEST_F(SelectMap, BooksAndTheInventoryOptionPerCompanyAndEdition)
+TEST_F(SelectMap, SavedMapsChosenByBrowsingAndFromTheListAndThoseMissingDamagedOrEmpty)
 {
-    {
-        SCOPED_TRACE("a company with inventory data in the standard edition");
-        DemoFolder demo;
-        expwiz::ScriptedUiServices ui;
-        runWizard(ui, demo.host, [&](WizardDialog& w) {
-            nextUntil(w, 2);
-            auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
-            EXPECT_TRUE(inventory->isVisible());
-            EXPECT_TRUE(inventory->isChecked());
-            // The user's choice is not kept across a return from Select Assets.
-            inventory->setChecked(false);
-            clickNav(w, WizardDialog::Back);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_TRUE(inventory->isChecked());
-            EXPECT_TRUE(w.state().includeInventory);
-            // The book chosen here is the one the export reads.
-            auto* books = child<QComboBox>(w, "cmbP4Book");
-            EXPECT_EQ(books->itemData(1).toInt(), 2);
-            books->setCurrentIndex(1);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 3);
-            EXPECT_EQ(w.state().hostBook->Name(), "Tax");
-            EXPECT_TRUE(w.state().m_FieldMapSpec.isEmpty());
-            EXPECT_EQ(w.state().m_FieldMapPath, demo.data + "/");
-        });
-        EXPECT_TRUE(ui.boxes().empty());
-    }
-    for (const auto& [code, company] : {std::pair{1, QStringLiteral("Café Müller & Søn, \"Nord\"")},
-                                        std::pair{34, QStringLiteral("Harbor Logistics")}}) {
-        SCOPED_TRACE(company.toStdString() + " in edition " + std::to_string(code));
-        DemoFolder demo(code);
-        expwiz::ScriptedUiServices ui;
-        runWizard(ui, demo.host, [&](WizardDialog& w) {
-            toStep(w, 2, company);
-            auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
-            EXPECT_FALSE(inventory->isVisible());
-            EXPECT_FALSE(inventory->isChecked());
-            EXPECT_FALSE(w.state().includeInventory);
-        });
-    }
-}
-
-TEST_F(SelectMap, ChoosingSavedMapsByBrowsingAndFromTheList)
-{
-    DemoFolder demo;
+    DemoFolder demo(60);   // the short-word edition has its own filter
     const QString insurance = demo.data + "/Insurance.exp";
     writeBytes(insurance, expBytes({1004, 1012}));
     const QString upper = demo.data + "/INSURANCE.exp";
     writeBytes(upper, expBytes({1012}));
+    const QString damaged = demo.data + "/damaged.exp";
+    writeBytes(damaged, expBytes({1004, 0, 2000, 1001}) + QByteArray("\x01\x02", 2));
+    const QString empty = demo.data + "/empty.exp";
+    writeBytes(empty, QByteArray());
+    const QString missing = demo.data + "/missing.exp";
+    const QString huge = demo.data + "/huge.exp";   // 64 MiB, sparse
+    QFile hugeFile(huge);
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.resize(64 << 20));
+    hugeFile.close();
     expwiz::ScriptedUiServices ui;
     for (const auto& file : {std::optional<QString>(), std::optional(insurance), std::optional(upper),
-                             std::optional(insurance)})
+                             std::optional(insurance), std::optional(missing), std::optional(huge),
+                             std::optional(damaged), std::optional(empty)})
         ui.queueFile(file);
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         nextUntil(w, 2);
@@ -110,86 +76,56 @@ TEST_F(SelectMap, ChoosingSavedMapsByBrowsingAndFromTheList)
         EXPECT_TRUE(w.state().fieldMap.isEmpty());
         EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
         EXPECT_FALSE(maps->isEnabled());
+        EXPECT_TRUE(ui.boxes().empty());
+        for (int i = 0; i < 4; ++i)
+            ui.queueAnswer(BoxAnswer::Ok);
+        useSaved(w);
+        // Missing.
+        press(w, "cmdP4Browse");
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 2);
+        ASSERT_EQ(ui.boxes().size(), 2u);
+        for (const auto& box : ui.boxes()) {
+            EXPECT_EQ(box.text, "The Field Map file does not exist. Please choose another one.");
+            EXPECT_EQ(box.title, "Custom Export");
+        }
+        // Far too large to be a map: refused unread, in one message.
+        press(w, "cmdP4Browse");
+        ASSERT_EQ(ui.boxes().size(), 3u);
+        EXPECT_TRUE(ui.boxes().back().text.contains(huge + " is 67108864 bytes"))
+            << ui.boxes().back().text.toStdString();
+        EXPECT_TRUE(w.state().fieldMap.isEmpty());
+        // Values that are no field and a broken last entry.
+        press(w, "cmdP4Browse");
+        ASSERT_EQ(ui.boxes().size(), 4u);
+        EXPECT_TRUE(ui.boxes().back().text.contains(damaged)) << ui.boxes().back().text.toStdString();
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
+                  (QStringList{"[A] System No", "[B] G/L Accum Account No"}));
+        EXPECT_EQ(w.state().SavedFieldMap, (std::vector<int32_t>{1004, 1001}));
+        // What was read is the saved map: leaving asks nothing.
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 4);
+        clickNav(w, WizardDialog::Back);
+        clickNav(w, WizardDialog::Back);
+        // Empty.
+        press(w, "cmdP4Browse");
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 3);
+        EXPECT_TRUE(w.state().fieldMap.isEmpty());
+        EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
     });
-    ASSERT_EQ(ui.fileDialogs().size(), 4u);
+    ASSERT_EQ(ui.fileDialogs().size(), 8u);
     const auto& first = ui.fileDialogs()[0];
     EXPECT_FALSE(first.save);
     EXPECT_EQ(first.request.title, "Field Map File");
-    EXPECT_EQ(first.request.filter, "Orvo Field Map File (.exp) | *.exp");
+    EXPECT_EQ(first.request.filter, "Orv Field Map File (.exp) | *.exp");
     EXPECT_EQ(first.request.defaultExtension, "exp");
     EXPECT_EQ(first.request.initialFolder, "");
     // Later dialogs open where the chosen map is.
     EXPECT_EQ(ui.fileDialogs()[3].request.initialFolder, demo.data + "/");
     EXPECT_EQ(ui.fileDialogs()[3].request.fileName, "INSURANCE");
-    EXPECT_TRUE(ui.boxes().empty());
-}
-
-TEST_F(SelectMap, SavedMapsThatAreMissingDamagedOrEmpty)
-{
-    DemoFolder demo(60);   // the short-word edition has its own filter
-    const QString damaged = demo.data + "/damaged.exp";
-    writeBytes(damaged, expBytes({1004, 0, 2000, 1001}) + QByteArray("\x01\x02", 2));
-    const QString empty = demo.data + "/empty.exp";
-    writeBytes(empty, QByteArray());
-    const QString missing = demo.data + "/missing.exp";
-    const QString huge = demo.data + "/huge.exp";   // 64 MiB, sparse
-    QFile hugeFile(huge);
-    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.resize(64 << 20));
-    hugeFile.close();
-    expwiz::ScriptedUiServices ui;
-    for (const QString& path : {missing, huge, damaged, empty})
-        ui.queueFile(path);
-    for (int i = 0; i < 4; ++i)
-        ui.queueAnswer(BoxAnswer::Ok);
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        nextUntil(w, 2);
-        useSaved(w);
-        {
-            SCOPED_TRACE("missing");
-            press(w, "cmdP4Browse");
-            ASSERT_EQ(ui.boxes().size(), 1u);
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 2);
-            ASSERT_EQ(ui.boxes().size(), 2u);
-            for (const auto& box : ui.boxes()) {
-                EXPECT_EQ(box.text, "The Field Map file does not exist. Please choose another one.");
-                EXPECT_EQ(box.title, "Custom Export");
-            }
-        }
-        {
-            SCOPED_TRACE("far too large to be a map: refused unread, in one message");
-            press(w, "cmdP4Browse");
-            ASSERT_EQ(ui.boxes().size(), 3u);
-            EXPECT_TRUE(ui.boxes().back().text.contains(huge + " is 67108864 bytes"))
-                << ui.boxes().back().text.toStdString();
-            EXPECT_TRUE(w.state().fieldMap.isEmpty());
-        }
-        {
-            SCOPED_TRACE("values that are no field and a broken last entry");
-            press(w, "cmdP4Browse");
-            ASSERT_EQ(ui.boxes().size(), 4u);
-            EXPECT_TRUE(ui.boxes().back().text.contains(damaged)) << ui.boxes().back().text.toStdString();
-            clickNav(w, WizardDialog::Next);
-            ASSERT_EQ(w.state().CurrentStep, 3);
-            EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
-                      (QStringList{"[A] System No", "[B] G/L Accum Account No"}));
-            EXPECT_EQ(w.state().SavedFieldMap, (std::vector<int32_t>{1004, 1001}));
-            // What was read is the saved map: leaving asks nothing.
-            clickNav(w, WizardDialog::Next);
-            EXPECT_EQ(w.state().CurrentStep, 4);
-            clickNav(w, WizardDialog::Back);
-            clickNav(w, WizardDialog::Back);
-        }
-        {
-            SCOPED_TRACE("empty");
-            press(w, "cmdP4Browse");
-            clickNav(w, WizardDialog::Next);
-            ASSERT_EQ(w.state().CurrentStep, 3);
-            EXPECT_TRUE(w.state().fieldMap.isEmpty());
-            EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
-        }
-    });
     EXPECT_EQ(ui.boxes().size(), 4u);
-    ASSERT_FALSE(ui.fileDialogs().empty());
-    EXPECT_EQ(ui.fileDialogs()[0].request.filter, "Orv Field Map File (.exp) | *.exp");
 }

@@ -1,8 +1,8 @@
 #include "DemoWizard.h"
+#include "ProgramRun.h"
 
 #include <QDir>
 #include <QGroupBox>
-#include <QProcess>
 
 #include <chrono>
 #include <numeric>
@@ -18,40 +18,18 @@ using WizardExport = WizardTest;
 
 const QString Complete = QStringLiteral("The Export process is complete.");
 
-// The desktop of a user at work while rows are written: whileExporting
-// runs at every event-pump call, and at the given calls Stop is clicked.
-class StoppingUi : public expwiz::ScriptedUiServices {
-public:
-    std::vector<int> stopAt;
-    std::function<void()> whileExporting;
-    QPushButton* stop = nullptr;
-
-    void processEvents() override
-    {
-        ScriptedUiServices::processEvents();
-        if (whileExporting)
-            whileExporting();
-        if (stop && std::find(stopAt.begin(), stopAt.end(), processEventsCalls()) != stopAt.end())
-            stop->click();
-    }
-};
-
 // What the command line writes for the choices (and exits with 0).
-QByteArray cliExport(const QString& data, const Choices& c, const QString& ids, const QString& output,
-                     const QString& database = QStringLiteral("Orvo Demo"))
+QByteArray cliExport(const QString& data, const Choices& c, const QString& ids, const QString& output)
 {
-    QStringList args{"export", "--data", data, "--database", database, "--company", c.company,
-                     "--group", c.group, "--book", c.book == 1 ? "Tax" : "Internal", "--fields", ids,
-                     "--output", output};
+    QStringList args{"export", "--data", data, "--database", c.database, "--company", c.company, "--group", c.group,
+                     "--book", c.book == 1 ? "Tax" : "Internal", "--fields", ids, "--output", output};
     if (c.header)
         args << "--header";
     if (c.companyLine)
         args << "--company-line";
-    QProcess cli;
-    cli.start(QStringLiteral(EXPWIZ_BUILD_DIR "/bin/expwiz"), args);
-    EXPECT_TRUE(cli.waitForFinished(60000));
-    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
-    return readBytes(output);
+    const ProgramRun cli = runCli(args);
+    EXPECT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    return cli.file;
 }
 
 int lineCount(const QByteArray& bytes)
@@ -66,7 +44,7 @@ QString labelText(WizardDialog& w, const char* name)
 
 } // namespace
 
-TEST_F(Summary, ShowsTheChoicesAndTheColumnsEachFieldLandsInAndIsRefilledOnEveryEntry)
+TEST_F(Summary, ShowsTheChoicesRefusesAnExportWithoutFolderGroupOrCompanyAndIsRefilledOnEveryEntry)
 {
     DemoFolder demo;
     // A long path wraps instead of widening the window.
@@ -89,95 +67,70 @@ TEST_F(Summary, ShowsTheChoicesAndTheColumnsEachFieldLandsInAndIsRefilledOnEvery
         EXPECT_EQ(labelText(w, "lblP6ExportAsset"), " 0  of  0 ");
         EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
         EXPECT_TRUE(navEnabled(w, WizardDialog::Export));
-        {
-            SCOPED_TRACE("a long path");
-            QApplication::processEvents();
-            auto* file = child<QLabel>(w, "lblP6ExportFile");
-            EXPECT_EQ(file->text(), deep + "/summary.csv");
-            EXPECT_EQ(w.width(), 640);
-            // Every character is inside the window and the label uses more than one line.
-            EXPECT_LE(file->mapTo(&w, QPoint(file->width(), 0)).x(), w.width());
-            const int twoLines = 2 * QFontMetrics(file->font()).lineSpacing();
-            EXPECT_GE(file->height(), twoLines);
-            EXPECT_GE(file->heightForWidth(file->width()), twoLines);
-        }
-        ui.queueAnswer(BoxAnswer::Ok);
-        clickNav(w, WizardDialog::Export);
-        ASSERT_EQ(boxTexts(ui), QStringList{Complete});
-        EXPECT_TRUE(labelText(w, "lblP6ExportAsset").endsWith(" asset(s) are exported."));
-        {
-            SCOPED_TRACE("entering again shows the changed map, file and an idle progress");
-            clickNav(w, WizardDialog::Back);
-            clickNav(w, WizardDialog::Back);
-            std::vector<int> rows(25);
-            std::iota(rows.begin(), rows.end(), 0);
-            addFields(w, {}, rows);
-            ui.queueAnswer(BoxAnswer::No);
-            clickNav(w, WizardDialog::Next);
-            child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("second"));
-            clickNav(w, WizardDialog::Next);
-            ASSERT_EQ(w.state().CurrentStep, 5);
-            const QStringList items = texts(*child<QListWidget>(w, "lstP6FieldMap"));
-            ASSERT_EQ(items.size(), 28);
-            // The letters a spreadsheet gives the columns.
-            for (const auto& [row, letters] : {std::pair{0, "[A] "}, {25, "[Z] "}, {26, "[AA] "}, {27, "[AB] "}})
-                EXPECT_TRUE(items[row].startsWith(QLatin1String(letters))) << items[row].toStdString();
-            // The folder is the remembered one again (none: the program folder).
-            EXPECT_EQ(labelText(w, "lblP6ExportFile"), demo.data + "/second.csv");
-            EXPECT_EQ(labelText(w, "lblP6ExportAsset"), " 0  of  0 ");
-        }
-    });
-}
-
-TEST_F(Summary, OrganizationEditionListsFieldsUnderItsOwnNames)
-{
-    DemoFolder demo(36);
-    expwiz::ScriptedUiServices ui;
-    Choices c;
-    c.fields = QStringList{"Tag No", "Quantity", "Fund", "System No"};
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        toSummary(w, ui, c, demo.data, QStringLiteral("summary"));
-        EXPECT_EQ(labelText(w, "lblP6Company"), "Name of Organization:");
-        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP6FieldMap")),
-                  (QStringList{"[A] Fund", "[B] Quantity", "[C] System No", "[D] Tag No"}));
-    });
-}
-
-TEST_F(Summary, AGoneFolderAMissingCompanyOrGroupIsToldAndTheExportRefusedWithTheReason)
-{
-    DemoFolder demo;
-    const QString out = demo.data + "/out";
-    QDir().mkpath(out);
-    expwiz::ScriptedUiServices ui;
-    runWizard(ui, demo.host, [&](WizardDialog& w) {
-        toSummary(w, ui, Choices{}, out, QStringLiteral("summary"));
+        // A long path.
+        QApplication::processEvents();
+        auto* file = child<QLabel>(w, "lblP6ExportFile");
+        EXPECT_EQ(file->text(), deep + "/summary.csv");
+        EXPECT_EQ(w.width(), 640);
+        // Every character is inside the window and the label uses more than one line.
+        EXPECT_LE(file->mapTo(&w, QPoint(file->width(), 0)).x(), w.width());
+        const int twoLines = 2 * QFontMetrics(file->font()).lineSpacing();
+        EXPECT_GE(file->height(), twoLines);
+        EXPECT_GE(file->heightForWidth(file->width()), twoLines);
         const auto exportRefused = [&](const QStringList& boxes) {
             for (int i = 0; i < boxes.size(); ++i)
                 ui.queueAnswer(BoxAnswer::Ok);
             clickNav(w, WizardDialog::Export);
             EXPECT_EQ(boxTexts(ui), boxes);
-            EXPECT_FALSE(QFile::exists(out + "/summary.csv"));
+            EXPECT_FALSE(QFile::exists(deep + "/summary.csv"));
             // The window stays usable: nothing was locked.
             for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
                 EXPECT_TRUE(navEnabled(w, b));
             EXPECT_FALSE(child<QPushButton>(w, "cmdP6Stop")->isEnabled());
             ui.clearRecords();
         };
-        SCOPED_TRACE("the folder is gone by the time Export is pressed");
-        QDir(out).removeRecursively();
+        // The folder is gone by the time Export is pressed.
+        QDir(deep).removeRecursively();
         exportRefused({"The path doesn't exist."});
-        QDir().mkpath(out);
-        SCOPED_TRACE("no group: told when shown, the export ends before anything is written");
+        QDir().mkpath(deep);
+        // No group: told when shown, the export ends before anything is written.
+        const auto group = w.state().hostGroup;
         w.state().hostGroup.reset();
         exportRefused({"Group is not selected", "No group is selected for the export."});
-        SCOPED_TRACE("no company either: both told, and the map cannot be listed");
+        w.state().hostGroup = group;
+        ui.queueAnswer(BoxAnswer::Ok);
+        clickNav(w, WizardDialog::Export);
+        ASSERT_EQ(boxTexts(ui), QStringList{Complete});
+        EXPECT_TRUE(labelText(w, "lblP6ExportAsset").endsWith(" asset(s) are exported."));
+        // Entering again shows the changed map, file and an idle progress.
+        clickNav(w, WizardDialog::Back);
+        clickNav(w, WizardDialog::Back);
+        std::vector<int> rows(25);
+        std::iota(rows.begin(), rows.end(), 0);
+        addFields(w, {}, rows);
+        ui.queueAnswer(BoxAnswer::No);
+        clickNav(w, WizardDialog::Next);
+        child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("second"));
+        clickNav(w, WizardDialog::Next);
+        ASSERT_EQ(w.state().CurrentStep, 5);
+        const QStringList items = texts(*child<QListWidget>(w, "lstP6FieldMap"));
+        ASSERT_EQ(items.size(), 28);
+        // The letters a spreadsheet gives the columns.
+        for (const auto& [row, letters] : {std::pair{0, "[A] "}, {25, "[Z] "}, {26, "[AA] "}, {27, "[AB] "}})
+            EXPECT_TRUE(items[row].startsWith(QLatin1String(letters))) << items[row].toStdString();
+        // The folder is the remembered one again (none: the program folder).
+        EXPECT_EQ(labelText(w, "lblP6ExportFile"), demo.data + "/second.csv");
+        EXPECT_EQ(labelText(w, "lblP6ExportAsset"), " 0  of  0 ");
+        // No company and no group: both told, and the map cannot be listed.
+        ui.clearRecords();
+        w.state().hostGroup.reset();
         w.state().hostCompany.reset();
         for (int i = 0; i < 3; ++i)
             ui.queueAnswer(BoxAnswer::Ok);
         w.ShowStep(5, 2);
         EXPECT_EQ(boxTexts(ui), (QStringList{"Company is not selected", "Group is not selected", "company is null"}));
         EXPECT_EQ(child<QListWidget>(w, "lstP6FieldMap")->count(), 0);
-        EXPECT_EQ(labelText(w, "lblP6ExportFile"), out + "/summary.csv");
+        EXPECT_EQ(labelText(w, "lblP6ExportFile"), demo.data + "/second.csv");
         EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
     });
     EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
@@ -185,49 +138,40 @@ TEST_F(Summary, AGoneFolderAMissingCompanyOrGroupIsToldAndTheExportRefusedWithTh
 
 TEST_F(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
 {
-    struct Case {
-        const char* name;
-        int32_t edition;
-        QString database;
-        Choices choices;
-        QString ids;
-    };
-    Choices plain;
+    // Rows only of one group; header, company line and the allocation and
+    // renamed fields of an organization.
+    Choices plain, organization;
     plain.header = plain.companyLine = false;
-    plain.group = QStringLiteral("All Orvo Assets");
-    Choices allocations;
-    allocations.company = QStringLiteral("City of Lakeside");
-    allocations.group = QStringLiteral("All Orvo Assets");
-    allocations.fields = QStringList{"System No", "Department", "Description"};
-    const std::vector<Case> cases{
-        {"header and company lines", 1, "Orvo Demo", Choices{}, "1075,1012,1004"},
-        {"rows only", 1, "Orvo Demo", plain, "1075,1012,1004"},
-        {"allocation fields of an organization", 36, "Public Sector", allocations, "1011,1012,1004"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        DemoFolder demo(c.edition);
+    organization.database = QStringLiteral("Public Sector");
+    organization.company = QStringLiteral("City of Lakeside");
+    organization.group = QStringLiteral("All Orvo Assets");
+    organization.fields = QStringList{"System No", "Department", "Description", "Tag No", "Quantity", "Fund"};
+    const std::vector<std::tuple<int32_t, Choices, QString>> cases{
+        {1, plain, "1075,1012,1004"}, {36, organization, "1011,1012,1026,1046,1004,1008"}};
+    for (const auto& [edition, choices, ids] : cases) {
+        SCOPED_TRACE(edition);
+        DemoFolder demo(edition);
         const QString out = demo.data + "/out";
         QDir().mkpath(out);
-        StoppingUi ui;
-        QStringList lockedButtons;
+        PumpingUi ui;
+        QStringList lockedButtons, listed;
         bool closedWhileExporting = false;
         bool searchingLocked = false;
-        QString progressAfter;
+        QString progressAfter, companyLabel;
         std::vector<int32_t> helpAsked;
         demo.host->setHelpHandler([&](int32_t context) { helpAsked.push_back(context); });
         runWizard(ui, demo.host, [&](WizardDialog& w) {
-            nextUntil(w, 1);
-            chooseEntry(*child<QComboBox>(w, "cmbP2Database"), c.database);
-            toSummary(w, ui, c.choices, out, QStringLiteral("wizard"));
-            ui.whileExporting = [&] {
+            toSummary(w, ui, choices, out, QStringLiteral("wizard"));
+            companyLabel = labelText(w, "lblP6Company");
+            listed = texts(*child<QListWidget>(w, "lstP6FieldMap"));
+            ui.atPump = [&](int call) {
                 // Escape, F1 and the close button do nothing while the export
                 // runs, also while its texts are built.
                 QTest::keyClick(&w, Qt::Key_Escape);
                 QTest::keyClick(&w, Qt::Key_F1);
                 // A second click on Export or a click on Back waiting in the
                 // queue starts nothing and leaves the Summary shown.
-                if (ui.processEventsCalls() == 1) {
+                if (call == 1) {
                     clickNav(w, WizardDialog::Export);
                     clickNav(w, WizardDialog::Back);
                     searchingLocked = !navEnabled(w, WizardDialog::Export);
@@ -243,7 +187,7 @@ TEST_F(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
             };
             ui.queueAnswer(BoxAnswer::Ok);
             clickNav(w, WizardDialog::Export);
-            ui.whileExporting = nullptr;
+            ui.atPump = nullptr;
             progressAfter = labelText(w, "lblP6ExportAsset");
             EXPECT_EQ(w.state().CurrentStep, 5);
             for (auto b : {WizardDialog::Help, WizardDialog::Back, WizardDialog::Cancel, WizardDialog::Export})
@@ -254,25 +198,27 @@ TEST_F(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
         EXPECT_FALSE(closedWhileExporting);
         EXPECT_TRUE(helpAsked.empty()) << helpAsked.size();
         EXPECT_TRUE(searchingLocked);
-        ASSERT_EQ(ui.boxes().size(), 1u);
-        EXPECT_EQ(ui.boxes()[0].text, Complete);
+        EXPECT_EQ(boxTexts(ui), QStringList{Complete});
         EXPECT_EQ(ui.boxes()[0].title, "Custom Export");
 
         const QByteArray written = readBytes(out + "/wizard.csv");
         EXPECT_FALSE(written.isEmpty());
-        EXPECT_EQ(written, cliExport(demo.data, c.choices, c.ids, out + "/cli.csv", c.database));
-        const int extra = (c.choices.header ? 1 : 0) + (c.choices.companyLine ? 1 : 0);
+        EXPECT_EQ(written, cliExport(demo.data, choices, ids, out + "/cli.csv"));
+        const int extra = (choices.header ? 1 : 0) + (choices.companyLine ? 1 : 0);
         EXPECT_EQ(progressAfter, QString::number(lineCount(written) - extra) + " asset(s) are exported.");
-        if (c.choices.companyLine) {
-            const QByteArray start = "\"" + c.choices.company.toUtf8() + "\",\"" + c.choices.group.toUtf8() + "\",\"Tax\"";
-            EXPECT_TRUE(written.startsWith(start)) << written.left(80).toStdString();
+        if (edition == 1) {
+            EXPECT_EQ(companyLabel, "Company Name:");
+            continue;
         }
-        if (c.edition == 36) {
-            // The department list's 70 cells stand in for the one field.
-            const QList<QByteArray> lines = written.split('\n');
-            ASSERT_GT(lines.size(), 2);
-            EXPECT_EQ(lines[2].count("\",\"") + 1, 1 + 70 + 1) << lines[2].left(120).toStdString();
-        }
+        EXPECT_EQ(companyLabel, "Name of Organization:");
+        EXPECT_EQ(listed, (QStringList{"[A] Department", "[B] Description", "[C] Fund", "[D] Quantity",
+                                       "[E] System No", "[F] Tag No"}));
+        const QByteArray start = "\"" + choices.company.toUtf8() + "\",\"" + choices.group.toUtf8() + "\",\"Tax\"";
+        EXPECT_TRUE(written.startsWith(start)) << written.left(80).toStdString();
+        // The department and fund lists' 70 cells each stand in for their one field.
+        const QList<QByteArray> lines = written.split('\n');
+        ASSERT_GT(lines.size(), 2);
+        EXPECT_EQ(lines[2].count("\",\"") + 1, 2 * 70 + 4) << lines[2].left(120).toStdString();
     }
 }
 
@@ -280,24 +226,24 @@ TEST_F(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
 {
     DemoFolder demo;
     const QString path = demo.data + "/stopped.csv";
-    StoppingUi ui;
+    PumpingUi ui;
     QString progressAfter, progressAtFirstPump;
     // Values without line breaks, so that file lines are rows.
     Choices choices;
     choices.fields = QStringList{QStringLiteral("System No"), QStringLiteral("Acquisition Value")};
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         toSummary(w, ui, choices, demo.data, QStringLiteral("stopped"));
-        ui.stop = child<QPushButton>(w, "cmdP6Stop");
-        ui.whileExporting = [&] {
-            if (ui.processEventsCalls() == 1)
+        // One pump after "Searching...", then one per row: 3 is row 2's,
+        // 7 row 6's.
+        ui.atPump = [&](int call) {
+            if (call == 1)
                 progressAtFirstPump = labelText(w, "lblP6ExportAsset");
+            if (call == 3 || call == 7)
+                child<QPushButton>(w, "cmdP6Stop")->click();
         };
         // A clock a whole pace interval on at every reading shows every row.
         auto now = std::chrono::steady_clock::time_point{};
         w.state().exportClock = [&now] { return now += std::chrono::seconds(1); };
-        // One pump after "Searching...", then one per row: 3 is row 2's,
-        // 7 row 6's.
-        ui.stopAt = {3, 7};
         ui.queueAnswer(BoxAnswer::No);
         ui.queueAnswer(BoxAnswer::Yes);
         clickNav(w, WizardDialog::Export);
