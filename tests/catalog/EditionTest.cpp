@@ -37,7 +37,6 @@ TEST(Edition, CodesPickTheirRowAndUnknownCodesTheDefault)
             EXPECT_EQ(QStringList({e.allocationAppId(), e.defaultExportBaseName(), e.exportFileFilter(), e.fieldMapFileFilter()}),
                       QStringList({QLatin1String(c.allocationAppId), word + u"Export"_s, word + u" Export File (.csv) | *.csv"_s,
                                    word + u" Field Map File (.exp) | *.exp"_s})) << code;
-            EXPECT_EQ(Edition::isOrganizationCode(code), c.gasb) << code;
         }
     }
     for (int code = -2; code < 70; ++code)
