@@ -19,7 +19,7 @@ using expwiz::BoxButtons;
 using expwiz::BoxIcon;
 using MB = QMessageBox;
 
-TEST(UiScripted, AnswersInOrderRecordsEveryDialogAndRefusesTheUnforeseen)
+TEST(UiServices, ScriptedAnswersInOrderRecordsEveryDialogRefusesTheUnforeseenAndBusyPointersEndOnEveryWayOut)
 {
     expwiz::ScriptedUiServices ui;
     ui.setApplicationTitle(u"Orvo"_s);
@@ -50,18 +50,15 @@ TEST(UiScripted, AnswersInOrderRecordsEveryDialogAndRefusesTheUnforeseen)
     EXPECT_EQ(ui.processEventsCalls(), 1);
     ui.clearRecords();
     EXPECT_TRUE(ui.boxes().empty() && ui.fileDialogs().empty() && ui.unexpected().isEmpty());
-}
 
-TEST(UiBusyPointerAndEvents, EveryWayOutRestoresThePointerAndPendingEventsRun)
-{
-    expwiz::ScriptedUiServices scripted;
+    // Every way out of a busy stretch restores the pointer, and pending events run.
     try {
-        expwiz::BusyPointer outer(scripted), inner(scripted);
-        EXPECT_EQ(scripted.busyDepth(), 2);
+        expwiz::BusyPointer outer(ui), inner(ui);
+        EXPECT_EQ(ui.busyDepth(), 2);
         throw std::runtime_error("failed in the middle");
     } catch (const std::runtime_error&) {
     }
-    EXPECT_EQ(scripted.busyDepth(), 0);
+    EXPECT_EQ(ui.busyDepth(), 0);
     expwiz::QtUiServices qt;
     {
         expwiz::BusyPointer busy(qt);
@@ -69,7 +66,7 @@ TEST(UiBusyPointerAndEvents, EveryWayOutRestoresThePointerAndPendingEventsRun)
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    for (expwiz::UiServices* services : std::initializer_list<expwiz::UiServices*>{&qt, &scripted}) {
+    for (expwiz::UiServices* services : std::initializer_list<expwiz::UiServices*>{&qt, &ui}) {
         bool ran = false;
         QMetaObject::invokeMethod(qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
         services->processEvents();
