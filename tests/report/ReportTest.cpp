@@ -1,13 +1,25 @@
-#include "report/RtfDocumentReader.h"
+#include "report/FieldMapPrinter.h"
 
 #include "QtPrinters.h"
-#include "ReportSample.h"
+#include "fieldmap/FieldMapReport.h"
+#include "host/HostError.h"
+#include "platform/ScriptedUiServices.h"
+#include "report/DefaultPrinterSource.h"
+#include "report/PdfPrinterSource.h"
+#include "report/RtfDocumentReader.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -15,8 +27,35 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <map>
 
 using expwiz::RtfDocumentReader;
+using expwiz::ScriptedUiServices;
+using Outcome = expwiz::FieldMapPrinter::Outcome;
+using Values = std::function<expwiz::FieldMapReportValues()>;
+using Make = std::function<std::unique_ptr<QPrinter>()>;
+
+// The report used throughout: a new map of the first columns of the
+// standard edition (27 unless asked), for a company whose name needs
+// escaping, filled on 5 December 2026 at 09:05 in English.
+namespace reportsample {
+
+const QDateTime now(QDate(2026, 12, 5), QTime(9, 5, 41));
+const QLocale english(QStringLiteral("en_US"));
+
+expwiz::FieldMapReportValues values(int32_t lastId = 1027, bool header = false)
+{
+    std::vector<int32_t> ids;
+    for (int32_t id = 1001; id <= lastId; ++id)
+        ids.push_back(id);
+    return expwiz::FieldMapReportValues::from(QStringLiteral("M\u00fcller {Holz} \\ S\u00f6hne \u20ac"),
+                                              QStringLiteral("Tax"), header, QString(), ids, false);
+}
+
+QString filledText() { return expwiz::FieldMapReport::fill(values(), now, english); }
+
+} // namespace reportsample
 
 namespace {
 
@@ -67,6 +106,43 @@ qreal inchesTo(QTextDocument& doc, int block, int offset)
     doc.setTextWidth(2000);
     doc.documentLayout()->documentSize();
     return doc.findBlockByNumber(block).layout()->lineAt(0).cursorToX(offset) / pixelsPerInch();
+}
+
+// Gives the printer the test chooses and notes whether the busy pointer
+// showed when it was asked for (-1: never asked).
+struct TestPrinterSource : expwiz::PrinterSource {
+    TestPrinterSource(ScriptedUiServices& ui, Make make) : ui(ui), make(std::move(make)) {}
+    std::unique_ptr<QPrinter> printer() override
+    {
+        busyWhenAsked = ui.busyDepth();
+        return make();
+    }
+    ScriptedUiServices& ui;
+    Make make;
+    int busyWhenAsked = -1;
+};
+
+// Prints; every message must come with the normal pointer back.
+Outcome print(ScriptedUiServices& ui, expwiz::PrinterSource& source, const Values& values)
+{
+    ui.queueAnswer([&ui](const ScriptedUiServices::Box&) {
+        EXPECT_EQ(ui.busyDepth(), 0) << "the busy pointer is gone before the message";
+        return expwiz::BoxAnswer::Ok;
+    });
+    const auto outcome = expwiz::FieldMapPrinter(ui, source).print(values, reportsample::now, reportsample::english);
+    EXPECT_EQ(ui.busyDepth(), 0) << "normal pointer afterwards";
+    return outcome;
+}
+
+// The text of each page of a PDF as pdftotext lays it out.
+QStringList pdfPages(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(30000) && p.exitCode() == 0) << p.readAllStandardError().toStdString();
+    // the font's ligatures ("ff") come back as one character
+    const QString text = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    return text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -155,4 +231,100 @@ TEST(ReportReader, ReadsTextFormatsAndParagraphsAndSurvivesBrokenInput)
             in += alphabet[random.bounded(static_cast<int>(alphabet.size()))];
         ASSERT_NE(RtfDocumentReader::read(in), nullptr) << in.toStdString();
     }
+}
+
+// Every line of the report prints, in order and across page breaks, with
+// the columns' letters and labels standing in the same place on every line.
+TEST(ReportPrint, PdfShowsEveryLineOfTheReportWithTheColumnsAligned)
+{
+    QTemporaryDir dir;
+    for (const auto& [lastId, minPages] : {std::pair{1027, 1}, std::pair{1113, 3}}) {
+        SCOPED_TRACE(lastId);
+        const QString pdf = dir.filePath(QStringLiteral("map report %1.pdf").arg(lastId));
+        const auto values = reportsample::values(lastId, lastId > 1100);
+        ScriptedUiServices ui;
+        TestPrinterSource source(ui, [&] { return expwiz::PdfPrinterSource(pdf).printer(); });
+        EXPECT_EQ(print(ui, source, [&] { return values; }), Outcome::Printed);
+        EXPECT_TRUE(ui.boxes().empty());
+        EXPECT_EQ(source.busyWhenAsked, 1) << "busy while printing";
+        const QStringList pages = pdfPages(pdf);
+        EXPECT_GE(pages.size(), minPages);
+
+        QStringList expected = expwiz::RtfDocumentReader::read(expwiz::FieldMapReport::fill(
+                                   values, reportsample::now, reportsample::english))->toPlainText().split('\n');
+        for (QString& line : expected)
+            line = line.simplified();
+        expected.removeAll(QString());
+        ASSERT_EQ(expected.size(), lastId - 1000 + 10);
+        qsizetype found = 0, columns = 0;
+        for (const QString& page : pages) {
+            QSet<qsizetype> letterAt, labelAt;   // on one page
+            for (const QString& line : page.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                found += found < expected.size() && line.simplified() == expected[found];
+                const auto column = QRegularExpression(QStringLiteral("^(\\s*)[A-Z]{1,2}(\\s{2,})\\S")).match(line);
+                if (column.hasMatch()) {
+                    ++columns;
+                    letterAt << column.capturedLength(1);
+                    labelAt << column.capturedEnd(2);
+                }
+            }
+            EXPECT_EQ(letterAt.size(), 1);
+            EXPECT_EQ(labelAt.size(), 1);
+            EXPECT_GT(*labelAt.begin(), *letterAt.begin() + 3);
+        }
+        EXPECT_EQ(found, expected.size()) << "missing: " << expected.value(found).toStdString() << " in\n"
+                                          << pages.join('\n').toStdString();
+        EXPECT_EQ(columns, lastId - 1000);
+    }
+}
+
+TEST(ReportPrint, NoPrinterAndFailuresAreToldAndNothingIsPrinted)
+{
+    QTemporaryDir dir;
+    const Make none = [] { return std::unique_ptr<QPrinter>(); };
+    const Values sample = [] { return reportsample::values(); };
+    const struct {
+        const char* name;
+        Make printer;
+        Values values;
+        Outcome outcome;
+    } cases[] = {
+        {"no default printer", none, sample, Outcome::NoPrinter},
+        {"the desktop's own default printer, where there is none",
+         QPrinterInfo::defaultPrinter().isNull() ? Make([] { return expwiz::DefaultPrinterSource().printer(); }) : none,
+         sample, Outcome::NoPrinter},
+        {"a file printer without a file, as Qt leaves a printer that has gone",
+         [] {
+             auto printer = std::make_unique<QPrinter>();
+             printer->setOutputFormat(QPrinter::PdfFormat);
+             return printer;
+         },
+         sample, Outcome::NotReady},
+        {"the output cannot be created", [&] { return expwiz::PdfPrinterSource(dir.filePath("no/r.pdf")).printer(); },
+         sample, Outcome::NoPrinter},
+        {"the report's values cannot be read from the host", none,
+         []() -> expwiz::FieldMapReportValues { throw orvo::HostError(91, "object not set"); }, Outcome::Failed},
+    };
+    // What the user is told for each outcome.
+    const std::map<Outcome, std::pair<QString, expwiz::BoxIcon>> told = {
+        {Outcome::NoPrinter,
+         {"There is no default printer. Please select a default printer and try again.", expwiz::BoxIcon::Information}},
+        {Outcome::NotReady, {"A desitination print need ", expwiz::BoxIcon::None}},
+        {Outcome::Failed, {"An error occurs when printing", expwiz::BoxIcon::None}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedUiServices ui;
+        TestPrinterSource source(ui, c.printer);
+        EXPECT_EQ(print(ui, source, c.values), c.outcome);
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        EXPECT_EQ(ui.boxes()[0].text, told.at(c.outcome).first);
+        EXPECT_EQ(ui.boxes()[0].title, QStringLiteral("Custom Export"));
+        EXPECT_EQ(ui.boxes()[0].icon, told.at(c.outcome).second);
+        EXPECT_EQ(ui.boxes()[0].buttons, expwiz::BoxButtons::Ok);
+        // no printer is asked for when the values cannot be read
+        EXPECT_EQ(source.busyWhenAsked, c.outcome == Outcome::Failed ? -1 : 1) << "busy while asking";
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty())
+        << "nothing is written to disk";
 }
