@@ -167,7 +167,7 @@ TEST(FieldMap, LoadedMapsKeepDuplicatesLettersAndTheSystemNumberColumn)
     EXPECT_THROW(FieldMap().setSelected(0, true), orvo::HostError);
 }
 
-TEST(FieldMap, ChangeIsComputedFromTheSavedIds)
+TEST(FieldMap, ChangeIsComputedFromTheSavedIdsAndTheButtonsFollowTheMapAndSelection)
 {
     // Another order or count is a change; a new map ("create new") with entries always is, an empty one never.
     struct Case { const char* map; Ids saved; bool createNew, changed; };
@@ -175,23 +175,19 @@ TEST(FieldMap, ChangeIsComputedFromTheSavedIds)
                           Case{"dlma", {1004, 1012, 1013}, false, true}, Case{"dl", {1004, 1012, 1013}, false, true},
                           Case{"", {}, true, false}, Case{"d", {1004}, true, true}, Case{"d", {1004}, false, false}})
         EXPECT_EQ(mapOf(c.map).isChangedFrom(c.saved, c.createNew), c.changed) << c.map;
-}
-
-TEST(FieldMap, ButtonStatesFollowTheMapAndSelection)
-{
-    // Remove, Up and Down are left as they are (no value) for an empty map.
+    // The buttons: Remove, Up and Down are left as they are (no value) for an empty map.
     using Opt = std::optional<bool>;
-    struct Case { const char* map; bool filled; Opt remove, up, down; };
-    for (const Case& c : {Case{"", false, {}, {}, {}}, Case{"abc", true, false, false, false},
-                          Case{"Abc", true, true, false, true}, Case{"abC", true, true, true, false},
-                          Case{"aBc", true, true, true, true}, Case{"AbC", true, true, false, false}}) {
+    struct Buttons { const char* map; bool filled; Opt remove, up, down; };
+    for (const Buttons& c : {Buttons{"", false, {}, {}, {}}, Buttons{"abc", true, false, false, false},
+                             Buttons{"Abc", true, true, false, true}, Buttons{"abC", true, true, true, false},
+                             Buttons{"aBc", true, true, true, true}, Buttons{"AbC", true, true, false, false}}) {
         const auto b = expwiz::FieldMapButtons::forMap(mapOf(c.map));
         EXPECT_EQ(std::tuple(b.next, b.save, b.print, b.remove, b.up, b.down),
                   std::tuple(c.filled, c.filled, c.filled, c.remove, c.up, c.down)) << c.map;
     }
 }
 
-// The frame of a new map without a header row reads back exactly in the report suite.
+// A new map without a header row is read back exactly by the report tests.
 TEST(Report, FilledDocumentIsExactForATwentySevenColumnMap)
 {
     // Columns as the organization edition labels them, company and book escaped where needed.
