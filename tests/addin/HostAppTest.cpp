@@ -139,12 +139,13 @@ TEST(EndToEnd, ThePluginLoadsAndTheHostsMenuCommandExportsWhatTheCommandLineExpo
     EXPECT_GT(cli.file.count("\"\r\n"), 22);
 }
 
-// Registering works on a machine without any display; a window without one says what to do.
-TEST(AddinHostApp, RegisterAndUnregisterEditTheAddinListThroughThePlugin)
+// Registering works on a machine without any display, a window without one
+// says what to do; the window shows each company's asset register.
+TEST(AddinHostApp, RegistersThroughThePluginAndTheWindowShowsEachCompanysAssetRegister)
 {
     QTemporaryDir dir;
     const QString data = dir.filePath("data"), plugin = EXPWIZ_BUILD_DIR "/lib/libexpwiz.so";
-    orvo::refhost::DemoData::create(data);
+    orvo::refhost::DemoData::create(data, {300, 1});
     orvo::refhost::AddinRegistry registry(data + "/addins.list");
     QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
@@ -171,13 +172,8 @@ TEST(AddinHostApp, RegisterAndUnregisterEditTheAddinListThroughThePlugin)
         ASSERT_EQ(registry.entries().size(), c.entries);
         EXPECT_TRUE(registry.entries().empty() || registry.entries()[0].libraryPath == plugin);
     }
-}
 
-TEST(AddinHostApp, TheWindowShowsEachCompanysAssetRegister)
-{
-    QTemporaryDir dir;
-    orvo::refhost::DemoData::create(dir.filePath("data"), {300, 1});
-    orvo::app::HostWindow window(orvo::refhost::ReferenceHost::open(dir.filePath("data")));
+    orvo::app::HostWindow window(orvo::refhost::ReferenceHost::open(data));
     auto* tree = window.findChild<QTreeWidget*>("treDatabases");
     auto* table = window.findChild<QTableView*>("tblAssets");
     auto* count = window.findChild<QLabel*>("lblAssetCount");
@@ -200,9 +196,9 @@ TEST(AddinHostApp, TheWindowShowsEachCompanysAssetRegister)
         int database, company;
         const char* count;
         int rows;
-    } cases[] = {{1, 0, "City of Lakeside: 60 assets", 60}, {0, 3, "Empty Start-up: 0 assets", 0},
-                 {0, -1, "Choose a company to see its assets.", 0}};
-    for (const auto& c : cases) {
+    } choices[] = {{1, 0, "City of Lakeside: 60 assets", 60}, {0, 3, "Empty Start-up: 0 assets", 0},
+                   {0, -1, "Choose a company to see its assets.", 0}};
+    for (const auto& c : choices) {
         QTreeWidgetItem* item = tree->topLevelItem(c.database);
         tree->setCurrentItem(c.company < 0 ? item : item->child(c.company));
         EXPECT_EQ(count->text(), c.count);
