@@ -61,6 +61,7 @@ TEST(EndToEnd, ThePluginLoadsAndTheHostsMenuCommandExportsWhatTheCommandLineExpo
     EXPECT_TRUE(orvo::viewAs<orvo::IOrvoMenuItem>(server->createInstance("EXPWIZ.CLSEXPWIZARDMENU")));
     EXPECT_TRUE(orvo::viewAs<orvo::IOrvoOperation>(server->createInstance("expwiz.clsexpwizardoperation")));
     EXPECT_TRUE(server->createInstance("Expwiz.ClsAssetAllocInfo"));
+    EXPECT_EQ(orvo::viewAs<orvo::IOrvoAddin>(server->createInstance("expwiz.clsExpWizard"))->ProgID(), "expwiz.clsExpWizard");
     EXPECT_TRUE(server->canUnloadNow());
     orvo::refhost::AddinRegistry registry(data + "/addins.list");
     server->registerServer(registry, plugin);
