@@ -38,13 +38,14 @@ TEST(Ini, ReadsLikeThePrivateProfileFunctionsAWriteChangesOnlyItsKeyAndUnsafeOne
     IniFile ini(dir.filePath(u"HOST.INI"_s));
     struct Read { QByteArray file; const char *section, *key, *value; };   // a null file: none on disk
     // Names in any letter case, the first section wins, blanks around the value and one pair of quotes go;
-    // a comment is no key, lines before any section belong to none.
+    // a comment is no key, lines before any section belong to none; a header without its "]" still names its section.
     for (const Read& c : {Read{QByteArray(), "Defaults", "ExportPath", "default"}, Read{kHostFile, "DEFAULTS", "ExportPath", "/old/place/"},
                           Read{kHostFile, "Defaults", "PRINTER", "Office"}, Read{kHostFile, "recent", "file1", "  spaced  "},
                           Read{kHostFile, "Defaults", "Window", "default"}, Read{kHostFile, "Nothing", "ExportPath", "default"},
                           Read{"ExportPath=/none/\n[Defaults]\n;ExportPath=/commented/\n", "Defaults", "ExportPath", "default"},
                           Read{"ExportPath=/none/\n", "", "ExportPath", "default"}, Read{"[Defaults]\nExportPath=\"\n", "Defaults", "ExportPath", "\""},
-                          Read{"\xEF\xBB\xBF[Defaults]\nExportPath=/bom/\n", "Defaults", "ExportPath", "/bom/"}}) {
+                          Read{"\xEF\xBB\xBF[Defaults]\nExportPath=/bom/\n", "Defaults", "ExportPath", "/bom/"},
+                          Read{"[Defaults\nExportPath=/unclosed/\n", "Defaults", "ExportPath", "/unclosed/"}}) {
         SCOPED_TRACE(c.file.toStdString());
         place(ini.path(), c.file);
         EXPECT_EQ(ini.readString(QLatin1String(c.section), QLatin1String(c.key), u"default"_s), QLatin1String(c.value));
