@@ -1,23 +1,152 @@
+#include "OnShown.h"
 #include "ProgramRun.h"
 #include "QtPrinters.h"
 
 #include "HostWindow.h"
+#include "host/OrvoClassServer.h"
 #include "refhost/AddinRegistry.h"
 #include "refhost/DemoData.h"
+#include "refhost/ReferenceHost.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPluginLoader>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-// Registering works on a machine without any display; a window without one says what to do.
-TEST(AddinHostApp, RegisterAndUnregisterEditTheAddinListThroughThePlugin)
+namespace {
+
+template <class T>
+T& control(QWidget& window, const char* name)
+{
+    T* widget = window.findChild<T*>(QString::fromLatin1(name));
+    if (!widget)
+        throw std::runtime_error(std::string("no control ") + name);
+    return *widget;
+}
+
+void choose(QListWidget& list, const QString& text)
+{
+    const auto found = list.findItems(text, Qt::MatchExactly);
+    ASSERT_FALSE(found.isEmpty()) << text.toStdString();
+    list.setCurrentItem(found.front());
+}
+
+} // namespace
+
+// The plugin loads as the host loads it, and what a user does in the host's
+// window, with the real message boxes answered as they come, gives the file
+// the command line gives.
+TEST(EndToEnd, ThePluginLoadsAndTheHostsMenuCommandExportsWhatTheCommandLineExports)
 {
     QTemporaryDir dir;
     const QString data = dir.filePath("data"), plugin = EXPWIZ_BUILD_DIR "/lib/libexpwiz.so";
     orvo::refhost::DemoData::create(data);
+    QPluginLoader loader(plugin);
+    ASSERT_TRUE(loader.load()) << loader.errorString().toStdString();
+    auto* server = qobject_cast<orvo::IOrvoClassServer*>(loader.instance());
+    ASSERT_NE(server, nullptr);
+    EXPECT_TRUE(server->canUnloadNow());
+    EXPECT_TRUE(server->progIds().contains("expwiz.clsAssetAllocInfo"));
+    EXPECT_FALSE(server->createInstance("expwiz.noSuchClass"));
+    // Every class by its ProgID in any case; none of them outlives its last reference.
+    EXPECT_TRUE(orvo::viewAs<orvo::IOrvoMenuItem>(server->createInstance("EXPWIZ.CLSEXPWIZARDMENU")));
+    EXPECT_TRUE(orvo::viewAs<orvo::IOrvoOperation>(server->createInstance("expwiz.clsexpwizardoperation")));
+    EXPECT_TRUE(server->createInstance("Expwiz.ClsAssetAllocInfo"));
+    EXPECT_EQ(orvo::viewAs<orvo::IOrvoAddin>(server->createInstance("expwiz.clsExpWizard"))->ProgID(), "expwiz.clsExpWizard");
+    EXPECT_TRUE(server->canUnloadNow());
+    orvo::refhost::AddinRegistry registry(data + "/addins.list");
+    server->registerServer(registry, plugin);
+    ASSERT_EQ(registry.entries().size(), 1u);
+    EXPECT_EQ(registry.entries()[0].progId, "expwiz.clsExpWizard");
+    EXPECT_EQ(registry.entries()[0].libraryPath, plugin);
+
+    QStringList boxes;
+    const OnShown answer([](QWidget& w) { return qobject_cast<QMessageBox*>(&w) != nullptr; }, [&](QWidget& w) {
+        auto& box = static_cast<QMessageBox&>(w);
+        boxes << box.text();
+        (box.text().contains("has not been saved") ? box.button(QMessageBox::No) : box.buttons().front())->click();
+    });
+    const OnShown user("frmWizard", [&](QWidget& wizard) {
+        const auto press = [&](const char* name) { control<QPushButton>(wizard, name).click(); };
+        // The plugin's own string table.
+        EXPECT_EQ(wizard.windowTitle(), "Export Helper - Introduction");
+        EXPECT_EQ(control<QPushButton>(wizard, "cmdNav3").text(), "&Next >");
+        press("cmdNav3");
+        choose(control<QListWidget>(wizard, "lstP2Company"), "Café Müller & Søn, \"Nord\"");
+        choose(control<QListWidget>(wizard, "lstP2Group"), "All Orvo Assets");
+        press("cmdNav3");
+        control<QComboBox>(wizard, "cmbP4Book").setCurrentIndex(1);   // Tax
+        press("cmdNav3");
+        auto& available = control<QListWidget>(wizard, "lstP5AvailableField");
+        const QStringList fields{"System No", "Description", "Acquisition Date", "Acquisition Value", "Department",
+                                 "Custodian", "Class", "Depreciation Method", "Disposal Date", "Current Accum Depr"};
+        for (int row = 0; row < available.count(); ++row)
+            available.item(row)->setSelected(fields.contains(available.item(row)->text()));
+        press("cmdP5Add");
+        press("cmdNav3");   // the unsaved-map question is answered No
+        control<QLineEdit>(wizard, "txtP3Filename").setText("wizard");
+        control<QLineEdit>(wizard, "txtP3Location").setText(dir.path());
+        press("cmdNav3");
+        press("cmdNav4");   // Export; the completion message is answered OK
+        press("cmdNav1");   // Close
+    });
+    auto host = orvo::refhost::ReferenceHost::open(data);
+    {
+        orvo::app::HostWindow window(host);
+        window.show();
+        window.loadAddins();
+        // Types cross the library boundary: the host views the objects it got.
+        EXPECT_FALSE(server->canUnloadNow());
+        ASSERT_EQ(host->operations().size(), 1u);
+        EXPECT_EQ(host->operations()[0].name, "ExportWizardDlg");
+        ASSERT_EQ(host->menuItems().size(), 1u);
+        EXPECT_TRUE(host->menuItems()[0]->Placement().contains("~Company &Utilities,"));
+        QAction* command = nullptr;
+        for (QAction* action : window.findChildren<QAction*>())
+            command = action->objectName().startsWith("addinCommand") ? action : command;
+        ASSERT_NE(command, nullptr);
+        EXPECT_EQ(command->text(), "Custom &Export...");
+        ASSERT_TRUE(command->isEnabled());
+        command->trigger();   // returns when the wizard has closed
+        EXPECT_EQ(host->systemDatabaseName(), "NWHALDENSYS");
+        EXPECT_EQ(host->applicationTypeSetByAddin(), host->ApplicationType());
+        window.shutDownAddins();
+    }
+    EXPECT_TRUE(server->canUnloadNow());
+    server->unregisterServer(registry);
+    EXPECT_TRUE(registry.entries().empty());
+    EXPECT_TRUE(loader.unload());
+    EXPECT_EQ(user.shown, 1);
+    EXPECT_EQ(boxes, QStringList({"The specified field map has not been saved. Would you like to save the field map?",
+                                  "The Export process is complete."}));
+
+    // The same choices on the command line.
+    const ProgramRun cli = runCli({"export", "--data", data, "--database", "Orvo Demo", "--company",
+                                   "Café Müller & Søn, \"Nord\"", "--group", "All Orvo Assets", "--book", "Tax",
+                                   "--fields", "1002,1075,1006,1082,1010,1011,1097,1012,1056,1004", "--header",
+                                   "--company-line", "--output", dir.filePath("cli.csv")});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    EXPECT_EQ(readBytes(dir.filePath("wizard.csv")), cli.file);
+    // More than 20 records: the company line, the header and the rows.
+    EXPECT_GT(cli.file.count("\"\r\n"), 22);
+}
+
+// Registering works on a machine without any display, a window without one
+// says what to do; the window shows each company's asset register.
+TEST(AddinHostApp, RegistersThroughThePluginAndTheWindowShowsEachCompanysAssetRegister)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath("data"), plugin = EXPWIZ_BUILD_DIR "/lib/libexpwiz.so";
+    orvo::refhost::DemoData::create(data, {300, 1});
     orvo::refhost::AddinRegistry registry(data + "/addins.list");
     QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
@@ -44,13 +173,8 @@ TEST(AddinHostApp, RegisterAndUnregisterEditTheAddinListThroughThePlugin)
         ASSERT_EQ(registry.entries().size(), c.entries);
         EXPECT_TRUE(registry.entries().empty() || registry.entries()[0].libraryPath == plugin);
     }
-}
 
-TEST(AddinHostApp, TheWindowShowsEachCompanysAssetRegister)
-{
-    QTemporaryDir dir;
-    orvo::refhost::DemoData::create(dir.filePath("data"), {300, 1});
-    orvo::app::HostWindow window(orvo::refhost::ReferenceHost::open(dir.filePath("data")));
+    orvo::app::HostWindow window(orvo::refhost::ReferenceHost::open(data));
     auto* tree = window.findChild<QTreeWidget*>("treDatabases");
     auto* table = window.findChild<QTableView*>("tblAssets");
     auto* count = window.findChild<QLabel*>("lblAssetCount");
@@ -73,9 +197,9 @@ TEST(AddinHostApp, TheWindowShowsEachCompanysAssetRegister)
         int database, company;
         const char* count;
         int rows;
-    } cases[] = {{1, 0, "City of Lakeside: 60 assets", 60}, {0, 3, "Empty Start-up: 0 assets", 0},
-                 {0, -1, "Choose a company to see its assets.", 0}};
-    for (const auto& c : cases) {
+    } choices[] = {{1, 0, "City of Lakeside: 60 assets", 60}, {0, 3, "Empty Start-up: 0 assets", 0},
+                   {0, -1, "Choose a company to see its assets.", 0}};
+    for (const auto& c : choices) {
         QTreeWidgetItem* item = tree->topLevelItem(c.database);
         tree->setCurrentItem(c.company < 0 ? item : item->child(c.company));
         EXPECT_EQ(count->text(), c.count);

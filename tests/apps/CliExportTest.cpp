@@ -1,3 +1,4 @@
+#include "ExportArgs.h"
 #include "ProgramRun.h"
 #include "QtPrinters.h"
 #include "export/AtomicFile.h"
@@ -26,8 +27,7 @@ protected:
     QStringList base(const QString& output, const QString& company = "Harbor Logistics",
                      const QString& group = "Sales Department", const QString& book = "Internal")
     {
-        return {"export", "--data", data, "--database", "Orvo Demo", "--company", company, "--group", group,
-                "--book", book, "--output", output, "--locale", "en_US"};
+        return exportArgs(data, company, output, group, book) << "--locale" << "en_US";
     }
     QTemporaryDir dir;
     const QString data = dir.filePath("host");
@@ -123,9 +123,8 @@ TEST_F(CliExport, HelpVersionListsAndFieldsAnswerOnStandardOutput)
 
 TEST_F(CliExport, OrganizationEditionWritesAllocationColumnsAndWorkbookCellsMatchTheCsvTyped)
 {
-    const ProgramRun org = runCli({"export", "--data", data, "--database", "Public Sector", "--company",
-                                   "City of Lakeside", "--group", "All Orvo Assets", "--book", "Internal", "--fields",
-                                   "1004,1026", "--header", "--edition", "36", "--output", dir.filePath("org.csv")});
+    const ProgramRun org = runCli(exportArgs(data, "City of Lakeside", dir.filePath("org.csv"), "All Orvo Assets", "Internal",
+                                             "Public Sector") << "--fields" << "1004,1026" << "--header" << "--edition" << "36");
     ASSERT_EQ(org.exitCode, 0) << org.err.toStdString();
     const QList<QByteArray> lines = org.file.split('\n');
     ASSERT_GT(lines.size(), 3);
@@ -227,9 +226,8 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
         {base(out, "Harbor Logistics", "Sales Department", "Overflow") << f << "1004", 1, "\"Overflow\" has the id 70000"},
         {base(out, "Harbor Logistics", "Sneaky") << f << "1004", 1, "group \"Sneaky\""},
         {base(out, "Harbor Logistics", "Huge") << f << "1004", 1, "--print-sql"},   // a query of 100 KB is cut
-        {{"export", "--data", data, "--database", "Public Sector", "--company", "City of Lakeside", "--group",
-          "All Orvo Assets", "--book", "Internal", f, "1004", "--output", out},
-         1, "file is not a database"},
+        {exportArgs(data, "City of Lakeside", out, "All Orvo Assets", "Internal", "Public Sector") << f << "1004", 1,
+         "file is not a database"},
     };
     // The host's own files, through a link too, and the map being read are never a target.
     for (const QString& target : {data + "/host.conf", data + "/databases.list", data + "/addins.list", database,
@@ -256,11 +254,7 @@ namespace {
 // Every field of the company with many assets of a demo host.
 QStringList allFields(const QString& data, const QString& output)
 {
-    QStringList fields;
-    for (int id = 1001; id <= 1113; ++id)
-        fields << QString::number(id);
-    return {"export", "--data", data, "--database", "Orvo Demo", "--company", "Harbor Logistics", "--group",
-            "All Orvo Assets", "--book", "Internal", "--fields", fields.join(','), "--output", output};
+    return exportArgs(data, "Harbor Logistics", output) << "--fields" << allFieldIds();
 }
 
 bool isStopped(qint64 pid)
@@ -353,9 +347,8 @@ TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTempor
         ASSERT_TRUE(frozen);
 
         // Another company, as this one is held.
-        const ProgramRun second = runCli({"export", "--data", data, "--database", "Public Sector", "--company",
-                                          "City of Lakeside", "--group", "All Orvo Assets", "--book", "Internal",
-                                          "--fields", "1004", "--output", out});
+        const ProgramRun second = runCli(exportArgs(data, "City of Lakeside", out, "All Orvo Assets", "Internal", "Public Sector")
+                                         << "--fields" << "1004");
         EXPECT_EQ(second.exitCode, 1);
         EXPECT_TRUE(second.err.contains("Another export is writing")) << second.err.toStdString();
 

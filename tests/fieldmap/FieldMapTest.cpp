@@ -1,16 +1,31 @@
 #include "catalog/FieldCatalog.h"
+#include "fieldmap/ExpFile.h"
 #include "fieldmap/FieldMap.h"
 #include "fieldmap/FieldMapButtons.h"
 #include "fieldmap/FieldMapMessages.h"
+#include "fieldmap/FieldMapReport.h"
 
+#include "FileBytes.h"
 #include "HostErrors.h"
 #include "QtPrinters.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using expwiz::AvailableField;
+using expwiz::ExpFile;
+using expwiz::ExpReadResult;
 using expwiz::FieldMap;
+using expwiz::FieldMapReport;
+using expwiz::FieldMapReportValues;
 using Ids = std::vector<int32_t>;
 
 namespace {
@@ -44,6 +59,26 @@ QStringList offered(const FieldMap& map, const QString& category, bool gasb = fa
         out << f.label;
     return out;
 }
+
+const QDateTime kMorning(QDate(2026, 12, 5), QTime(9, 5, 41));
+const QLocale kEnglish(u"en_US"_s);
+
+// Caps the size of any file this process writes, so a save meets the error a full disk gives.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) : handler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{bytes, old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old), std::signal(SIGXFSZ, handler); }
+    void (*handler)(int);
+    rlimit old{};
+};
+
+QStringList filesIn(const QTemporaryDir& dir) { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+void chmodPath(const QString& path, mode_t mode) { ::chmod(QFile::encodeName(path).constData(), mode); }
 
 } // namespace
 
@@ -132,7 +167,7 @@ TEST(FieldMap, LoadedMapsKeepDuplicatesLettersAndTheSystemNumberColumn)
     EXPECT_THROW(FieldMap().setSelected(0, true), orvo::HostError);
 }
 
-TEST(FieldMap, ChangeIsComputedFromTheSavedIds)
+TEST(FieldMap, ChangeIsComputedFromTheSavedIdsAndTheButtonsFollowTheMapAndSelection)
 {
     // Another order or count is a change; a new map ("create new") with entries always is, an empty one never.
     struct Case { const char* map; Ids saved; bool createNew, changed; };
@@ -140,22 +175,152 @@ TEST(FieldMap, ChangeIsComputedFromTheSavedIds)
                           Case{"dlma", {1004, 1012, 1013}, false, true}, Case{"dl", {1004, 1012, 1013}, false, true},
                           Case{"", {}, true, false}, Case{"d", {1004}, true, true}, Case{"d", {1004}, false, false}})
         EXPECT_EQ(mapOf(c.map).isChangedFrom(c.saved, c.createNew), c.changed) << c.map;
-}
-
-TEST(FieldMap, ButtonStatesFollowTheMapAndSelectionAndTheQuestionTheName)
-{
-    // Remove, Up and Down are left as they are (no value) for an empty map.
+    // The buttons: Remove, Up and Down are left as they are (no value) for an empty map.
     using Opt = std::optional<bool>;
-    struct Case { const char* map; bool filled; Opt remove, up, down; };
-    for (const Case& c : {Case{"", false, {}, {}, {}}, Case{"abc", true, false, false, false},
-                          Case{"Abc", true, true, false, true}, Case{"abC", true, true, true, false},
-                          Case{"aBc", true, true, true, true}, Case{"AbC", true, true, false, false}}) {
+    struct Buttons { const char* map; bool filled; Opt remove, up, down; };
+    for (const Buttons& c : {Buttons{"", false, {}, {}, {}}, Buttons{"abc", true, false, false, false},
+                             Buttons{"Abc", true, true, false, true}, Buttons{"abC", true, true, true, false},
+                             Buttons{"aBc", true, true, true, true}, Buttons{"AbC", true, true, false, false}}) {
         const auto b = expwiz::FieldMapButtons::forMap(mapOf(c.map));
         EXPECT_EQ(std::tuple(b.next, b.save, b.print, b.remove, b.up, b.down),
                   std::tuple(c.filled, c.filled, c.filled, c.remove, c.up, c.down)) << c.map;
     }
-    EXPECT_EQ(expwiz::FieldMapMessages::saveChangedMapQuestion(u"Q1"_s),
-              u"The export map is changed. Would you like to save the field map?"_s);
-    EXPECT_EQ(expwiz::FieldMapMessages::saveChangedMapQuestion(QString()),
-              u"The specified field map has not been saved. Would you like to save the field map?"_s);
+}
+
+// A new map without a header row is read back exactly by the report tests.
+TEST(Report, FilledDocumentIsExactForATwentySevenColumnMap)
+{
+    // Columns as the organization edition labels them, company and book escaped where needed.
+    std::vector<int32_t> ids;
+    for (int32_t id = 1001; id <= 1027; ++id)
+        ids.push_back(id);
+    const auto values = FieldMapReportValues::from(u"M\u00fcller {Holz} \\ S\u00f6hne %COUNT"_s, u"Tax %BOOKNAME"_s,
+                                                   true, u"Q1 map"_s, ids, true);
+    const QString filled = FieldMapReport::fill(values, kMorning, kEnglish);
+    QFile golden(QStringLiteral(EXPWIZ_GOLDEN_DIR "/org-27-columns.rtf"));
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly)) << golden.fileName().toStdString();
+    EXPECT_EQ(filled.toLatin1().toStdString(), golden.readAll().toStdString());
+    // plain ASCII, whatever the code page of the printer
+    for (const QChar c : filled)
+        ASSERT_LT(c.unicode(), 0x80);
+    EXPECT_TRUE(FieldMapReport::reportLines({}, false).isEmpty());   // an empty map has no lines
+}
+
+TEST(Report, DatesTimesAndEscapes)
+{
+    for (const auto& [time, text] : {std::pair{QTime(9, 5), "09:05 AM"}, std::pair{QTime(0, 30), "12:30 AM"},
+                                     std::pair{QTime(12, 0), "12:00 PM"}, std::pair{QTime(23, 59, 59), "11:59 PM"},
+                                     std::pair{QTime(13, 7), "01:07 PM"}})
+        EXPECT_EQ(FieldMapReport::formatTime(time, kEnglish), QLatin1String(text)) << text;
+    for (const auto& [date, text] : {std::pair{QDate(2026, 12, 5), "Dec 5, 2026"}, std::pair{QDate(2027, 1, 31), "Jan 31, 2027"},
+                                     std::pair{QDate(999, 3, 1), "Mar 1, 0999"}})
+        EXPECT_EQ(FieldMapReport::formatDate(date, kEnglish), QLatin1String(text)) << text;
+    for (const auto& [in, out] : {std::pair{u"plain text 100%"_s, "plain text 100%"}, std::pair{u"{a}\\b\x7F"_s, "\\{a\\}\\\\b\x7F"},
+                                  std::pair{u"ü€"_s, "\\u252?\\u8364?"}, std::pair{QString(QChar(0xF8FF)), "\\u-1793?"},
+                                  std::pair{QString::fromUtf8("\xF0\x9F\x98\x80"), "\\u-10179?\\u-8704?"}})
+        EXPECT_EQ(FieldMapReport::escape(in), QLatin1String(out)) << out;
+
+    // another language's month name and designators arrive escaped
+    const QLocale de(u"de_DE"_s);
+    const QString filled = FieldMapReport::fill(FieldMapReportValues::from(u"x"_s, u"y"_s, true, QString(), {1004}, false),
+                                                QDateTime(QDate(2026, 3, 5), QTime(15, 0)), de);
+    EXPECT_TRUE(filled.contains(u"\\par "_s + FieldMapReport::escape(de.monthName(3, QLocale::ShortFormat))
+                                + u" 5, 2026\\par 03:00 "_s + FieldMapReport::escape(de.pmText())));
+}
+
+TEST(ExpFile, ValuesOutsideTheCatalogAreSkippedAndReportedAndReadFailuresNameTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"damaged.exp"_s);
+    const QString left = u" value(s) that are not field ids were left out: "_s;
+    const QString firstTen = u"0 (byte 0), 1 (byte 4), 2 (byte 8), 3 (byte 12), 4 (byte 16), 5 (byte 20), "
+                             u"6 (byte 24), 7 (byte 28), 8 (byte 32), 9 (byte 36)"_s;
+    const QString fragment = u"The last %1 byte(s) do not make a whole entry and were ignored."_s;
+    // The notice follows "The field map file <path> is damaged. "; empty for a clean file.
+    struct Case { QByteArray bytes; Ids ids; QString notice; };
+    const Case cases[] = {
+        {ExpFile::encode({1004, 0, 2000, 1001}), {1004, 1001}, u"2"_s + left + u"0 (byte 4), 2000 (byte 8)."_s},
+        {ExpFile::encode({1000, 1001, 1113, 1114, -1004, 0x01020304}) + QByteArray::fromHex("EC0300"), {1001, 1113},
+         u"4"_s + left + u"1000 (byte 0), 1114 (byte 12), -1004 (byte 16), 16909060 (byte 20). "_s + fragment.arg(3)},
+        {ExpFile::encode({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}) + "x", {}, u"10"_s + left + firstTen + u". "_s + fragment.arg(1)},
+        {ExpFile::encode({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), {}, u"11"_s + left + firstTen + u", and 1 more."_s},
+        {QByteArray::fromHex("E903"), {}, fragment.arg(2)},
+        {QByteArray(), {}, QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.notice.toStdString());
+        writeBytes(path, c.bytes);
+        const ExpReadResult r = ExpFile::read(path);
+        EXPECT_EQ(r.ids, c.ids);
+        EXPECT_EQ(r.isClean(), c.notice.isEmpty());
+        EXPECT_EQ(expwiz::FieldMapMessages::damagedFileNotice(path, r),
+                  c.notice.isEmpty() ? QString() : u"The field map file "_s + path + u" is damaged. "_s + c.notice);
+    }
+
+    // Files that cannot be read carry the runtime number and the file.
+    writeBytes(dir.filePath(u"largest.exp"_s), QByteArray(ExpFile::kMaxFileSize, '\0'));
+    writeBytes(dir.filePath(u"too-large.exp"_s), QByteArray(100000, '\0'));
+    ExpFile::write(dir.filePath(u"locked.exp"_s), {1004});
+    chmodPath(dir.filePath(u"locked.exp"_s), 0);
+    struct Failure { QString path; int number; const char* detail = ""; };
+    const Failure failures[] = {
+        {dir.filePath(u"missing.exp"_s), orvo::errnum::FileNotFound},
+        {dir.filePath(u"nowhere/map.exp"_s), orvo::errnum::PathNotFound},
+        {dir.path(), orvo::errnum::PathFileAccess},
+        {dir.filePath(u"locked.exp"_s), ::geteuid() != 0 ? orvo::errnum::PermissionDenied : 0},
+        {dir.filePath(u"largest.exp"_s), 0},
+        {dir.filePath(u"too-large.exp"_s), orvo::errnum::Overflow, " is 100000 bytes; "},   // refused unread
+        {u"/dev/zero"_s, orvo::errnum::Overflow},   // never ends: cut off while read
+    };
+    for (const Failure& c : failures) {
+        SCOPED_TRACE(c.path.toStdString());
+        QString description;
+        EXPECT_EQ(hostErrorNumber([&] { ExpFile::read(c.path); }, &description), c.number);
+        EXPECT_TRUE(c.number == 0 || (description.contains(c.path) && description.contains(QLatin1String(c.detail))))
+            << description.toStdString();
+    }
+}
+
+TEST(ExpFile, ASaveReplacesTheWholeFileOrNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"keep.exp"_s), link = dir.filePath(u"link.exp"_s);
+    // Little-endian ids in map order; a shorter map replaces a longer one completely; an empty map is an empty file.
+    for (const auto& [ids, hex] : {std::pair{Ids{1004, 1001, 1113}, "EC030000E903000059040000"}, std::pair{Ids{}, ""},
+                                   std::pair{Ids{1004, 1012}, "EC030000F4030000"}}) {
+        ExpFile::write(path, ids);
+        EXPECT_EQ(readBytes(path), QByteArray::fromHex(hex));
+        EXPECT_EQ(ExpFile::read(path).ids, ids);
+    }
+    chmodPath(path, 0640);
+    ASSERT_TRUE(QFile::link(path, link));
+    QDir(dir.path()).mkdir(u"taken.exp"_s);
+    struct Case { QString target; rlim_t sizeLimit; mode_t folderMode; int number; };
+    for (const Case& c : {Case{path, 1024, 0755, orvo::errnum::DiskFull},   // the disk fills up during the save
+                          Case{link, 1024, 0755, orvo::errnum::DiskFull},
+                          Case{dir.filePath(u"no/x.exp"_s), RLIM_INFINITY, 0755, orvo::errnum::PathNotFound},
+                          Case{path + u"/x.exp"_s, RLIM_INFINITY, 0755, orvo::errnum::PathNotFound},
+                          Case{dir.filePath(u"taken.exp"_s), RLIM_INFINITY, 0755, orvo::errnum::PathFileAccess},
+                          Case{path, RLIM_INFINITY, 0555, orvo::errnum::PermissionDenied}}) {
+        SCOPED_TRACE(c.target.toStdString());
+        if (c.folderMode != 0755 && ::geteuid() == 0)
+            continue;
+        QString description;
+        chmodPath(dir.path(), c.folderMode);
+        {
+            FileSizeLimit limit(c.sizeLimit);
+            EXPECT_EQ(hostErrorNumber([&] { ExpFile::write(c.target, Ids(2000, 1075)); }, &description), c.number);
+        }
+        chmodPath(dir.path(), 0755);
+        EXPECT_TRUE(description.contains(c.target)) << description.toStdString();
+        EXPECT_EQ(readBytes(path), QByteArray::fromHex("EC030000F4030000"));
+        EXPECT_EQ(filesIn(dir), (QStringList{u"keep.exp"_s, u"link.exp"_s}));
+    }
+    // through a link, keeping the permissions
+    ExpFile::write(link, {1004, 1002});
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readBytes(path), QByteArray::fromHex("EC030000EA030000"));
+    EXPECT_EQ(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+
 }

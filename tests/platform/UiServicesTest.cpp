@@ -1,3 +1,4 @@
+#include "OnShown.h"
 #include "QtPrinters.h"
 
 #include "platform/BusyPointer.h"
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -19,34 +19,7 @@ using expwiz::BoxButtons;
 using expwiz::BoxIcon;
 using MB = QMessageBox;
 
-namespace {
-
-// Answers each dialog of type T once it shows. The answer is queued, so it runs inside the dialog's
-// own event loop: no timer, no window activation.
-template <typename T>
-struct AnswerWhenShown : QObject {
-    explicit AnswerWhenShown(std::function<void(T&)> f) : answer(std::move(f)) { qApp->installEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (QPointer<T> dialog = qobject_cast<T*>(watched); dialog && event->type() == QEvent::Show)
-            QMetaObject::invokeMethod(this, [this, dialog] { if (dialog) answer(*dialog); }, Qt::QueuedConnection);
-        return false;
-    }
-    std::function<void(T&)> answer;
-};
-
-} // namespace
-
-TEST(UiFilters, HostFiltersBecomeQtFilters)
-{
-    for (const auto& [host, qt] : {std::pair{"Orvo Export File (.csv) | *.csv", "Orvo Export File (*.csv)"},
-                                   std::pair{"Text (.txt) | *.txt | All files | *.*", "Text (*.txt);;All files (*.*)"},
-                                   std::pair{"Several | *.csv;*.txt | Odd", "Several (*.csv *.txt)"},
-                                   std::pair{"(x) | *.x", "(x) (*.x)"}, std::pair{"Images (*.png)", "Images (*.png)"}})
-        EXPECT_EQ(expwiz::UiServices::qtFilter(QLatin1String(host)), QLatin1String(qt)) << host;
-}
-
-TEST(UiScripted, AnswersInOrderRecordsEveryDialogAndRefusesTheUnforeseen)
+TEST(UiServices, ScriptedAnswersInOrderRecordsEveryDialogRefusesTheUnforeseenAndBusyPointersEndOnEveryWayOut)
 {
     expwiz::ScriptedUiServices ui;
     ui.setApplicationTitle(u"Orvo"_s);
@@ -77,18 +50,15 @@ TEST(UiScripted, AnswersInOrderRecordsEveryDialogAndRefusesTheUnforeseen)
     EXPECT_EQ(ui.processEventsCalls(), 1);
     ui.clearRecords();
     EXPECT_TRUE(ui.boxes().empty() && ui.fileDialogs().empty() && ui.unexpected().isEmpty());
-}
 
-TEST(UiBusyPointerAndEvents, EveryWayOutRestoresThePointerAndPendingEventsRun)
-{
-    expwiz::ScriptedUiServices scripted;
+    // Every way out of a busy stretch restores the pointer, and pending events run.
     try {
-        expwiz::BusyPointer outer(scripted), inner(scripted);
-        EXPECT_EQ(scripted.busyDepth(), 2);
+        expwiz::BusyPointer outer(ui), inner(ui);
+        EXPECT_EQ(ui.busyDepth(), 2);
         throw std::runtime_error("failed in the middle");
     } catch (const std::runtime_error&) {
     }
-    EXPECT_EQ(scripted.busyDepth(), 0);
+    EXPECT_EQ(ui.busyDepth(), 0);
     expwiz::QtUiServices qt;
     {
         expwiz::BusyPointer busy(qt);
@@ -96,7 +66,7 @@ TEST(UiBusyPointerAndEvents, EveryWayOutRestoresThePointerAndPendingEventsRun)
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    for (expwiz::UiServices* services : std::initializer_list<expwiz::UiServices*>{&qt, &scripted}) {
+    for (expwiz::UiServices* services : std::initializer_list<expwiz::UiServices*>{&qt, &ui}) {
         bool ran = false;
         QMetaObject::invokeMethod(qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
         services->processEvents();
@@ -104,7 +74,7 @@ TEST(UiBusyPointerAndEvents, EveryWayOutRestoresThePointerAndPendingEventsRun)
     }
 }
 
-TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoice)
+TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoiceThroughQtFilters)
 {
     struct Case {
         BoxIcon icon;
@@ -125,7 +95,8 @@ TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoice)
                                BoxAnswer::Cancel}}) {
         SCOPED_TRACE(testing::Message() << int(c.icon) << " " << int(c.buttons) << " " << c.press);
         std::tuple<QString, QString, MB::Icon, MB::StandardButtons> seen;
-        AnswerWhenShown<MB> answer([&](MB& box) {
+        const OnShown answer([](QWidget& w) { return qobject_cast<MB*>(&w); }, [&](QWidget& w) {
+            auto& box = static_cast<MB&>(w);
             seen = {box.text(), box.windowTitle(), box.icon(), box.standardButtons()};
             c.press == MB::NoButton ? void(box.close()) : box.button(c.press)->click();
         });
@@ -133,15 +104,21 @@ TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoice)
         EXPECT_EQ(seen, std::tuple(u"Text"_s, u"Orvo Host"_s, c.qtIcon, c.qtButtons));
     }
 
+    // The host's filters become Qt's.
+    for (const auto& [host, qt] : {std::pair{"Orvo Export File (.csv) | *.csv", "Orvo Export File (*.csv)"},
+                                   std::pair{"Text (.txt) | *.txt | All files | *.*", "Text (*.txt);;All files (*.*)"},
+                                   std::pair{"Several | *.csv;*.txt | Odd", "Several (*.csv *.txt)"},
+                                   std::pair{"(x) | *.x", "(x) (*.x)"}, std::pair{"Images (*.png)", "Images (*.png)"}})
+        EXPECT_EQ(expwiz::UiServices::qtFilter(QLatin1String(host)), QLatin1String(qt)) << host;
     QTemporaryDir dir;
     ASSERT_TRUE(QFile(dir.filePath(u"there.csv"_s)).open(QIODevice::WriteOnly));
     for (const auto& [save, accept, name, chosen] : {std::tuple{true, false, "assets", ""}, std::tuple{true, true, "assets", "assets.csv"},
                                                      std::tuple{false, true, "there.csv", "there.csv"}}) {
         SCOPED_TRACE(name);
         QStringList filters;
-        AnswerWhenShown<QFileDialog> answer([&, accept = accept](QFileDialog& dialog) {
-            filters = dialog.nameFilters();
-            QMetaObject::invokeMethod(&dialog, accept ? "accept" : "reject");
+        const OnShown answer([](QWidget& w) { return qobject_cast<QFileDialog*>(&w); }, [&, accept = accept](QWidget& w) {
+            filters = static_cast<QFileDialog&>(w).nameFilters();
+            QMetaObject::invokeMethod(&w, accept ? "accept" : "reject");
         });
         const expwiz::FileDialogRequest request{u"Export File"_s, u"Orvo Export File (.csv) | *.csv"_s, u"csv"_s, dir.path(),
                                                 QLatin1String(name)};

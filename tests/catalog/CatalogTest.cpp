@@ -1,3 +1,4 @@
+#include "catalog/Edition.h"
 #include "catalog/FieldCatalog.h"
 #include "catalog/StringTable.h"
 
@@ -9,16 +10,61 @@
 #include <algorithm>
 #include <set>
 
+using namespace Qt::StringLiterals;
+using expwiz::Edition;
 using expwiz::FieldCatalog;
 using expwiz::FieldType;
+using expwiz::StringTable;
 
-TEST(FieldCatalog, EntriesAreSplitAtTheFirstThreeColonsAndKeptAsWritten)
+TEST(Edition, CodesPickTheirRowAndUnknownCodesTheDefault)
 {
-    QString text;
+    struct Case { std::vector<int32_t> codes; const char *db, *kind; bool lite, gasb, nord, oem; const char* allocationAppId; };
+    const Case cases[] = {
+        {{1, 5}, "NWHALDENSYS", "DB", false, false, false, false, " 3 "},
+        {{27, 29}, "MSHALDENSYS", "MSDB", false, false, false, false, " 3 "},
+        {{34, 35}, "HALDENSYS", "DB", true, false, false, false, " 3 "},
+        {{36, 37}, "PORVOSYS", "DB", false, true, false, false, " 4 "},
+        {{38, 39}, "PNWORVOSYS", "DB", false, true, false, false, " 4 "},
+        {{44, 45}, "PMSORVOSYS", "MSDB", false, true, false, false, " 4 "},
+        {{48, 49}, "ORVOSYS", "DB", true, false, false, false, " 3 "},
+        {{52, 53}, "NORVOSYS", "DB", false, true, true, false, " 6 "},
+        {{54}, "NNWORVOSYS", "DB", false, true, true, false, " 6 "},
+        {{55}, "NMSORVOSYS", "MSDB", false, true, true, false, " 6 "},
+        {{60, 62}, "NWHALDENSYS", "DB", false, false, false, true, " 3 "},
+        {{61}, "MSHALDENSYS", "MSDB", false, false, false, true, " 3 "},
+        {{63}, "NWHALDENSYS", "DB", false, false, true, true, " 3 "},   // regional without organizations
+        {{-5, 0, 2, 6, 28, 30, 56, 64}, "HALDENSYS", "DB", false, false, false, false, " 3 "},
+    };
+    for (const Case& c : cases) {
+        for (const int32_t code : c.codes) {
+            const Edition e = Edition::fromCode(code);
+            const QString word = QLatin1String(c.oem ? "Orv" : "Orvo");
+            EXPECT_EQ(std::tuple(e.appType, e.systemDatabaseName, e.systemDatabaseKind, e.isLite, e.isGASB, e.isNord, e.isOEM),
+                      std::tuple(code, QLatin1String(c.db), QLatin1String(c.kind), c.lite, c.gasb, c.nord, c.oem)) << code;
+            EXPECT_EQ(QStringList({e.allocationAppId(), e.defaultExportBaseName(), e.exportFileFilter(), e.fieldMapFileFilter()}),
+                      QStringList({QLatin1String(c.allocationAppId), word + u"Export"_s, word + u" Export File (.csv) | *.csv"_s,
+                                   word + u" Field Map File (.exp) | *.exp"_s})) << code;
+        }
+    }
+    for (int code = -2; code < 70; ++code)
+        EXPECT_EQ(Edition::isOrganizationCode(code), Edition::fromCode(code).isGASB) << code;
+}
+
+// The string table joins continued lines; the catalog splits its entries at the first three colons.
+TEST(FieldCatalog, StringTableEntriesAreSplitAtTheFirstThreeColonsAndKeptAsWritten)
+{
+    QString text = QStringLiteral("# comment\n10\tone_\n11\ttwo_\n12\tthree\n2\tsingle\r\n\tno id\nx\tbad id\n30\tends_\n");
     for (int id = 1001; id <= 1113; ++id)
         text += QStringLiteral("%1\tASSET:C%1:L %1:5\n").arg(id);
     text += QStringLiteral("1016\tASSET:ZtUser1:Orvi User Field 1:5\n1017\tASSET::No Column:7\n1018\tT:C:L:x:9\n");
-    const FieldCatalog catalog = FieldCatalog::fromStringTable(expwiz::StringTable::parse(text));
+    const StringTable table = StringTable::parse(text + QStringLiteral("2147483647\tlast_\n"));
+    EXPECT_EQ(table.loadResourceText(10), "onetwothree");
+    EXPECT_EQ(table.loadResourceText(11), "twothree");
+    EXPECT_EQ(table.loadResourceText(2), "single");
+    // A missing id, one continued into a missing id and the last id continued: the runtime's number 326.
+    for (int id : {99, 30, 2147483647, 0})
+        EXPECT_EQ(hostErrorNumber([&] { table.loadResourceText(id); }), 326) << id;
+    const FieldCatalog catalog = FieldCatalog::fromStringTable(table);
     struct Case { int32_t id; const char *table, *column, *label, *typeCode; };
     // an empty part stays empty and moves nothing; a fourth colon belongs to the type code
     for (const Case& c : {Case{1001, "ASSET", "C1001", "L 1001", "5"}, Case{1016, "ASSET", "ZtUser1", "Orvi User Field 1", "5"},
@@ -28,6 +74,9 @@ TEST(FieldCatalog, EntriesAreSplitAtTheFirstThreeColonsAndKeptAsWritten)
                   std::tuple(c.id, QLatin1String(c.table), QLatin1String(c.column), QLatin1String(c.label), QLatin1String(c.typeCode)));
     }
     const FieldCatalog& real = FieldCatalog::instance();
+    EXPECT_EQ(StringTable::instance().loadResourceText(102), "< &Back");
+    EXPECT_EQ(StringTable::instance().loadResourceText(203), "Select Map");
+    EXPECT_EQ(StringTable::instance().loadResourceText(1033), "ASSET:REPLACEVAL:Orvi  Replace Value:3");
     EXPECT_EQ(real.entry(1033).label, "Orvi  Replace Value");
     EXPECT_EQ(real.entry(1090).columnExpression(), "BOOKPARTS.CURRENTS179Recap");
     EXPECT_EQ(real.entry(1028).type, FieldType::Fraction);
@@ -38,7 +87,7 @@ TEST(FieldCatalog, EntriesAreSplitAtTheFirstThreeColonsAndKeptAsWritten)
     int counts[9] = {};
     for (int32_t id = 1001; id <= 1113; ++id) {
         ++counts[static_cast<int>(real.entry(id).type)];
-        EXPECT_EQ(expwiz::StringTable::instance().loadResourceText(id).count(QLatin1Char(':')), 3) << id;
+        EXPECT_EQ(StringTable::instance().loadResourceText(id).count(QLatin1Char(':')), 3) << id;
     }
     EXPECT_EQ(std::vector<int>(counts, counts + 9), (std::vector<int>{8, 2, 1, 27, 3, 52, 15, 4, 1}));
 }

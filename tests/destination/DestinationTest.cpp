@@ -1,0 +1,257 @@
+#include "destination/FilePaths.h"
+#include "destination/HostFileGuard.h"
+#include "destination/IniFile.h"
+#include "destination/SettingsFile.h"
+#include "destination/WholeFileReplacer.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "FileBytes.h"
+#include "HostErrors.h"
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using expwiz::FilePaths;
+using expwiz::IniFile;
+using expwiz::SettingsFile;
+
+namespace {
+
+const QByteArray kHostFile = "; settings of the host\r\n[Program]\r\nWindow=120,80\r\n\r\n[defaults]\r\nPrinter = Office  \r\n"
+                             "exportpath = /old/place/\r\n;ExportPath=/commented/\r\n\r\n[Defaults]\r\n"
+                             "ExportPath=/second/section/\r\n[Recent]\r\nFile1=\"  spaced  \"\r\n";
+
+// Puts the bytes where the file is; a null array removes the file.
+void place(const QString& path, const QByteArray& bytes) { bytes.isNull() ? void(QFile::remove(path)) : writeBytes(path, bytes); }
+
+} // namespace
+
+TEST(Ini, ReadsLikeThePrivateProfileFunctionsAWriteChangesOnlyItsKeyAndUnsafeOnesAreRefused)
+{
+    QTemporaryDir dir;
+    IniFile ini(dir.filePath(u"HOST.INI"_s));
+    struct Read { QByteArray file; const char *section, *key, *value; };   // a null file: none on disk
+    // Names in any letter case, the first section wins, blanks around the value and one pair of quotes go;
+    // a comment is no key, lines before any section belong to none; a header without its "]" still names its section.
+    for (const Read& c : {Read{QByteArray(), "Defaults", "ExportPath", "default"}, Read{kHostFile, "DEFAULTS", "ExportPath", "/old/place/"},
+                          Read{kHostFile, "Defaults", "PRINTER", "Office"}, Read{kHostFile, "recent", "file1", "  spaced  "},
+                          Read{kHostFile, "Defaults", "Window", "default"}, Read{kHostFile, "Nothing", "ExportPath", "default"},
+                          Read{"ExportPath=/none/\n[Defaults]\n;ExportPath=/commented/\n", "Defaults", "ExportPath", "default"},
+                          Read{"ExportPath=/none/\n", "", "ExportPath", "default"}, Read{"[Defaults]\nExportPath=\"\n", "Defaults", "ExportPath", "\""},
+                          Read{"\xEF\xBB\xBF[Defaults]\nExportPath=/bom/\n", "Defaults", "ExportPath", "/bom/"},
+                          Read{"[Defaults\nExportPath=/unclosed/\n", "Defaults", "ExportPath", "/unclosed/"}}) {
+        SCOPED_TRACE(c.file.toStdString());
+        place(ini.path(), c.file);
+        EXPECT_EQ(ini.readString(QLatin1String(c.section), QLatin1String(c.key), u"default"_s), QLatin1String(c.value));
+    }
+    struct Case { QByteArray before; QString section, key, value; QByteArray after; int replaced = 0; };   // null before: no file
+    const QString def = u"Defaults"_s, path = u"ExportPath"_s;
+    const QByteArray none;
+    const Case cases[] = {
+        // A key keeps its spelling and blanks, a new one goes after its section's last line; the file's line ends
+        // stay; a new section goes at the end after one blank line; bytes the codec cannot read survive.
+        {kHostFile, def, path, u"/new/"_s, QByteArray(kHostFile).replace("exportpath = /old/place/", "exportpath = /new/")},
+        {kHostFile, u"program"_s, path, u"/p/"_s, QByteArray(kHostFile).replace("120,80\r\n", "120,80\r\nExportPath=/p/\r\n")},
+        {"[Program]\nWindow=1", def, path, u"/x/"_s, "[Program]\nWindow=1\n\n[Defaults]\nExportPath=/x/\n"},
+        {"[Program]\r\n\r\n", def, path, u"/x/"_s, "[Program]\r\n\r\n[Defaults]\r\nExportPath=/x/\r\n"},
+        {"[Defaults]\r\nPrinter=Lab", def, path, u"/y/"_s, "[Defaults]\r\nPrinter=Lab\r\nExportPath=/y/\r\n"},
+        {"[Other]\nName=\xFF\xFE caf\xE9\n", def, path, u"/z/"_s, "[Other]\nName=\xFF\xFE caf\xE9\n\n[Defaults]\nExportPath=/z/\n"},
+        {none, def, path, u"/Ü/"_s, "[Defaults]\nExportPath=/\xC3\x9C/\n"},
+        {"[Defaults]\n", u" Defaults "_s, u" ExportPath "_s, u"/b/"_s, "[Defaults]\nExportPath=/b/\n"},
+        // Values that would not read back as they are get quotes.
+        {none, def, path, u" /lead/"_s, "[Defaults]\nExportPath=\" /lead/\"\n"},
+        {none, def, path, u"/trail/ "_s, "[Defaults]\nExportPath=\"/trail/ \"\n"},
+        {none, def, path, u"\"/q/\""_s, "[Defaults]\nExportPath=\"\"/q/\"\"\n"},
+        {none, def, path, u"'x'"_s, "[Defaults]\nExportPath=\"'x'\"\n"},
+        {none, def, path, u"\"\""_s, "[Defaults]\nExportPath=\"\"\"\"\n"},
+        {none, def, path, u"a=b;c"_s, "[Defaults]\nExportPath=a=b;c\n"},
+        {"[Defaults]\nExportPath=/a/\n", def, path, QString(), "[Defaults]\nExportPath=\n"},
+        // Characters the codec cannot represent are replaced and counted, a trailing high surrogate too.
+        {none, def, path, u"a"_s + QChar(0xD800) + u"b\U0001F600"_s, "[Defaults]\nExportPath=a?b\xF0\x9F\x98\x80\n", 1},
+        {none, def, path, u"c"_s + QChar(0xD83D), "[Defaults]\nExportPath=c?\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.after.toStdString());
+        place(ini.path(), c.before);
+        EXPECT_EQ(ini.writeString(c.section, c.key, c.value), c.replaced);
+        EXPECT_EQ(readBytes(ini.path()), c.after);
+        const QString read = ini.readString(c.section, c.key, u"default"_s);
+        EXPECT_TRUE(c.replaced || read == c.value) << read.toStdString();
+    }
+
+    // Names and values that would change other lines are refused, the file untouched.
+    const QString file = ini.path();
+    writeBytes(file, "[Defaults]\nExportPath=/a/\n");
+    for (const QString& refused : {u"Defaults|ExportPath|/a/\n[Evil]\nx=1"_s, u"Defaults|ExportPath|/a/\r"_s,
+                                   u"Defaults|ExportPath|a"_s + QChar(0), u"Def\naults|k|v"_s, u"Defaults|k\r|v"_s,
+                                   u"Defaults|a=b|v"_s, u"Def]aults|k|v"_s, u"Defaults| |v"_s, u"Defaults| [k|v"_s, u"Defaults| ;k|v"_s}) {
+        SCOPED_TRACE(refused.toStdString());
+        const QStringList c = refused.split(u'|');
+        EXPECT_EQ(hostErrorNumber([&] { ini.writeString(c[0], c[1], c[2]); }), orvo::errnum::InvalidProcedureCall);
+    }
+    EXPECT_EQ(readBytes(file), "[Defaults]\nExportPath=/a/\n");
+
+    // Writing keeps the permissions; a file that cannot be read is not replaced.
+    ::chmod(QFile::encodeName(file).constData(), 0604);
+    ini.writeString(u"Defaults"_s, u"ExportPath"_s, u"/b/"_s);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0604u);
+    QDir(dir.path()).mkdir(u"IS_A_FOLDER.INI"_s);
+    EXPECT_EQ(hostErrorNumber([&] { IniFile(dir.filePath(u"IS_A_FOLDER.INI"_s)).writeString(u"D"_s, u"k"_s, u"v"_s); }),
+              orvo::errnum::PermissionDenied);
+    EXPECT_TRUE(QFileInfo(dir.filePath(u"IS_A_FOLDER.INI"_s)).isDir());
+    if (::geteuid() != 0) {
+        ::chmod(QFile::encodeName(file).constData(), 0200);
+        EXPECT_EQ(hostErrorNumber([&] { ini.writeString(u"Defaults"_s, u"k"_s, u"v"_s); }), orvo::errnum::PermissionDenied);
+        ::chmod(QFile::encodeName(file).constData(), 0604);
+    }
+    EXPECT_EQ(readBytes(file), "[Defaults]\nExportPath=/b/\n");
+    QString description;
+    EXPECT_EQ(hostErrorNumber([&] { IniFile(dir.filePath(u"gone/HOST.INI"_s)).writeString(u"D"_s, u"k"_s, u"v"_s); },
+                              &description),
+              orvo::errnum::PathNotFound);
+    EXPECT_TRUE(description.contains(u"gone/HOST.INI"_s)) << description.toStdString();
+}
+
+// The file of each edition in the given folder; what it holds, and what is refused or cut.
+TEST(Settings, ExportPathAndWindowSizeLiveInTheEditionsFileLongValuesAreCutAndFailuresReported)
+{
+    QTemporaryDir dir;
+    struct Name { const char* name; std::vector<int32_t> codes; };
+    for (const Name& c : {Name{"DESKORVO.INI", {1, 5, 62, 63}}, Name{"KEDPRO.INI", {27, 29, 61}}, Name{"ORVOLITE.INI", {34, 35}},
+                          Name{"ORVOpub.ini", {36, 37}}, Name{"ORVOpubNW.ini", {38, 39}}, Name{"ORVOpubMS.ini", {44, 45}},
+                          Name{"TAMLITE.INI", {48, 49}}, Name{"ORVONord.ini", {52, 53}}, Name{"ORVONordNW.ini", {54}},
+                          Name{"ORVONordMS.ini", {55}}, Name{"KIROORVO.INI", {60}}, Name{"ORVOPRO.INI", {-1, 0, 2, 6, 28, 30, 56, 64}}})
+        for (const int32_t code : c.codes)
+            EXPECT_EQ(SettingsFile(code, dir.path()).filePath(), dir.filePath(QLatin1String(c.name))) << code;
+    const QString config = dir.filePath(u"config"_s);
+    const SettingsFile settings(2, config);
+    // no file yet: the program path; writing creates the missing folder and the file
+    EXPECT_EQ(settings.readExportPath(u"/opt/orvo"_s), u"/opt/orvo"_s);
+    QString error;
+    EXPECT_TRUE(settings.writeExportPath(u"/data/out/"_s, &error)) << error.toStdString();
+    EXPECT_EQ(readBytes(config + u"/ORVOPRO.INI"_s), "[Defaults]\nExportPath=/data/out/\n");
+    EXPECT_EQ(settings.readExportPath(u"/opt/orvo"_s), u"/data/out/"_s);
+    EXPECT_EQ(SettingsFile(61, config).readExportPath(u"/other"_s), u"/other"_s);
+    // other keys of the host stay
+    writeBytes(settings.filePath(), "[Defaults]\r\nLastCompany=7\r\nExportPath=/a/\r\n[Print]\r\nCopies=2\r\n");
+    EXPECT_TRUE(settings.writeExportPath(u"/b/"_s));
+    EXPECT_TRUE(settings.writeWindowSize(QSize(640, 480)));
+    EXPECT_EQ(readBytes(settings.filePath()),
+              "[Defaults]\r\nLastCompany=7\r\nExportPath=/b/\r\n[Print]\r\nCopies=2\r\n\r\n[Export Wizard]\r\nWindowSize=640x480\r\n");
+    // a hand-edited size is used only when it is sound
+    for (const auto& [text, size] : {std::pair{"640x480", QSize(640, 480)}, std::pair{" 800 x 600 ", QSize(800, 600)},
+                                     std::pair{"20000x1", QSize(20000, 1)}, std::pair{"1x20000", QSize(1, 20000)},
+                                     std::pair{"0x480", QSize()}, std::pair{"640x0", QSize()}, std::pair{"20001x480", QSize()},
+                                     std::pair{"640x20001", QSize()}, std::pair{"640", QSize()}, std::pair{"ax480", QSize()},
+                                     std::pair{"640xb", QSize()}, std::pair{"1x2x3", QSize()}}) {
+        writeBytes(settings.filePath(), QByteArray("[Export Wizard]\nWindowSize=") + text + "\n");
+        EXPECT_EQ(settings.readWindowSize(), size) << text;
+    }
+    // At most 1023 characters, a character of two UTF-16 units at the cut not halved, nothing from a NUL on.
+    const QString b1022(1022, u'b');
+    struct Case { QByteArray value; QString read; };   // the value as the file holds it, and as read
+    for (const Case& c : {Case{b1022.toUtf8() + "\xF0\x9F\x98\x80tail", b1022}, Case{QByteArray("/a/\0/b/", 7), u"/a/"_s},
+                          Case{QByteArray("\0/b/", 4), QString()}}) {
+        writeBytes(settings.filePath(), "[Defaults]\nExportPath=" + c.value + "\n");
+        EXPECT_EQ(settings.readExportPath(u"/prog"_s), c.read) << c.value.size();
+    }
+    ASSERT_TRUE(settings.writeExportPath(u'/' + QString(1499, u'a')));
+    EXPECT_EQ(settings.readExportPath(QString()), u'/' + QString(1022, u'a'));
+
+    // A settings folder that cannot exist: reported, not thrown.
+    writeBytes(dir.filePath(u"file"_s), QByteArray());
+    const SettingsFile blocked(2, dir.filePath(u"file/sub"_s));
+    EXPECT_FALSE(blocked.writeExportPath(u"/x/"_s, &error));
+    EXPECT_FALSE(blocked.writeWindowSize(QSize(1, 1)));
+    EXPECT_TRUE(error.contains(u"ORVOPRO.INI"_s)) << error.toStdString();
+    EXPECT_EQ(blocked.readExportPath(u"/prog"_s), u"/prog"_s);
+}
+
+TEST(Paths, NamesArePickedApartAndComposedAsTyped)
+{
+    for (const auto& [path, title, folder] :
+         {std::tuple{"/maps/Assets.exp", "Assets", "/maps/"}, std::tuple{"/maps/a.b.exp", "a.b", "/maps/"},
+          std::tuple{"Assets.exp", "", ""}, std::tuple{"/maps/Assets", "", "/maps/"}, std::tuple{"/maps/", "", "/maps/"},
+          std::tuple{"/x.y/file", "", "/x.y/"}, std::tuple{"/out/.csv", "", "/out/"}, std::tuple{"/top.csv", "top", "/"},
+          std::tuple{"", "", ""}}) {
+        EXPECT_EQ(FilePaths::getFileTitle(QLatin1String(path)), QLatin1String(title)) << path;
+        EXPECT_EQ(FilePaths::getFolderPart(QLatin1String(path)), QLatin1String(folder)) << path;
+    }
+    for (const auto& [folder, name, csv, exp] :
+         {std::tuple{"/out", "Q1", "/out/Q1.csv", "/out/Q1.exp"}, std::tuple{"/out/", "Q1.csv", "/out/Q1.csv.csv", "/out/Q1.csv.exp"},
+          std::tuple{"/a", " Q1 ", "/a/ Q1 .csv", "/a/ Q1 .exp"}}) {
+        EXPECT_EQ(FilePaths::composeExportPath(QLatin1String(folder), QLatin1String(name)), QLatin1String(csv));
+        EXPECT_EQ(FilePaths::composeFieldMapPath(QLatin1String(folder), QLatin1String(name)), QLatin1String(exp));
+    }
+    EXPECT_EQ(FilePaths::composeFieldMapPath(QString(), u"a"_s), u"a.exp"_s);
+    for (const QString& name : {u"Q1 export"_s, QString(), u"Müller"_s, u"a.b"_s, u" lead"_s})
+        EXPECT_TRUE(FilePaths::isValidFileName(name)) << name.toStdString();
+    for (const QChar c : u"\\/:*?\"<>|"_s + QChar(0))
+        EXPECT_FALSE(FilePaths::isValidFileName(u"a"_s + c + u"b"_s) || FilePaths::isValidFileName(c)) << int(c.unicode());
+}
+
+// Files and folders on disk, and the files an export must never replace.
+TEST(Paths, FilesFoldersAndHostFilesOnDisk)
+{
+    QTemporaryDir dir;
+    const auto at = [&dir](const char* name) { return dir.filePath(QLatin1String(name)); };
+    const QString file = at("there.csv");
+    writeBytes(file, "12345678");
+    for (const auto& [path, isFile, folder] :
+         {std::tuple{file, true, true}, std::tuple{at("absent.csv"), false, true}, std::tuple{at("no/absent.csv"), false, false},
+          std::tuple{file + u"/under.csv"_s, false, false}, std::tuple{dir.path(), false, true}}) {
+        EXPECT_EQ(FilePaths::fileExists(path), isFile) << path.toStdString();
+        EXPECT_EQ(FilePaths::folderExists(path), folder) << path.toStdString();
+    }
+    // An existing file is cut to length 0, a new one created; a missing folder names the file.
+    for (const QString& path : {file, at("fresh.exp")}) {
+        FilePaths::createEmptyFile(path);
+        EXPECT_EQ(readBytes(path), "");
+    }
+    QString description;
+    EXPECT_EQ(hostErrorNumber([&] { FilePaths::createEmptyFile(at("none/map.exp")); }, &description), orvo::errnum::PathNotFound);
+    EXPECT_TRUE(description.contains(at("none/map.exp"))) << description.toStdString();
+    // One folder level; its parent must exist.
+    for (const auto& [folder, made] : {std::pair{at("out//"), true}, std::pair{at("out"), true}, std::pair{at("a/b/"), false},
+                                       std::pair{file, false}, std::pair{QString(), false}, std::pair{u"/"_s, true}})
+        EXPECT_EQ(FilePaths::createFolder(folder), made) << folder.toStdString();
+    EXPECT_TRUE(QFileInfo(at("out")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(at("a")));
+
+    writeBytes(at("host.db"), "db");
+    writeBytes(at("other.db"), "db");
+    ASSERT_TRUE(QFile::link(at("host.db"), at("link.csv")));
+    ASSERT_EQ(::link(QFile::encodeName(at("host.db")).constData(), QFile::encodeName(at("hard.csv")).constData()), 0);
+    ASSERT_TRUE(QFile::link(at("gone.db"), at("dangling.csv")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"sub"_s));
+    struct Case { const char* name; QString target; QStringList protectedFiles; QString clash; };
+    const Case cases[] = {
+        {"the file itself", at("host.db"), {QString(), at("other.db"), at("host.db")}, at("host.db")},
+        {"a link to it", at("link.csv"), {at("host.db")}, at("host.db")},
+        {"a second name of the same inode", at("hard.csv"), {at("host.db")}, at("host.db")},
+        {"a new file spelled another way", at("sub/../new.db"), {at("new.db")}, at("new.db")},
+        {"a dangling link to a missing host file", at("dangling.csv"), {at("gone.db")}, at("gone.db")},
+        {"another file with the same content", at("other.db"), {at("host.db")}, QString()},
+        {"a new file beside them", at("new.csv"), {at("host.db"), at("gone.db")}, QString()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(expwiz::HostFileGuard::clash(c.target, c.protectedFiles), c.clash) << c.name;
+    // A whole-file write of any length lands byte for byte, through a link.
+    for (const QByteArray& content : {QByteArray("x"), QByteArray(), QByteArray(70000, 'y')}) {
+        expwiz::WholeFileReplacer::write(at("link.csv"), content, u"test file"_s);
+        EXPECT_EQ(readBytes(at("host.db")), content);
+    }
+    const QString reads = u" the export reads or the host keeps its data in; choose another file name."_s;
+    EXPECT_EQ(expwiz::HostFileGuard::message(at("link.csv"), at("host.db")),
+              u"The export file "_s + at("link.csv") + u" is the same file as "_s + at("host.db") + u", which"_s + reads);
+    EXPECT_EQ(expwiz::HostFileGuard::message(at("host.db"), at("host.db")),
+              u"The export file "_s + at("host.db") + u" is a file"_s + reads);
+}

@@ -1,0 +1,307 @@
+#include "report/FieldMapPrinter.h"
+
+#include "QtPrinters.h"
+#include "fieldmap/FieldMapReport.h"
+#include "host/HostError.h"
+#include "platform/ScriptedUiServices.h"
+#include "report/DefaultPrinterSource.h"
+#include "report/PdfPrinterSource.h"
+#include "report/RtfDocumentReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
+
+using expwiz::RtfDocumentReader;
+using expwiz::ScriptedUiServices;
+using Outcome = expwiz::FieldMapPrinter::Outcome;
+using Values = std::function<expwiz::FieldMapReportValues()>;
+using Make = std::function<std::unique_ptr<QPrinter>()>;
+
+// The report used throughout: a new map of the first columns of the
+// standard edition (27 unless asked), for a company whose name needs
+// escaping, filled on 5 December 2026 at 09:05 in English.
+namespace reportsample {
+
+const QDateTime now(QDate(2026, 12, 5), QTime(9, 5, 41));
+const QLocale english(QStringLiteral("en_US"));
+
+expwiz::FieldMapReportValues values(int32_t lastId = 1027, bool header = false)
+{
+    std::vector<int32_t> ids;
+    for (int32_t id = 1001; id <= lastId; ++id)
+        ids.push_back(id);
+    return expwiz::FieldMapReportValues::from(QStringLiteral("M\u00fcller {Holz} \\ S\u00f6hne \u20ac"),
+                                              QStringLiteral("Tax"), header, QString(), ids, false);
+}
+
+QString filledText() { return expwiz::FieldMapReport::fill(values(), now, english); }
+
+} // namespace reportsample
+
+namespace {
+
+qreal pixelsPerInch()
+{
+    return QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+}
+
+// A character format as "[size b i u family ~hint]", leaving out what is
+// off or unset; nothing for plain 12 points.
+QString describe(const QTextCharFormat& f)
+{
+    static const char* const hints[] = {"sans", "serif", "typewriter", "decorative", "system",
+                                        "any",  "cursive", "monospace", "fantasy"};
+    QString s = QString::number(f.fontPointSize());
+    if (f.fontWeight() != QFont::Normal)
+        s += f.fontWeight() == QFont::Bold ? QStringLiteral(" b") : QStringLiteral(" w%1").arg(f.fontWeight());
+    s += QString(f.fontItalic() ? " i" : "") + (f.fontUnderline() ? " u" : "");
+    for (const QString& family : f.fontFamilies().toStringList())
+        s += QLatin1Char(' ') + family;
+    if (f.hasProperty(QTextFormat::FontStyleHint))
+        s += QStringLiteral(" ~") + QLatin1String(hints[f.fontStyleHint() % 9]);
+    return s == QLatin1String("12") ? QString() : QLatin1Char('[') + s + QLatin1Char(']');
+}
+
+// The document as lines: the tab stop distance in twips unless it is 720,
+// then per paragraph its alignment (L C R J) and each run of text after
+// its format; an empty paragraph shows its own character format.
+QString dump(const QTextDocument& doc)
+{
+    QStringList lines;
+    if (const long tab = std::lround(doc.defaultTextOption().tabStopDistance() * 1440 / pixelsPerInch()); tab != 720)
+        lines << QStringLiteral("tab %1").arg(tab);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const Qt::Alignment a = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        QString runs = b.text().isEmpty() ? describe(b.charFormat()) : QString();
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            runs += describe(it.fragment().charFormat()) + it.fragment().text();
+        lines << QString(a == Qt::AlignHCenter ? "C" : a == Qt::AlignRight ? "R" : a == Qt::AlignJustify ? "J" : "L")
+                     + (runs.isEmpty() ? QString() : QLatin1Char(' ') + runs);
+    }
+    return lines.join(QLatin1Char('\n')).replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+}
+
+// Gives the printer the test chooses and notes whether the busy pointer
+// showed when it was asked for (-1: never asked).
+struct TestPrinterSource : expwiz::PrinterSource {
+    TestPrinterSource(ScriptedUiServices& ui, Make make) : ui(ui), make(std::move(make)) {}
+    std::unique_ptr<QPrinter> printer() override
+    {
+        busyWhenAsked = ui.busyDepth();
+        return make();
+    }
+    ScriptedUiServices& ui;
+    Make make;
+    int busyWhenAsked = -1;
+};
+
+// Prints; every message must come with the normal pointer back.
+Outcome print(ScriptedUiServices& ui, expwiz::PrinterSource& source, const Values& values)
+{
+    ui.queueAnswer([&ui](const ScriptedUiServices::Box&) {
+        EXPECT_EQ(ui.busyDepth(), 0) << "the busy pointer is gone before the message";
+        return expwiz::BoxAnswer::Ok;
+    });
+    const auto outcome = expwiz::FieldMapPrinter(ui, source).print(values, reportsample::now, reportsample::english);
+    EXPECT_EQ(ui.busyDepth(), 0) << "normal pointer afterwards";
+    return outcome;
+}
+
+// The text of each page of a PDF as pdftotext lays it out.
+QStringList pdfPages(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(30000) && p.exitCode() == 0) << p.readAllStandardError().toStdString();
+    // the font's ligatures ("ff") come back as one character
+    const QString text = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    return text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+// The filled report, and the text, formats and paragraphs of small documents, broken ones included.
+TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBrokenInput)
+{
+    QFile golden(QStringLiteral(EXPWIZ_GOLDEN_DIR "/filled-report.txt"));
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly)) << golden.fileName().toStdString();
+    EXPECT_EQ(dump(*RtfDocumentReader::read(reportsample::filledText())) + QLatin1Char('\n'), QString::fromUtf8(golden.readAll()));
+    const QString fonts = "{\\rtf1\\deff1{\\fonttbl{\\f0\\froman Serifa;}{\\f1\\fswiss Sansa;}"
+                          "{\\f2\\fmodern\\fcharset0 Mono;}{\\f3\\fscript Hand;}{\\f4\\fdecor Fancy;}}";
+    const QString sansa = "[12 Sansa ~sans]";
+    const struct {
+        QString rtf, dump;
+    } cases[] = {
+        // groups restore formats on closing; switches off; every font kind
+        {fonts + "a{\\b\\ul\\fs40\\f0 b}c}", "L " + sansa + "a[20 b u Serifa ~serif]b" + sansa + "c"},
+        {fonts + "\\b\\ul\\fs30 a\\b0 b\\ulnone c\\ul\\b d\\plain e\\ul f\\ul0 g\\i h\\i0 i}",
+         "L [15 b u Sansa ~sans]a[15 u Sansa ~sans]b[15 Sansa ~sans]c[15 b u Sansa ~sans]d" + sansa
+             + "e[12 u Sansa ~sans]f" + sansa + "g[12 i Sansa ~sans]h" + sansa + "i"},
+        {fonts + "\\f2 m\\f3 s\\f4 d\\f9 x}", "L [12 Mono ~typewriter]m[12 Hand ~cursive]s[12 Fancy ~decorative]dx"},
+        {fonts + "a\\deff0 b}", "L " + sansa + "a[12 Serifa ~serif]b"},   // a new default font applies at once
+        // alignment is the setting at the paragraph's end; \pard resets
+        {"{\\rtf1 l\\par \\qc c\\par c\\par \\pard l\\ql\\par c\\qc\\par \\qr r\\par \\qj j}",
+         "L l\nC c\nC c\nL l\nC c\nR r\nJ j"},
+        {"{\\rtf1\\fs20\\b\\par\\b0\\fs16 x\\par}", "L [10 b]\nL [8]x\nL"},   // empty paragraphs keep their format
+        {"{\\rtf1\\deftab1440 \\tab x}", "tab 1440\nL \\tx"},
+        {"{\\rtf1{\\colortbl\\red0;}{\\*\\b\\fs40 x}\\fs18{\\info\\b\\qc y}a}", "L [9]a"},
+        // \u with its fallback, negative and paired; \uc; hex escapes in the Windows code page
+        {"{\\rtf1 M\\u252?ller S\\u246 ohne}", "L M\u00fcller S\u00f6hne"},
+        {"{\\rtf1 \\u-1793?\\u-10179?\\u-8704?.}", "L \uf8ff\U0001F600."},
+        {"{\\rtf1 \\u8364\\'80x}", "L \u20acx"},
+        {"{\\rtf1\\uc2 \\u233 ab c{\\uc0 \\u233 d}\\u233 xyz}", "L \u00e9 c\u00e9d\u00e9z"},
+        {"{\\rtf1\\uc1 \\u233\\b x\\u233\\{y}", "L \u00e9x\u00e9y"},   // a fallback swallows a control
+        {"{\\rtf1 caf\\'e9 \\'80\\'93\\'96\\'9f\\'81\\'7F\\'A0}", "L caf\u00e9 \u20ac\u201c\u2013\u0178\ufffd\x7f\u00a0"},
+        {"{\\rtf1 a\\\\b\\{c\\}d\\~e\\_f}", "L a\\b{c}d\u00a0e\u2011f"},
+        // line breaks in the source are no text, escaped ones are
+        {"{\\rtf1 ab\r\ncd\ne\rf\\\ng\\line h\\par i}", "L abcdef\nL g\u2028h\nL i"},
+        {"{\\rtf1{\\colortbl\\red0\\green0\\blue0;}{\\*\\generator W;}{\\info{\\title T}}\\unknownword12 a\\zz-3 "
+         "b{\\*\\shppict{\\pict 0102}}c{\\stylesheet s}{\\header h}{\\footer f}{\\footnote n}{\\listtable l}}",
+         "L abc"},
+        {"{\\rtf1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}x}", "L [12 Arial ~sans]x"},
+        {"{\\rtf1 in}out", "L in"},
+        {"{\\rtf1\\b  two\\b0 x}", "L [12 b] twox"},   // one blank delimits a control word
+        {QStringLiteral("{\\rtf1 a\tb") + QChar(1) + QChar(0x1f) + "c}", "L a\\tbc"},
+        // broken input: unbalanced braces, cut-off escapes, absurd numbers, deep nesting
+        {"}}a{\\b b", "L a[12 b]b"},
+        {"{\\rtf1 a{{{b", "L ab"},
+        {"{\\rtf1 {\\b a}}}}{\\b x}", "L [12 b]a"},
+        {"{\\rtf1 \\fs99999999999999999999 x\\fs-4 y\\fs0 z\\fs1 w\\fs2 v\\fs3277 t\\fs3276 s}", "L xyzw[1]vt[1638]s"},
+        {"{\\rtf1 \\u99999999999999999999 ?x\\u-99999 ?y\\u65536 ?z", "L xyz"},
+        {"{\\rtf1 \\deftab0 \\deftab-720 \\deftab999999999 \\tab x", "L \\tx"},
+        {"{\\rtf1 \\f77 unknown \\uc99 \\u65 A\\uc-1 B", "L unknown AB"},
+        {"{\\rtf1 \\'", "L"}, {"{\\rtf1 \\'4", "L 4"}, {"{\\rtf1 \\'zz", "L zz"}, {"\\", "L"}, {"{\\rtf1 \\u-", "L"},
+        {"{\\*", "L"}, {"{\\fonttbl{\\f0 never closed", "L"}, {QString(QChar(0)) + "\x01\x7f", "L \x7f"},
+        {"{\\rtf1 " + QString(200000, '{') + "\\b x" + QString(200000, '}') + "y}", "L [12 b]xy"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rtf.left(100).toStdString());
+        EXPECT_EQ(dump(*RtfDocumentReader::read(c.rtf)), c.dump);
+    }
+
+    SCOPED_TRACE("every cut of the report, and random bytes");
+    const QString full = reportsample::filledText();
+    for (qsizetype n = 0; n < full.size(); n += 7)
+        ASSERT_NE(RtfDocumentReader::read(full.left(n)), nullptr) << n;
+    QRandomGenerator random(20261205);
+    const QString alphabet = QStringLiteral("{}\\'*ubfsqcparltd0123456789- ;x\r\n?\u00e9");
+    for (int round = 0; round < 300; ++round) {
+        QString in;
+        for (int i = static_cast<int>(random.bounded(400)); i > 0; --i)
+            in += alphabet[random.bounded(static_cast<int>(alphabet.size()))];
+        ASSERT_NE(RtfDocumentReader::read(in), nullptr) << in.toStdString();
+    }
+}
+
+// Every line of the report prints, in order and across page breaks, with
+// the columns' letters and labels standing in the same place on every line.
+TEST(ReportPrint, PdfShowsEveryLineOfTheReportWithTheColumnsAligned)
+{
+    QTemporaryDir dir;
+    for (const auto& [lastId, minPages] : {std::pair{1027, 1}, std::pair{1113, 3}}) {
+        SCOPED_TRACE(lastId);
+        const QString pdf = dir.filePath(QStringLiteral("map report %1.pdf").arg(lastId));
+        const auto values = reportsample::values(lastId, lastId > 1100);
+        ScriptedUiServices ui;
+        TestPrinterSource source(ui, [&] { return expwiz::PdfPrinterSource(pdf).printer(); });
+        EXPECT_EQ(print(ui, source, [&] { return values; }), Outcome::Printed);
+        EXPECT_TRUE(ui.boxes().empty());
+        EXPECT_EQ(source.busyWhenAsked, 1) << "busy while printing";
+        const QStringList pages = pdfPages(pdf);
+        EXPECT_GE(pages.size(), minPages);
+
+        QStringList expected = expwiz::RtfDocumentReader::read(expwiz::FieldMapReport::fill(
+                                   values, reportsample::now, reportsample::english))->toPlainText().split('\n');
+        for (QString& line : expected)
+            line = line.simplified();
+        expected.removeAll(QString());
+        ASSERT_EQ(expected.size(), lastId - 1000 + 10);
+        qsizetype found = 0, columns = 0;
+        for (const QString& page : pages) {
+            QSet<qsizetype> letterAt, labelAt;   // on one page
+            for (const QString& line : page.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                found += found < expected.size() && line.simplified() == expected[found];
+                const auto column = QRegularExpression(QStringLiteral("^(\\s*)[A-Z]{1,2}(\\s{2,})\\S")).match(line);
+                if (column.hasMatch()) {
+                    ++columns;
+                    letterAt << column.capturedLength(1);
+                    labelAt << column.capturedEnd(2);
+                }
+            }
+            EXPECT_EQ(letterAt.size(), 1);
+            EXPECT_EQ(labelAt.size(), 1);
+            EXPECT_GT(*labelAt.begin(), *letterAt.begin() + 3);
+        }
+        EXPECT_EQ(found, expected.size()) << "missing: " << expected.value(found).toStdString() << " in\n"
+                                          << pages.join('\n').toStdString();
+        EXPECT_EQ(columns, lastId - 1000);
+    }
+}
+
+TEST(ReportPrint, NoPrinterAndFailuresAreToldAndNothingIsPrinted)
+{
+    QTemporaryDir dir;
+    const Make none = [] { return std::unique_ptr<QPrinter>(); };
+    const Values sample = [] { return reportsample::values(); };
+    const struct {
+        const char* name;
+        Make printer;
+        Values values;
+        Outcome outcome;
+    } cases[] = {
+        {"no default printer", none, sample, Outcome::NoPrinter},
+        {"the desktop's own default printer, where there is none",
+         QPrinterInfo::defaultPrinter().isNull() ? Make([] { return expwiz::DefaultPrinterSource().printer(); }) : none,
+         sample, Outcome::NoPrinter},
+        {"a file printer without a file, as Qt leaves a printer that has gone",
+         [] {
+             auto printer = std::make_unique<QPrinter>();
+             printer->setOutputFormat(QPrinter::PdfFormat);
+             return printer;
+         },
+         sample, Outcome::NotReady},
+        {"the output cannot be created", [&] { return expwiz::PdfPrinterSource(dir.filePath("no/r.pdf")).printer(); },
+         sample, Outcome::NoPrinter},
+        {"the report's values cannot be read from the host", none,
+         []() -> expwiz::FieldMapReportValues { throw orvo::HostError(91, "object not set"); }, Outcome::Failed},
+    };
+    // What the user is told for each outcome.
+    const std::map<Outcome, std::pair<QString, expwiz::BoxIcon>> told = {
+        {Outcome::NoPrinter,
+         {"There is no default printer. Please select a default printer and try again.", expwiz::BoxIcon::Information}},
+        {Outcome::NotReady, {"A desitination print need ", expwiz::BoxIcon::None}},
+        {Outcome::Failed, {"An error occurs when printing", expwiz::BoxIcon::None}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedUiServices ui;
+        TestPrinterSource source(ui, c.printer);
+        EXPECT_EQ(print(ui, source, c.values), c.outcome);
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        EXPECT_EQ(ui.boxes()[0].text, told.at(c.outcome).first);
+        EXPECT_EQ(ui.boxes()[0].title, QStringLiteral("Custom Export"));
+        EXPECT_EQ(ui.boxes()[0].icon, told.at(c.outcome).second);
+        EXPECT_EQ(ui.boxes()[0].buttons, expwiz::BoxButtons::Ok);
+        // no printer is asked for when the values cannot be read
+        EXPECT_EQ(source.busyWhenAsked, c.outcome == Outcome::Failed ? -1 : 1) << "busy while asking";
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty())
+        << "nothing is written to disk";
+}
