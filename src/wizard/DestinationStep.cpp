@@ -170,6 +170,8 @@ bool DestinationStep::validateDestination()
         }
         if (!FilePaths::createFolder(folder)) {
             ui().messageBox(DestinationMessages::folderNotCreated(), ExportTexts::title(), BoxIcon::Exclamation);
+            // Not chosen: the same path typed again asks again.
+            state().m_ExportFilename.clear();
             // An emptied folder box is as good as a blank one: Next waits
             // for a folder to be typed.
             location_->clear();

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDataStream>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -66,11 +67,11 @@ protected:
 };
 
 template <class T>
-T* child(QWidget& parent, const char* name)
+T* child(QWidget& parent, const QString& name)
 {
-    T* widget = parent.findChild<T*>(QString::fromLatin1(name));
+    T* widget = parent.findChild<T*>(name);
     if (!widget)
-        ADD_FAILURE() << "no control " << name;
+        ADD_FAILURE() << "no control " << name.toStdString();
     return widget;
 }
 
@@ -89,6 +90,37 @@ inline bool navEnabled(WizardDialog& wizard, WizardDialog::NavButton button)
     return wizard.navButton(button)->isEnabled();
 }
 
+// The navigation buttons that are on, then the named controls (separated by
+// spaces) that are on: "Help Cancel Back Export cmdP6Stop".
+inline QString enabled(WizardDialog& w, const QString& names = {})
+{
+    const QStringList nav{"Help", "Cancel", "Back", "Next", "Export"};
+    QStringList on;
+    for (int b = 0; b < 5; ++b)
+        if (navEnabled(w, WizardDialog::NavButton(b)))
+            on << nav[b];
+    for (const QString& name : names.split(' ', Qt::SkipEmptyParts))
+        if (child<QWidget>(w, name)->isEnabled())
+            on << name;
+    return on.join(' ');
+}
+
+// What the named controls (separated by spaces) show, joined by "|": text,
+// drop-down entry or frame title.
+inline QString shown(QWidget& w, const QString& names)
+{
+    QStringList out;
+    for (const QString& name : names.split(' ', Qt::SkipEmptyParts)) {
+        const QWidget* c = child<QWidget>(w, name);
+        for (const char* property : {"text", "currentText", "title"})
+            if (c->property(property).isValid()) {
+                out << c->property(property).toString();
+                break;
+            }
+    }
+    return out.join('|');
+}
+
 // The entries of a list or drop-down list, in order.
 template <class List>
 QStringList texts(const List& list)
@@ -105,6 +137,30 @@ inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui)
     for (const auto& box : ui.boxes())
         result << box.text;
     return result;
+}
+
+// A box as one line: "title [icon buttons] text".
+inline QString boxLine(const expwiz::ScriptedUiServices::Box& box)
+{
+    const QStringList icons{"", "Critical", "Exclamation", "Question", "Information"};
+    const QStringList buttons{"Ok", "YesNo", "YesNoCancel"};
+    return box.title + " [" + icons[int(box.icon)] + " " + buttons[int(box.buttons)] + "] " + box.text;
+}
+
+inline QStringList boxLines(const expwiz::ScriptedUiServices& ui)
+{
+    QStringList result;
+    for (const auto& box : ui.boxes())
+        result << boxLine(box);
+    return result;
+}
+
+// A file dialog as one line: save or open, title, filter, extension, folder, name.
+inline QString dialogLine(const expwiz::ScriptedUiServices::FileDialog& d)
+{
+    const auto& r = d.request;
+    return QStringList{d.save ? "save" : "open", r.title, r.filter, r.defaultExtension, r.initialFolder, r.fileName}
+        .join('|');
 }
 
 // Clicks an entry of a list, once or twice, with the events the mouse
@@ -155,7 +211,8 @@ inline void chooseEntry(QComboBox& box, const QString& text)
 }
 
 // Runs the wizard on the host and calls body while its window shows; the
-// window is closed afterwards whatever body did.
+// window is closed afterwards whatever body did. With a desktop of its own,
+// every queued answer must have been used and no box have come unforeseen.
 inline int32_t runWizard(WizardDialog& wizard, orvo::ObjectPtr host, std::function<void(WizardDialog&)> body)
 {
     const OnShown shown(QStringLiteral("frmWizard"), [&](QWidget&) { body(wizard); });
@@ -168,7 +225,10 @@ inline int32_t runWizard(expwiz::ScriptedUiServices& ui, orvo::ObjectPtr host,
                          std::function<void(WizardDialog&)> body)
 {
     WizardDialog wizard(ui);
-    return runWizard(wizard, std::move(host), std::move(body));
+    const int32_t result = runWizard(wizard, std::move(host), std::move(body));
+    EXPECT_TRUE(ui.allAnswersUsed());
+    EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
+    return result;
 }
 
 // The desktop of a user at work while rows are written: atPump runs at
@@ -227,7 +287,7 @@ struct Choices {
 // Walks to the Summary with the choices and the export file name/folder;
 // the new map is left unsaved. The records of the desktop start afresh.
 inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c, const QString& folder,
-                      const QString& name, bool replaceExisting = false)
+                      const QString& name)
 {
     toStep(w, 1, c.company, c.database);
     chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
@@ -241,8 +301,6 @@ inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Cho
     clickNav(w, WizardDialog::Next);
     child<QLineEdit>(w, "txtP3Filename")->setText(name);
     child<QLineEdit>(w, "txtP3Location")->setText(folder);
-    if (replaceExisting)
-        ui.queueAnswer(BoxAnswer::Yes);
     clickNav(w, WizardDialog::Next);
     ASSERT_EQ(w.state().CurrentStep, 5) << boxTexts(ui).join('|').toStdString();
     ui.clearRecords();

@@ -3,7 +3,6 @@
 
 #include "report/PdfPrinterSource.h"
 
-
 #include <algorithm>
 
 using namespace testhost;
@@ -14,19 +13,13 @@ using FieldMapStep = WizardTest;
 
 const QString Cafe = QStringLiteral("Café Müller & Søn, \"Nord\"");
 
-struct Buttons {
-    bool next, add, remove, up, down, save, print;
-    friend bool operator==(const Buttons&, const Buttons&) = default;
-};
-constexpr Buttons MapOnly{true, false, false, false, false, true, true};
-constexpr Buttons EntryChosen{true, false, true, true, true, true, true};
-
-Buttons buttons(WizardDialog& w)
+QString buttons(WizardDialog& w)
 {
-    const auto on = [&w](const char* name) { return child<QPushButton>(w, name)->isEnabled(); };
-    return {navEnabled(w, WizardDialog::Next), on("cmdP5Add"), on("cmdP5Remove"), on("cmdP5Up"),
-            on("cmdP5Down"), on("cmdP5SaveMap"), on("cmdP5PrintMap")};
+    return enabled(w, "cmdP5Add cmdP5Remove cmdP5Up cmdP5Down cmdP5SaveMap cmdP5PrintMap");
 }
+const QString MapOnly = QStringLiteral("Help Cancel Back Next cmdP5SaveMap cmdP5PrintMap");
+const QString EntryChosen =
+    QStringLiteral("Help Cancel Back Next cmdP5Remove cmdP5Up cmdP5Down cmdP5SaveMap cmdP5PrintMap");
 
 std::vector<int> selectedRows(QListWidget& map)
 {
@@ -75,18 +68,15 @@ TEST_F(FieldMapStep, WordingInventoryCategoriesAndFieldsPerEditionAndCompany)
         DemoFolder demo(c.edition);
         expwiz::ScriptedUiServices ui;
         runWizard(ui, demo.host, [&](WizardDialog& w) {
-            EXPECT_EQ(child<QLabel>(w, "lblP2Company")->text(), c.companies);
-            EXPECT_EQ(child<QCheckBox>(w, "chkIncCompanyData")->text(), c.includeData);
-            const QString intro = child<QLabel>(w, "lblP2Intro")->text();
+            EXPECT_EQ(shown(w, "lblP2Company chkIncCompanyData"), c.companies + "|" + c.includeData);
+            const QString intro = shown(w, "lblP2Intro");
             EXPECT_TRUE(intro.startsWith("Step 1: The first step in completing a custom export is to choose the "
-                                         "assets to be exported. You can export"))
+                                         "assets to be exported. You can export") && intro.contains(c.introPart)
+                        && intro.endsWith("Or, you can export a subset of assets by selecting a different group."))
                 << intro.toStdString();
-            EXPECT_TRUE(intro.contains(c.introPart)) << intro.toStdString();
-            EXPECT_TRUE(intro.endsWith("Or, you can export a subset of assets by selecting a different group."));
             toStep(w, 2, c.company, c.database);
             auto* inventory = child<QCheckBox>(w, "chkP4IncludeOrvi");
-            EXPECT_EQ(inventory->isVisible(), c.inventory);
-            EXPECT_EQ(inventory->isChecked(), c.inventory);
+            EXPECT_EQ(std::pair(inventory->isVisible(), inventory->isChecked()), std::pair(c.inventory, c.inventory));
             if (c.inventory) {
                 // The user's choice is not kept across a return from Select Assets.
                 inventory->setChecked(false);
@@ -111,9 +101,9 @@ TEST_F(FieldMapStep, WordingInventoryCategoriesAndFieldsPerEditionAndCompany)
                 EXPECT_TRUE(available.contains(label)) << label.toStdString();
             for (const QString& label : c.notOffered)
                 EXPECT_FALSE(available.contains(label)) << label.toStdString();
-            EXPECT_EQ(buttons(w), (Buttons{false, false, false, false, false, false, false}));
-            EXPECT_TRUE(child<QCheckBox>(w, "chkIncColumnHeader")->isChecked());
-            EXPECT_TRUE(child<QCheckBox>(w, "chkIncCompanyData")->isChecked());
+            EXPECT_EQ(buttons(w), "Help Cancel Back");
+            EXPECT_TRUE(child<QCheckBox>(w, "chkIncColumnHeader")->isChecked()
+                        && child<QCheckBox>(w, "chkIncCompanyData")->isChecked());
         });
         EXPECT_TRUE(ui.boxes().empty());
     }
@@ -131,7 +121,7 @@ TEST_F(FieldMapStep, EditingTheMap)
         auto* categories = child<QComboBox>(w, "cmbP5FieldCategory");
         // Add arrives in the list's order at the end.
         selectItems(*available, {"System No", "Acquisition Date"});
-        EXPECT_TRUE(buttons(w).add);
+        EXPECT_TRUE(buttons(w).contains("cmdP5Add"));
         press(w, "cmdP5Add");
         EXPECT_EQ(texts(*map), (QStringList{"[A] Acquisition Date", "[B] System No"}));
         EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1002, 1004}));
@@ -164,11 +154,11 @@ TEST_F(FieldMapStep, EditingTheMap)
             EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1012, 1006, 1002, 1011, 1010}));
             EXPECT_EQ(selectedRows(*map), (std::vector<int>{0, 1, 3}));
             EXPECT_EQ(map->item(0)->text(), "[A] Description");
-            EXPECT_FALSE(buttons(w).up);   // the first entry is selected
+            EXPECT_FALSE(buttons(w).contains("cmdP5Up"));   // the first entry is selected
             selectItems(*map, {}, {2, 3});
             press(w, "cmdP5Down");
             EXPECT_EQ(selectedRows(*map), (std::vector<int>{3, 4}));
-            EXPECT_FALSE(buttons(w).down);   // the last entry is selected
+            EXPECT_FALSE(buttons(w).contains("cmdP5Down"));   // the last entry is selected
             // Choosing a category switches the editing buttons off.
             categories->setCurrentIndex(2);
             EXPECT_EQ(buttons(w), MapOnly);
@@ -177,21 +167,19 @@ TEST_F(FieldMapStep, EditingTheMap)
             child<QPushButton>(w, "cmdP5Up")->setEnabled(true);
             press(w, "cmdP5Up");
             ASSERT_EQ(ui.boxes().size(), 1u);
-            EXPECT_EQ(ui.boxes().front().text, "You need to select at least one field.");
-            EXPECT_EQ(ui.boxes().front().title, "Custom Export");
+            EXPECT_EQ(boxLine(ui.boxes()[0]), "Custom Export [ Ok] You need to select at least one field.");
         }
         // A click on the entry already selected brings the buttons back.
         selectItems(*map, {}, {1});
         categories->setCurrentIndex(2);
-        EXPECT_FALSE(buttons(w).remove);
+        EXPECT_FALSE(buttons(w).contains("cmdP5Remove"));
         clickItem(*map, 1);
         EXPECT_EQ(buttons(w), EntryChosen);
         categories->setCurrentIndex(0);
         // The moved entry stays current, so the arrow keys go on from it.
         map->setCurrentRow(3);
         press(w, "cmdP5Up");
-        EXPECT_EQ(map->currentRow(), 2);
-        EXPECT_EQ(selectedRows(*map), std::vector<int>{2});
+        EXPECT_EQ(std::pair(map->currentRow(), selectedRows(*map)), std::pair(2, std::vector<int>{2}));
         QTest::keyClick(map, Qt::Key_Up);
         EXPECT_EQ(selectedRows(*map), std::vector<int>{1});
         press(w, "cmdP5Down");
@@ -221,19 +209,12 @@ TEST_F(FieldMapStep, EditingTheMap)
         // All fields in, all fields out.
         available->selectAll();
         press(w, "cmdP5Add");
-        EXPECT_EQ(map->count(), 95);
-        EXPECT_EQ(available->count(), 0);
-        const QStringList all95 = texts(*map);
-        for (const auto& [row, letters] : {std::pair{25, "[Z] "}, {26, "[AA] "}, {94, "[CQ] "}})
-            EXPECT_TRUE(all95[row].startsWith(QLatin1String(letters))) << all95[row].toStdString();
+        EXPECT_EQ(std::pair(map->count(), available->count()), std::pair(95, 0));
         map->selectAll();
         press(w, "cmdP5Remove");
-        EXPECT_EQ(map->count(), 0);
-        EXPECT_EQ(available->count(), 95);
-        EXPECT_FALSE(buttons(w).next);
-        EXPECT_FALSE(navEnabled(w, WizardDialog::Export));
+        EXPECT_EQ(std::pair(map->count(), available->count()), std::pair(0, 95));
+        EXPECT_EQ(buttons(w), "Help Cancel Back");
     });
-    EXPECT_TRUE(ui.allAnswersUsed());
 }
 
 TEST_F(FieldMapStep, FieldsThatEnterTheMapAreLinkedToTheCompanysAllocationLists)
@@ -260,8 +241,6 @@ TEST_F(FieldMapStep, FieldsThatEnterTheMapAreLinkedToTheCompanysAllocationLists)
         EXPECT_EQ(links.find(1003), nullptr);
         EXPECT_EQ(w.state().allocationLists.usedSlots(), 0);
     });
-    EXPECT_TRUE(ui.allAnswersUsed());
-    EXPECT_TRUE(ui.unexpected().isEmpty());
 }
 
 TEST_F(FieldMapStep, PrintMapPrintsTheReportOfTheMapBeingEdited)
