@@ -27,7 +27,7 @@ AllocationLists listsOf(std::vector<std::pair<int16_t, QString>> lists)
 TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRead)
 {
     memhost::Host host;
-    auto& db = *host.connection;
+    auto& db = *host.database;
     db.listRows = {{"3", "Fund"}, {"5", "G/L Account No"}};
     AllocationLists lists;
     EXPECT_FALSE(lists.load(db, 7).has_value());
@@ -105,14 +105,14 @@ TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFiel
 TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
 {
     memhost::Host host;
-    auto& rows = host.connection->allocationRows;
+    auto& rows = host.database->allocationRows;
     rows = {{"10", "3", "Fund", "GEN", "50"}, {"10", "3", "Fund", "ROAD", "30"}, {"10", "3", "Fund", "PARK", "20"},
             {"10", "5", "Department Code", "D1", "100"}};
     for (int i = 1; i <= 40; ++i)
         rows.push_back({"100000", "3", "Fund", QStringLiteral("F%1").arg(i), "2.5"});
     AssetAllocations allocations;
-    allocations.load(*host.connection, 7, " 4 ", {3, 5});
-    EXPECT_EQ(host.connection->queries,
+    allocations.load(*host.database, 7, " 4 ", {3, 5});
+    EXPECT_EQ(host.database->queries,
               std::vector<QString>{"SELECT AssetAlloc.AssetID, AssetAlloc.FieldID, CustomInfo.Prompt, "
                                    "AssetAlloc.FieldValue, AssetAlloc.AllocPcnt FROM AssetAlloc INNER JOIN CustomInfo "
                                    "ON AssetAlloc.CompanyID = CustomInfo.CompanyID AND AssetAlloc.FieldID = "
@@ -134,9 +134,9 @@ TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
     EXPECT_EQ(cells, QStringList({"GEN", "50"}));
 
     SCOPED_TRACE("no list ids: nothing is sent; an asset id that is no 32-bit number fails the load");
-    allocations.load(*host.connection, 7, " 4 ", {});
-    EXPECT_EQ(host.connection->queries.size(), 1u);
+    allocations.load(*host.database, 7, " 4 ", {});
+    EXPECT_EQ(host.database->queries.size(), 1u);
     EXPECT_TRUE(allocations.items().empty() && !allocations.find(10, 3));
     rows = {{"3000000000", "3", "Fund", "X", "100"}};
-    EXPECT_THROW(allocations.load(*host.connection, 7, " 4 ", {3}), orvo::HostError);
+    EXPECT_THROW(allocations.load(*host.database, 7, " 4 ", {3}), orvo::HostError);
 }

@@ -14,21 +14,33 @@
 #include <tuple>
 #include <unistd.h>
 
-using expwiz::ExportJob;
-using expwiz::ExportResult;
-using expwiz::ExportRun;
-using expwiz::ExportTexts;
-using expwiz::ExportOutcome;
-using enum expwiz::ExportOutcome;
+using namespace expwiz;
+using enum ExportOutcome;
 
 namespace {
 
-memhost::Table numberedRows(int n)
+// Rows of System No, Description ("Asset N", or `width` x's) and depreciation method.
+memhost::Table numberedRows(int n, int width = 0)
 {
     memhost::Table rows;
     for (int i = 1; i <= n; ++i)
-        rows.push_back({QString::number(i), QStringLiteral("Asset %1").arg(i), "SL"});
+        rows.push_back({QString::number(i), width ? QString(width, 'x') : QStringLiteral("Asset %1").arg(i), "SL"});
     return rows;
+}
+
+// One CSV line of quoted cells.
+QByteArray line(const QStringList& cells)
+{
+    return ("\"" + cells.join("\",\"") + "\"\r\n").toUtf8();
+}
+
+// The CSV lines of the rows' System No and Description, under their header when asked.
+QByteArray csvOf(const memhost::Table& rows, bool header = false)
+{
+    QByteArray out = header ? line({"System No", "Description"}) : "";
+    for (const QStringList& row : rows)
+        out += line(row.mid(0, 2));
+    return out;
 }
 
 const QString kCount = "SELECT count(*)  FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid = 7 AND "
@@ -39,20 +51,24 @@ const QString kData = "SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod  FRO
 
 class ExportRunTest : public ::testing::Test {
 protected:
-    ExportResult run(const ExportJob& job, expwiz::ExportCallbacks callbacks = {})
+    ExportResult run(const ExportJob& job, ExportCallbacks callbacks = {})
     {
         return ExportRun(job, std::move(callbacks)).run();
     }
     QTemporaryDir dir;
     const QString path = dir.filePath("out.csv");
     memhost::Host host;
-    memhost::MemoryDatabase& db = *host.connection;
+    memhost::MemoryDatabase& db = *host.database;
 };
 
-// What a run tells its caller about its end.
+// What a run tells its caller about its end, and that of a complete run of n rows.
 auto told(const ExportResult& r)
 {
     return std::tuple(r.outcome, r.rowsWritten, r.total, r.fileReplaced, r.message, r.progressText);
+}
+auto complete(int32_t n)
+{
+    return std::tuple(Completed, n, n, true, ExportTexts::completeMessage(), QStringLiteral("%1 asset(s) are exported.").arg(n));
 }
 
 } // namespace
@@ -60,29 +76,29 @@ auto told(const ExportResult& r)
 TEST_F(ExportRunTest, HostAndCallbacksAreCalledInTheDescribedOrderAndTheRowsWrittenAreTold)
 {
     db.dataRows = numberedRows(2);
-    expwiz::ExportCallbacks callbacks;
-    callbacks.processEvents = [&] { host.log->add("events"); };
-    callbacks.progress = [&](int32_t row, int32_t total) { host.log->add(QStringLiteral("progress %1/%2").arg(row).arg(total)); };
-    callbacks.stopRequested = [&] { return host.log->add("stop?"), false; };
-    callbacks.busy = [&](bool on) { host.log->add(on ? "busy" : "idle"); };
+    ExportCallbacks callbacks;
+    callbacks.processEvents = [&] { *host.log << "events"; };
+    callbacks.progress = [&](int32_t row, int32_t total) { *host.log << QStringLiteral("progress %1/%2").arg(row).arg(total); };
+    callbacks.stopRequested = [&] { return *host.log << "stop?", false; };
+    callbacks.busy = [&](bool on) { *host.log << (on ? "busy" : "idle"); };
     QString plainCount = kCount, plainData = kData;
     plainCount.chop(QStringLiteral("AND GROUPCOND ").size());
     plainData.replace("AND GROUPCOND ", " ");
     for (const int counted : {5, 1}) {   // the rows changed after the count: every row is written and told
         SCOPED_TRACE(counted);
         db.faults.countOverride = counted;
-        host.log->calls.clear();
+        host.log->clear();
         const ExportResult r = run(host.job({1004, 1012}, path), callbacks);
         ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
         const QString row = QStringLiteral("progress %2/%1 | events | stop? | Item 0 | Item 1 | IsLastRow | MoveNext").arg(counted);
-        EXPECT_EQ(host.log->joined(), "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup " + plainCount
+        EXPECT_EQ(host.log->join(" | "), "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup " + plainCount
                                           + " | ApplyGroup " + plainData + " | Connection | busy | CountRows " + kCount
                                           + " | idle | OpenCursor " + kData + " 100 | Rows | Fields | MoveFirst | "
                                           + row.arg(1) + " | " + row.arg(2));
         EXPECT_EQ(r.countQuery, kCount);
         EXPECT_EQ(r.dataQuery, kData);
         EXPECT_EQ(r.progressText, QStringLiteral("2 asset(s) are exported (%1 were counted before the export).").arg(counted));
-        EXPECT_EQ(readBytes(path), "\"1\",\"Asset 1\"\r\n\"2\",\"Asset 2\"\r\n");
+        EXPECT_EQ(readBytes(path), csvOf(db.dataRows));
     }
 }
 
@@ -96,7 +112,7 @@ TEST_F(ExportRunTest, EveryTypeCodeIsWrittenByteForByteInTheJobsLocaleAndAnEmpty
     ExportJob job = host.job({1004, 1064, 1028, 1075, 1084, 1012, 1002, 1007, 1113}, path);
     job.locale = QLocale(QStringLiteral("de_DE"));
     job.companyLine = job.header = true;
-    EXPECT_EQ(told(run(job)), std::tuple(Completed, 3, 3, true, ExportTexts::completeMessage(), "3 asset(s) are exported."));
+    EXPECT_EQ(told(run(job)), complete(3));
     EXPECT_EQ(readBytes(path), "\"Acme Holdings\",\"All Orvo Assets\",\"Tax\"\r\n"
                                "\"System No\",\"Percent Transferred-In\",\"ITC Percent\",\"Acquisition Value\","
                                "\"Exclude on DER?\",\"Description\",\"Acquisition Date\",\"ADS Life\",\"GO Zone\"\r\n"
@@ -107,12 +123,12 @@ TEST_F(ExportRunTest, EveryTypeCodeIsWrittenByteForByteInTheJobsLocaleAndAnEmpty
     SCOPED_TRACE("no rows: only the optional lines");
     db.dataRows.clear();
     for (const bool header : {true, false}) {
-        host.log->calls.clear();
+        host.log->clear();
         job = host.job({1004, 1012}, path);
         job.header = header;
-        EXPECT_EQ(told(run(job)), std::tuple(Completed, 0, 0, true, ExportTexts::completeMessage(), "0 asset(s) are exported."));
+        EXPECT_EQ(told(run(job)), complete(0));
         EXPECT_EQ(readBytes(path), header ? "\"System No\",\"Description\"\r\n" : "");
-        EXPECT_TRUE(host.log->joined().endsWith("| Rows | Fields | MoveFirst"));
+        EXPECT_TRUE(host.log->join(" | ").endsWith("| Rows | Fields | MoveFirst"));
     }
 }
 
@@ -140,7 +156,7 @@ TEST_F(ExportRunTest, AStopKeepsTheCompleteRowsGoesOnWhenTheUserSaysNoOrAbortsWh
         SCOPED_TRACE(c.name);
         writeBytes(path, "previous");
         int shown = 0, asked = 0;
-        expwiz::ExportCallbacks callbacks;
+        ExportCallbacks callbacks;
         callbacks.progress = [&](int32_t row, int32_t) { shown = row; };
         callbacks.stopRequested = [&] { return shown == c.stopAt; };
         if (c.answer >= 0)
@@ -151,10 +167,7 @@ TEST_F(ExportRunTest, AStopKeepsTheCompleteRowsGoesOnWhenTheUserSaysNoOrAbortsWh
         const ExportResult r = run(job, callbacks);
         EXPECT_EQ(told(r), std::tuple(c.outcome, c.rows, 10, c.keep, c.message, c.progress));
         EXPECT_EQ(asked, c.asked);
-        QByteArray lines = "\"System No\",\"Description\"\r\n";
-        for (int i = 1; i <= c.rows; ++i)
-            lines += QStringLiteral("\"%1\",\"Asset %1\"\r\n").arg(i).toUtf8();
-        EXPECT_EQ(readBytes(path), c.keep ? lines : "previous");
+        EXPECT_EQ(readBytes(path), c.keep ? csvOf(numberedRows(c.rows), true) : "previous");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
     }
 }
@@ -175,9 +188,7 @@ TEST_F(ExportRunTest, AWriteFailureIsNeverCompleteAndLeavesThePreviousFileWhileS
                  {EDQUOT, orvo::errnum::DiskFull, 0, 1}, {0, 0, -1, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(QStringLiteral("errno %1 after %2 bytes, %3 rows").arg(c.err).arg(c.budget).arg(c.rows).toStdString());
-        db.dataRows.clear();
-        for (int i = 1; i <= c.rows; ++i)
-            db.dataRows.push_back({QString::number(i), QString(1000, QLatin1Char('x')), "SL"});
+        db.dataRows = numberedRows(c.rows, 1000);
         writeBytes(path, "previous export\r\n");
         ExportJob job = host.job({1004, 1012}, path);
         job.header = true;
@@ -195,11 +206,8 @@ TEST_F(ExportRunTest, AWriteFailureIsNeverCompleteAndLeavesThePreviousFileWhileS
         EXPECT_EQ(r.errorNumber, c.number);
         EXPECT_EQ(r.rowsWritten, std::max<qsizetype>(accepted.left(flushed).count("\r\n") - 1, 0));
         if (!c.err) {
-            EXPECT_EQ(told(r), std::tuple(Completed, 3, 3, true, ExportTexts::completeMessage(), "3 asset(s) are exported."));
-            QByteArray lines = "\"System No\",\"Description\"\r\n";
-            for (const QStringList& row : db.dataRows)
-                lines += ("\"" + row[0] + "\",\"" + row[1] + "\"\r\n").toUtf8();
-            EXPECT_TRUE(readBytes(path) == lines);
+            EXPECT_EQ(told(r), complete(3));
+            EXPECT_TRUE(readBytes(path) == csvOf(db.dataRows, true));
             continue;
         }
         EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced), std::tuple(Failed, false));
@@ -254,10 +262,10 @@ TEST_F(ExportRunTest, FailuresBeforeTheFirstRowGiveTheirMessageAndChangeNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         memhost::Host fresh;
-        fresh.connection->dataRows = numberedRows(2);
+        fresh.database->dataRows = numberedRows(2);
         writeBytes(path, "old");
         ExportJob job = fresh.job({1004, 1012}, path);
-        c.arrange(*fresh.connection, job);
+        c.arrange(*fresh.database, job);
         const ExportResult r = run(job);
         if (c.number == 70 && ::geteuid() == 0)
             QProcess::execute("chattr", {"-i", path});
@@ -267,7 +275,7 @@ TEST_F(ExportRunTest, FailuresBeforeTheFirstRowGiveTheirMessageAndChangeNothing)
         EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced, r.errorNumber, r.message, r.progressText),
                   std::tuple(Failed, false, c.number, c.message, c.progress));
         EXPECT_TRUE(c.number != 76 || r.errorDescription.contains(job.outputPath)) << r.errorDescription.toStdString();
-        EXPECT_EQ(fresh.log->joined().contains("Connection"), c.reachesHost);
+        EXPECT_EQ(fresh.log->join(" | ").contains("Connection"), c.reachesHost);
         EXPECT_EQ(readBytes(path), "old");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
     }
@@ -275,7 +283,6 @@ TEST_F(ExportRunTest, FailuresBeforeTheFirstRowGiveTheirMessageAndChangeNothing)
 
 TEST_F(ExportRunTest, AnUnreadableValueIsAnEmptyCellAndNavigationFailuresEndTheRun)
 {
-    const auto asset = [](int i) { return QStringLiteral("\"%1\",\"Asset %1\"\r\n").arg(i).toUtf8(); };
     const struct {
         const char* name;
         int rows, failsAt, failures;
@@ -283,9 +290,8 @@ TEST_F(ExportRunTest, AnUnreadableValueIsAnEmptyCellAndNavigationFailuresEndTheR
         int unreadable = 0;
     } cases[] = {
         {"a value that cannot be read never repeats the cell before it", 3, -1, 0,
-         asset(1) + "\"2\",\"\"\r\n\"\",\"Asset 3\"\r\n", 2},
-        {"MoveNext failing twice, then working, IsLastRow failing: every row once", 4, 1, 2,
-         asset(1) + asset(2) + asset(3) + asset(4)},
+         csvOf({{"1", "Asset 1"}, {"2", ""}, {"", "Asset 3"}}), 2},
+        {"MoveNext failing twice, then working, IsLastRow failing: every row once", 4, 1, 2, csvOf(numberedRows(4))},
         {"MoveNext failing for good: the run ends, the previous file stays", 5, 2, 1000000, "previous"},
     };
     for (const auto& c : cases) {
@@ -315,20 +321,25 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
         db.allocationRows.push_back({"100000", "3", "Fund", QStringLiteral("F%1").arg(i), "2.5"});
         first35 << (i <= 35 ? QStringList{db.allocationRows.back()[3], "2.5"} : QStringList{});
     }
-    // System No, Fund (Insurance Category), Description, then the asset id
-    // and depreciation method columns.
+    // System No, Fund (Insurance Category), Description, then the asset id and depreciation method columns.
     db.dataRows = {{"10", "<Allocated>", "Desk", "10", "SL"}, {"11", "D100", "Chair", "11", "SL"},
                    {"12", "", "Lamp", "12", "SL"}, {"13", "<Allocated>", "Shelf", "13", "SL"},
                    {"100000", "<Allocated>", "Van", "100000", "SL"}};
     const auto allocationJob = [&](std::vector<int32_t> map, std::vector<int32_t> linked, int edition) {
         ExportJob job = host.job(std::move(map), path);
-        job.edition = expwiz::Edition::fromCode(edition);
+        job.edition = Edition::fromCode(edition);
         EXPECT_FALSE(job.allocationLists.assign({{3, "Funding source"}, {5, "Department Code"}}).has_value());
         job.allocationLinks.linkAll(linked, job.edition.isGASB, job.allocationLists);
         db.queries.clear();
         return job;
     };
-    const auto filled = [](QStringList cells) { return cells + QStringList(70 - cells.size()); };
+    // A plain value is its whole amount in one entry; no value, or no entries for the asset, leave every cell empty.
+    const auto cells = [](QStringList pairs) { return pairs + QStringList(70 - pairs.size()); };
+    const auto row = [&](QString id, QStringList pairs, QString text) { return line(QStringList{id} + cells(pairs) << text); };
+    QByteArray header = "\"System No\"";
+    for (int k = 1; k <= 35; ++k)
+        header += QStringLiteral("%1Funding sourceNo%2, Funding sourcePct%2").arg(k > 1 ? ", " : ",").arg(k).toUtf8();
+    header += ",\"Description\"\r\n";
     for (const int code : {36, 52}) {
         SCOPED_TRACE(code);
         ExportJob job = allocationJob({1004, 1026, 1012}, {1004, 1026, 1012}, code);
@@ -342,64 +353,54 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
         ASSERT_EQ(db.queries.size(), 2u);
         EXPECT_TRUE(db.queries[0].contains(code == 52 ? "APPID =  6 AND" : "APPID =  4 AND")
                     && db.queries[0].contains("FieldID IN (3)")) << db.queries[0].toStdString();
-
-        const std::vector<QStringList> rows = testfiles::pythonCsv(path);
-        ASSERT_EQ(rows.size(), 6u);
-        for (const QStringList& row : rows)
-            EXPECT_EQ(row.size(), 72);
-        EXPECT_EQ(rows[0].mid(0, 3), QStringList({"System No", "Funding sourceNo1", " Funding sourcePct1"}));
-        EXPECT_EQ(rows[0].mid(70), QStringList({" Funding sourcePct35", "Description"}));
-        // A plain value is its whole amount in one entry; no value, or no
-        // entries for the asset, leave every cell empty.
-        const QStringList expected[] = {filled({"GEN", "50", "ROAD", "30", "PARK", "20"}), filled({"D100", "100"}),
-                                        filled({}), filled({}), first35};
-        for (int i = 1; i <= 5; ++i)
-            EXPECT_EQ(rows[size_t(i)].mid(1, 70), expected[i - 1]) << i;
-        EXPECT_EQ(rows[1][71], "Desk");
+        EXPECT_EQ(readBytes(path), header + row("10", {"GEN", "50", "ROAD", "30", "PARK", "20"}, "Desk")
+                                       + row("11", {"D100", "100"}, "Chair") + row("12", {}, "Lamp") + row("13", {}, "Shelf")
+                                       + row("100000", first35, "Van"));
     }
     db.faults = {};
-    {
-        SCOPED_TRACE("no System No in the map: the asset id column after the map is read");
-        db.dataRows = {{"<Allocated>", "10", "SL"}};
-        ASSERT_EQ(run(allocationJob({1026}, {1026}, 36)).outcome, Completed);
-        EXPECT_TRUE(readBytes(path).startsWith("\"GEN\",\"50\",\"ROAD\",\"30\",\"PARK\",\"20\",\"\""));
-    }
-    {
-        SCOPED_TRACE("in a workbook a full sheet ends before a row that starts with an allocation field");
-        db.dataRows = {{"<Allocated>", "10", "SL"}, {"D100", "11", "SL"}};
-        ExportJob job = allocationJob({1026}, {1026}, 36);
-        job.header = true;
-        job.format = ExportJob::Format::Workbook;
-        job.sheetRows = 2;
-        job.outputPath = dir.filePath("org.xlsx");
-        ASSERT_EQ(run(job).outcome, Completed);
-        const auto sheets = testfiles::pythonWorkbook(job.outputPath);
-        ASSERT_EQ(sheets.size(), 2u);
-        EXPECT_EQ(sheets[0][1], QStringList({"GEN", "50", "ROAD", "30", "PARK", "20"}));
-        EXPECT_EQ(sheets[1], (std::vector<QStringList>{sheets[0][0], {"D100", "100"}}));
-        EXPECT_EQ(sheets[1][0].size(), 70);
-    }
-    {
-        SCOPED_TRACE("a linked field no longer in the map: asset id column, but no allocation query");
-        db.dataRows = {{"Desk", "10", "SL"}};
-        const ExportResult r = run(allocationJob({1012}, {1026}, 36));
-        ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
-        EXPECT_TRUE(r.dataQuery.contains(", Asset.AssetID "));
-        EXPECT_EQ(db.queries.size(), 1u);
-        EXPECT_EQ(readBytes(path), "\"Desk\"\r\n");
-    }
-    {
-        SCOPED_TRACE("outside the organization editions a linked field stays one cell under one label");
-        db.dataRows = {{"10", "<Allocated>", "SL"}};
-        ExportJob job = allocationJob({1004, 1011}, {1004, 1011}, 1);
+    const struct {
+        const char* name;
+        std::vector<int32_t> map, linked;
+        int edition;
+        memhost::Table rows;
+        QByteArray bytes;
+        size_t queries;
+        const char* select;
+    } cases[] = {
+        {"no System No in the map: the asset id column after the map is read", {1026}, {1026}, 36,
+         {{"<Allocated>", "10", "SL"}}, line(cells({"GEN", "50", "ROAD", "30", "PARK", "20"})), 2,
+         "SELECT ASSET.INSURANCECATEGORY , Asset.AssetID , deprmethod "},
+        {"a linked field no longer in the map: asset id column, but no allocation query", {1012}, {1026}, 36,
+         {{"Desk", "10", "SL"}}, line({"Desk"}), 1, "SELECT ASSET.DESCRIPTION , Asset.AssetID , deprmethod "},
+        {"outside the organization editions a linked field stays one cell under one label", {1004, 1011}, {1004, 1011},
+         1, {{"10", "<Allocated>", "SL"}}, line({"System No", "Department"}) + line({"10", "<Allocated>"}), 1,
+         "SELECT ASSET.ASSETID, ASSET.DEPARTMENT , deprmethod "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        db.dataRows = c.rows;
+        ExportJob job = allocationJob(c.map, c.linked, c.edition);
         ASSERT_TRUE(job.allocationLinks.hasAllocationFields());
-        job.header = true;
+        job.header = c.edition == 1;
         const ExportResult r = run(job);
-        ASSERT_EQ(r.outcome, Completed);
-        EXPECT_FALSE(r.dataQuery.contains("Asset.AssetID"));
-        EXPECT_EQ(db.queries.size(), 1u);
-        EXPECT_EQ(readBytes(path), "\"System No\",\"Department\"\r\n\"10\",\"<Allocated>\"\r\n");
+        ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
+        EXPECT_TRUE(r.dataQuery.startsWith(c.select)) << r.dataQuery.toStdString();
+        EXPECT_EQ(db.queries.size(), c.queries);
+        EXPECT_EQ(readBytes(path), c.bytes);
     }
+    SCOPED_TRACE("in a workbook a full sheet ends before a row that starts with an allocation field");
+    db.dataRows = {{"<Allocated>", "10", "SL"}, {"D100", "11", "SL"}};
+    ExportJob job = allocationJob({1026}, {1026}, 36);
+    job.header = true;
+    job.format = ExportJob::Format::Workbook;
+    job.sheetRows = 2;
+    job.outputPath = dir.filePath("org.xlsx");
+    ASSERT_EQ(run(job).outcome, Completed);
+    const auto sheets = testfiles::pythonWorkbook(job.outputPath);
+    ASSERT_EQ(sheets.size(), 2u);
+    EXPECT_EQ(sheets[0][1], QStringList({"GEN", "50", "ROAD", "30", "PARK", "20"}));
+    EXPECT_EQ(sheets[1], (std::vector<QStringList>{sheets[0][0], {"D100", "100"}}));
+    EXPECT_EQ(sheets[1][0].size(), 70);
 }
 
 TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)

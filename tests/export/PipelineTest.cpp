@@ -43,15 +43,14 @@ Outcome run(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
     const QString path = dir.filePath(s.format == ExportJob::Format::Csv ? "out.csv" : "out.xlsx");
     writeBytes(path, "previous export\r\n");
     memhost::Host host;
-    host.log->logItems = false;
     // Rows long enough for many batches and several write buffers, with
     // quotes, commas, non-ASCII text and characters Latin-1 cannot hold.
     for (int i = 1; i <= s.rows; ++i)
-        host.connection->dataRows.push_back(
+        host.database->dataRows.push_back(
             {QString::number(i), QStringLiteral("Desk \"%1\", caf\u00e9 \u20ac ").arg(i) + QString(300, QChar(u'x' + i % 3)),
              QStringLiteral("%1.125").arg(i), QStringLiteral("2024-03-%1").arg(1 + i % 28, 2, 10, QChar(u'0')), "SL"});
-    host.connection->faults.moveNextFailsAtRow = s.readFailsAtRow;
-    host.connection->faults.moveNextFailures = 1000000;
+    host.database->faults.moveNextFailsAtRow = s.readFailsAtRow;
+    host.database->faults.moveNextFailures = 1000000;
 
     ExportJob job = host.job({1004, 1012, 1075, 1002}, path);
     job.pipelined = pipelined;
