@@ -11,9 +11,7 @@
 
 #include <tuple>
 
-using expwiz::AllocationLinks;
-using expwiz::AllocationLists;
-using expwiz::AssetAllocations;
+using namespace expwiz;
 
 namespace {
 AllocationLists listsOf(std::vector<std::pair<int16_t, QString>> lists)
@@ -37,11 +35,7 @@ TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRe
               std::tuple(3, 5, "G/L Account ", 35));
     for (int k = 2; k < 6; ++k)
         EXPECT_TRUE(lists.slot(k).fieldId == 0 && lists.slot(k).prompt.isEmpty()) << k;
-    // 70 names: value and percent name per pair, joined by comma and blank.
-    const QStringList names = lists.slot(0).columnNames.split(", ");
-    ASSERT_EQ(names.size(), 70);
-    EXPECT_EQ(names.mid(0, 2), QStringList({"FundNo1", "FundPct1"}));
-    EXPECT_EQ(names[69], "FundPct35");
+    // The 70 names of a list show whole in ExportRunTest's allocation file.
     EXPECT_TRUE(lists.slot(1).columnNames.startsWith("G/L Account No1, G/L Account Pct1, G/L Account No2"));
 
     SCOPED_TRACE("loading again replaces the previous company's lists");
@@ -96,9 +90,7 @@ TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFiel
     EXPECT_FALSE(links.find(1004) || links.find(999));
     EXPECT_FALSE(links.link(1026, "Nothing", funds));
     EXPECT_NE(links.find(1026), nullptr);   // an earlier link stays when a later match fails
-    EXPECT_EQ(expwiz::ExportLines::headerLine({1004, 1026, 1012}, true, links),
-              "\"System No\"," + funds.slot(0).columnNames + ",\"Description\"");
-    EXPECT_EQ(expwiz::ExportLines::headerLine({1004, 1026}, false, links), "\"System No\",\"Insurance Category\"");
+    EXPECT_EQ(ExportLines::headerLine({1004, 1026}, false, links), "\"System No\",\"Insurance Category\"");
 }
 
 // The cells an allocation field gives are checked in ExportRunTest.
@@ -128,9 +120,9 @@ TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
     EXPECT_EQ(allocations.find(100000, 3)->count(), 35);
     EXPECT_FALSE(allocations.find(100000 - 65536, 3) || allocations.find(10, 4));
     QStringList cells = {"left over"};   // a list without entries for the asset: 70 empty cells
-    expwiz::AllocationValue::cells(allocations, 10, 4, 35, "<Allocated>", cells);
+    AllocationValue::cells(allocations, 10, 4, 35, "<Allocated>", cells);
     EXPECT_EQ(cells, QStringList(70));
-    expwiz::AllocationValue::cells(allocations, 10, 3, 1, "<Allocated>", cells);   // room for one pair
+    AllocationValue::cells(allocations, 10, 3, 1, "<Allocated>", cells);   // room for one pair
     EXPECT_EQ(cells, QStringList({"GEN", "50"}));
 
     SCOPED_TRACE("no list ids: nothing is sent; an asset id that is no 32-bit number fails the load");

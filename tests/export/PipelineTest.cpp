@@ -1,11 +1,9 @@
-#include "FileBytes.h"
 #include "MemoryHost.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
 #include "export/ExportRun.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,9 +11,7 @@
 #include <cerrno>
 #include <tuple>
 
-using expwiz::ExportJob;
-using expwiz::ExportResult;
-using expwiz::ExportRun;
+using namespace expwiz;
 
 namespace {
 
@@ -43,14 +39,13 @@ Outcome run(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
     const QString path = dir.filePath(s.format == ExportJob::Format::Csv ? "out.csv" : "out.xlsx");
     writeBytes(path, "previous export\r\n");
     memhost::Host host;
-    // Rows long enough for many batches and several write buffers, with
-    // quotes, commas, non-ASCII text and characters Latin-1 cannot hold.
+    // Rows long enough for many batches and several write buffers, with quotes, commas, non-ASCII text and
+    // characters Latin-1 cannot hold.
     for (int i = 1; i <= s.rows; ++i)
         host.database->dataRows.push_back(
             {QString::number(i), QStringLiteral("Desk \"%1\", caf\u00e9 \u20ac ").arg(i) + QString(300, QChar(u'x' + i % 3)),
              QStringLiteral("%1.125").arg(i), QStringLiteral("2024-03-%1").arg(1 + i % 28, 2, 10, QChar(u'0')), "SL"});
-    host.database->faults.moveNextFailsAtRow = s.readFailsAtRow;
-    host.database->faults.moveNextFailures = 1000000;
+    host.database->faults = {.unreadable = {}, .moveNextFailsAtRow = s.readFailsAtRow, .moveNextFailures = 1000000};
 
     ExportJob job = host.job({1004, 1012, 1075, 1002}, path);
     job.pipelined = pipelined;
@@ -68,7 +63,7 @@ Outcome run(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
             return taken += qsizetype(size), ::write(fd, data, size);
         };
     int shown = 0;
-    expwiz::ExportCallbacks callbacks;
+    ExportCallbacks callbacks;
     callbacks.progress = [&](int32_t row, int32_t) { shown = row; };
     callbacks.stopRequested = [&] { return shown == s.stopAtRow; };
     callbacks.confirmStop = [] { return true; };
@@ -80,9 +75,8 @@ Outcome run(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
     return out;
 }
 
-// A workbook carries its creation time: its cells are compared. (Read after
-// both runs: a helper program started in between would blind the thread
-// checker to the second run.)
+// A workbook carries its creation time: its cells are compared. (Read after both runs: a helper program started
+// in between would blind the thread checker to the second run.)
 QByteArray cells(const QString& path)
 {
     QByteArray text;
