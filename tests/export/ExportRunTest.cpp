@@ -396,16 +396,12 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
     ASSERT_EQ(run(job).outcome, Completed);
     EXPECT_EQ(testfiles::pythonCsv(path), expected);
     {
-        SCOPED_TRACE("an 8-bit encoding: readable in that encoding, the dash replaced and counted");
+        SCOPED_TRACE("an 8-bit encoding (its bytes in CsvWriterTest): the dash replaced and counted");
         job.encoding = "ISO-8859-1";
         const ExportResult r = run(job);
-        ASSERT_EQ(r.outcome, Completed);
-        EXPECT_EQ(r.replacedCharacters, 1);
-        EXPECT_EQ(r.message, "The Export process is complete. 1 character(s) could not be written in the encoding "
-                             "ISO-8859-1 and were replaced.");
-        std::vector<QStringList> latin = expected;
-        latin[4][1] = "M\u00fcller & S\u00f8n ? Caf\u00e9";
-        EXPECT_EQ(testfiles::pythonCsv(path, "latin-1"), latin);
+        EXPECT_EQ(std::tuple(r.outcome, r.replacedCharacters, r.message),
+                  std::tuple(Completed, 1, "The Export process is complete. 1 character(s) could not be written in the "
+                                           "encoding ISO-8859-1 and were replaced."));
     }
     {
         SCOPED_TRACE("a workbook of sheets of 6 rows: the same cells, the two lines heading each sheet");
