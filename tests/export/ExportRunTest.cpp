@@ -132,24 +132,37 @@ TEST_F(ExportRunTest, EveryTypeCodeIsWrittenByteForByteInTheJobsLocaleAndAnEmpty
     }
 }
 
-TEST_F(ExportRunTest, AStopKeepsTheCompleteRowsGoesOnWhenTheUserSaysNoOrAbortsWhenAsked)
+TEST_F(ExportRunTest, AStopOrAnUnreadableValueKeepsTheCompleteRowsAndAFailureThatLastsEndsTheRun)
 {
-    db.dataRows = numberedRows(10);
-    // answer: to the question, 1 yes, 0 no, -1 none asked (the command line)
-    const struct { const char* name; int stopAt, answer; bool keep; ExportOutcome outcome; int rows; QString message, progress; }
-        cases[] = {
-            {"stop pressed while row 5 of 10 is shown, answered yes: four data lines", 5, 1, true, Stopped, 4,
-             ExportTexts::stopped(path, 4, 10), "5  of  10"},
-            {"a stop that keeps nothing (the command line without --keep-partial): the file stays", 5, 1, false, Stopped,
-             4, ExportTexts::aborted(path, 4, 10), "5  of  10"},
-            {"answered no: every row is written", 5, 0, true, Completed, 10, ExportTexts::completeMessage(),
-             "10 asset(s) are exported."},
-            {"without a question a request stops at once", 1, -1, true, Stopped, 0, ExportTexts::stopped(path, 0, 10),
-             "1  of  10"},
-        };
+    // answer: to the question, 1 yes, 0 no, -1 none asked (the command line); MoveNext fails `failures` times at
+    // row `failsAt` (IsLastRow too when twice); two values cannot be read when `unreadable`.
+    const struct { const char* name; int rows, stopAt, answer; bool keep; int failsAt, failures; ExportOutcome outcome;
+                   int written; QString message, progress; QByteArray bytes; int unreadable; } cases[] = {
+        {"stop pressed while row 5 of 10 is shown, answered yes: four data lines", 10, 5, 1, true, -1, 0, Stopped, 4,
+         ExportTexts::stopped(path, 4, 10), "5  of  10", csvOf(numberedRows(4), true), 0},
+        {"a stop that keeps nothing (the command line without --keep-partial): the file stays", 10, 5, 1, false, -1, 0,
+         Stopped, 4, ExportTexts::aborted(path, 4, 10), "5  of  10", "previous", 0},
+        {"answered no: every row is written", 10, 5, 0, true, -1, 0, Completed, 10, ExportTexts::completeMessage(),
+         "10 asset(s) are exported.", csvOf(numberedRows(10), true), 0},
+        {"without a question a request stops at once", 10, 1, -1, true, -1, 0, Stopped, 0, ExportTexts::stopped(path, 0, 10),
+         "1  of  10", csvOf({}, true), 0},
+        {"a value that cannot be read never repeats the cell before it", 3, -1, -1, true, -1, 0,
+         Completed, 3, ExportTexts::completeMessage(), "3 asset(s) are exported.",
+         csvOf({{"System No", "Description"}, {"1", "Asset 1"}, {"2", ""}, {"", "Asset 3"}}), 2},
+        {"MoveNext failing twice, then working, IsLastRow failing: every row once", 4, -1, -1, true, 1, 2,
+         Completed, 4, ExportTexts::completeMessage(),
+         "4 asset(s) are exported.", csvOf(numberedRows(4), true), 0},
+        {"MoveNext failing for good: the run ends, the previous file stays", 5, -1, -1, true, 2, 1000000,
+         Failed, 3, ExportTexts::readFailure(path, 3, 5, 1000, "connection lost"), "3  of  5", "previous", 0},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeBytes(path, "previous");
+        db.dataRows = numberedRows(c.rows);
+        db.faults.unreadable = c.unreadable ? std::set<std::pair<int, int>>{{1, 1}, {2, 0}} : std::set<std::pair<int, int>>{};
+        db.faults.moveNextFailsAtRow = c.failsAt;
+        db.faults.moveNextFailures = c.failures;
+        db.faults.isLastRowFails = c.failures == 2;
         int shown = 0, asked = 0;
         ExportCallbacks callbacks;
         callbacks.progress = [&](int32_t row, int32_t) { shown = row; };
@@ -160,9 +173,9 @@ TEST_F(ExportRunTest, AStopKeepsTheCompleteRowsGoesOnWhenTheUserSaysNoOrAbortsWh
         job.header = true;
         job.keepRowsOnStop = c.keep;
         const ExportResult r = run(job, callbacks);
-        EXPECT_EQ(told(r), std::tuple(c.outcome, c.rows, 10, c.keep, c.message, c.progress));
-        EXPECT_EQ(asked, c.answer >= 0 ? 1 : 0);
-        EXPECT_EQ(readBytes(path), c.keep ? csvOf(numberedRows(c.rows), true) : "previous");
+        EXPECT_EQ(told(r), std::tuple(c.outcome, c.written, c.rows, c.bytes != "previous", c.message, c.progress));
+        EXPECT_EQ(std::tuple(asked, r.unreadableValues), std::tuple(c.answer >= 0 ? 1 : 0, c.unreadable));
+        EXPECT_EQ(readBytes(path), c.bytes);
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
     }
 }
@@ -268,33 +281,6 @@ TEST_F(ExportRunTest, FailuresBeforeTheFirstRowGiveTheirMessageAndChangeNothing)
         EXPECT_EQ(fresh.log->join(" | ").contains("Connection"), c.reachesHost);
         EXPECT_EQ(readBytes(path), "old");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
-    }
-}
-
-TEST_F(ExportRunTest, AnUnreadableValueIsAnEmptyCellAndNavigationFailuresEndTheRun)
-{
-    const struct { const char* name; int rows, failsAt, failures; QByteArray bytes; int unreadable = 0; } cases[] = {
-        {"a value that cannot be read never repeats the cell before it", 3, -1, 0,
-         csvOf({{"1", "Asset 1"}, {"2", ""}, {"", "Asset 3"}}), 2},
-        {"MoveNext failing twice, then working, IsLastRow failing: every row once", 4, 1, 2, csvOf(numberedRows(4))},
-        {"MoveNext failing for good: the run ends, the previous file stays", 5, 2, 1000000, "previous"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        writeBytes(path, "previous");
-        db.dataRows = numberedRows(c.rows);
-        db.faults.unreadable = c.unreadable ? std::set<std::pair<int, int>>{{1, 1}, {2, 0}} : std::set<std::pair<int, int>>{};
-        db.faults.moveNextFailsAtRow = c.failsAt;
-        db.faults.moveNextFailures = c.failures;
-        db.faults.isLastRowFails = c.failures == 2;
-        const ExportResult r = run(host.job({1004, 1012}, path));
-        EXPECT_EQ(r.unreadableValues, c.unreadable);
-        EXPECT_EQ(readBytes(path), c.bytes);
-        if (c.rows == 5)
-            EXPECT_EQ(told(r), std::tuple(Failed, 3, 5, false, ExportTexts::readFailure(path, 3, 5, 1000, "connection lost"),
-                                          "3  of  5"));
-        else
-            EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced), std::tuple(Completed, true));
     }
 }
 
