@@ -119,13 +119,11 @@ TEST_P(RefHost, OpensNestTheLastCloseReleasesAndAnotherProcessHoldsTheCompanyUnt
     QString description;
     ASSERT_EQ(hostErrorNumber([&] { company->Open(); }, &description), errnum::CompanyLocked);
     EXPECT_TRUE(description.startsWith("Company 'Harbor Logistics' is locked by another user (")) << description.toStdString();
-    // Who holds it: the process here, the server's process and where the
-    // holder connects from on a server.
+    // Who holds it: the process here, the server's process and where the holder connects from on a server.
     for (const QString& word : GetParam() == Backend::Sqlite ? QStringList{"(process " + QString::number(holder) + ")."}
                                                              : QStringList{"server process", "local connection"})
         EXPECT_TRUE(description.contains(word)) << description.toStdString();
-    // A crashed holder leaves no lock behind; the server notices the
-    // dropped connection by itself, which may take it a moment.
+    // A crashed holder leaves no lock behind; the server notices the dropped connection by itself, in a moment.
     kill(holder, SIGKILL);
     waitpid(holder, nullptr, 0);
     bool reopened = false;
@@ -286,8 +284,7 @@ TEST_P(RefHost, CursorStreamsValuesKnowsTheLastRowAndRaisesTheDatabaseMessage)
     DemoHost demo(GetParam(), {2001, 1});
     auto host = ReferenceHost::open(demo.path);
     auto connection = database(*host, "Orvo Demo")->Connection();
-    // IsLastRow is exact around the fetch sizes (the server's batches are
-    // at least 1000 rows).
+    // IsLastRow is exact around the fetch sizes (the server's batches are at least 1000 rows).
     for (int n : {0, 1, 99, 100, 101, 999, 1000, 1001, 2000}) {
         SCOPED_TRACE(n);
         auto rows = connection->OpenCursor(QStringLiteral("SELECT ASSETID FROM Asset WHERE companyid = 1 AND "
@@ -303,8 +300,8 @@ TEST_P(RefHost, CursorStreamsValuesKnowsTheLastRowAndRaisesTheDatabaseMessage)
         EXPECT_EQ(rows->MoveFirst(), false);   // forward only
         EXPECT_EQ(rows->IsLastRow(), false);
     }
-    // NULL is empty text; non-ASCII, quotes, tabs, backslashes and line breaks
-    // come back unchanged; numbers read alike on every backend: a REAL as SQLite shows it.
+    // NULL is empty text; non-ASCII, quotes, tabs, backslashes and line breaks come back unchanged; numbers read
+    // alike on every backend: a REAL as SQLite shows it.
     auto rows = connection->OpenCursor("SELECT NULL, 'Zoë Ångström', 'a \"b\"\nc\t\\N\\', 1234.5, -7, CAST(12 AS REAL), "
                                        "S168KPCT, ACQVALUE FROM Bookparts WHERE companyid = 1 AND assetid = 8 "
                                        "AND bookid = 1", 100)->Rows();
@@ -390,8 +387,8 @@ TEST(RefHostServer, AServerDownALoginRefusedAndALostConnectionNameTheServerNever
             EXPECT_TRUE(description.contains(word)) << description.toStdString();
         EXPECT_FALSE(description.contains("sekrit")) << description.toStdString();
     }
-    // The server ends every other session of the database mid-run: the
-    // cursor fails, names the database, and stays failed.
+    // The server ends every other session of the database mid-run: the cursor fails, names the database, and
+    // stays failed.
     auto connection = database(*host, "Orvo Demo")->Connection();
     auto rows = connection->OpenCursor("SELECT g FROM generate_series(1, 10000000) g", 100)->Rows();
     ASSERT_TRUE(rows->MoveFirst());
