@@ -48,14 +48,12 @@ TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRe
     for (int i = 1; i <= 7; ++i)
         db.listRows.push_back({QString::number(i), QStringLiteral("List %1").arg(i)});
     auto failure = lists.load(db, 7);
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_TRUE(failure->description().contains("more than 6"));
+    EXPECT_TRUE(failure && failure->description().contains("more than 6"));
     EXPECT_EQ(std::tuple(lists.usedSlots(), lists.match("List 6"), lists.match("Nothing")), std::tuple(6, 5, -1));
 
     SCOPED_TRACE("a G/L prompt without No: it and the lists after it get no names and match nothing");
     failure = lists.assign({{1, "Fund"}, {2, "G/L Acct"}, {3, "Region"}});
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_TRUE(failure->description().contains("G/L Acct"));
+    EXPECT_TRUE(failure && failure->description().contains("G/L Acct"));
     EXPECT_EQ(std::tuple(lists.usedSlots(), lists.match("Fund"), lists.match("G/L Acct"), lists.match("Region")),
               std::tuple(1, 0, -1, -1));
 

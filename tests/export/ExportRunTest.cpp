@@ -51,10 +51,7 @@ const QString kData = "SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod  FRO
 
 class ExportRunTest : public ::testing::Test {
 protected:
-    ExportResult run(const ExportJob& job, ExportCallbacks callbacks = {})
-    {
-        return ExportRun(job, std::move(callbacks)).run();
-    }
+    ExportResult run(const ExportJob& job, ExportCallbacks callbacks = {}) { return ExportRun(job, std::move(callbacks)).run(); }
     QTemporaryDir dir;
     const QString path = dir.filePath("out.csv");
     memhost::Host host;
