@@ -11,11 +11,7 @@ using namespace expwiz;
 using enum FieldType;
 
 namespace {
-struct Case {
-    FieldType type;
-    const char* value;
-    const char* expected;
-};
+struct Case { FieldType type; const char* value; const char* expected; };
 
 // Each case through the text and the byte path (the same text as UTF-8).
 void expectAll(const ValueFormatter& f, const std::vector<Case>& cases)
