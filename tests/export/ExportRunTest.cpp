@@ -51,7 +51,10 @@ const QString kData = "SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod  FRO
 
 class ExportRunTest : public ::testing::Test {
 protected:
-    ExportResult run(const ExportJob& job, ExportCallbacks callbacks = {}) { return ExportRun(job, std::move(callbacks)).run(); }
+    ExportResult run(const ExportJob& job, ExportCallbacks callbacks = {})
+    {
+        return ExportRun(job, std::move(callbacks)).run();
+    }
     QTemporaryDir dir;
     const QString path = dir.filePath("out.csv");
     memhost::Host host;
@@ -65,7 +68,8 @@ auto told(const ExportResult& r)
 }
 auto complete(int32_t n)
 {
-    return std::tuple(Completed, n, n, true, ExportTexts::completeMessage(), QStringLiteral("%1 asset(s) are exported.").arg(n));
+    return std::tuple(Completed, n, n, true, ExportTexts::completeMessage(),
+                      QStringLiteral("%1 asset(s) are exported.").arg(n));
 }
 
 } // namespace

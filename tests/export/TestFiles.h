@@ -39,7 +39,8 @@ inline std::vector<QStringList> rowsOf(const QJsonArray& rows)
 inline std::vector<QStringList> pythonCsv(const QString& path)
 {
     return rowsOf(python(QStringLiteral("import csv,json,sys\n"
-                                        "print(json.dumps(list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))))\n"),
+                                        "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                                        "    print(json.dumps(list(csv.reader(f))))\n"),
                          {path}));
 }
 

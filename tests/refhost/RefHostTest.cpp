@@ -64,7 +64,8 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceWithCompaniesBooksAndGroupsInHostOrde
     const ObjectPtr manager = host;
     const auto app = viewAs<IOrvoApplication>(manager);
     const auto environment = viewAs<IOrvoEnvironment>(manager);
-    EXPECT_EQ(std::tuple(app->Title(), app->ProgramPath(), environment->DatabaseName(), environment->AvailabilityText().isEmpty()),
+    EXPECT_EQ(std::tuple(app->Title(), app->ProgramPath(), environment->DatabaseName(),
+                         environment->AvailabilityText().isEmpty()),
               std::tuple("Orvo", QDir(demo.path).absolutePath(), "Orvo Demo", false));
     EXPECT_THROW(viewAs<IOrvoGroup>(manager), HostError);
     auto business = viewAs<IOrvoBusinessApp>(manager);
@@ -79,7 +80,8 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceWithCompaniesBooksAndGroupsInHostOrde
     int shown = 0;
     host->setHelpHandler([&](int32_t context) { shown = context; });
     app->ShowHelp(30620);
-    EXPECT_EQ(std::tuple(host->systemDatabaseName(), host->applicationTypeSetByAddin(), shown), std::tuple("HALDENSYS", 36, 30620));
+    EXPECT_EQ(std::tuple(host->systemDatabaseName(), host->applicationTypeSetByAddin(), shown),
+              std::tuple("HALDENSYS", 36, 30620));
 
     auto db = database(*host, "Orvo Demo");
     auto companies = db->Companies();
