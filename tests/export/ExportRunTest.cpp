@@ -207,16 +207,16 @@ TEST_F(ExportRunTest, AWriteFailureIsNeverCompleteAndLeavesThePreviousFileWhileS
             return ::write(fd, data, size_t(n));
         };
         const ExportResult r = run(job);
-        EXPECT_EQ(r.errorNumber, c.number);
-        EXPECT_EQ(r.rowsWritten, std::max<qsizetype>(accepted.left(flushed).count("\r\n") - 1, 0));
+        EXPECT_EQ(std::tuple(r.errorNumber, r.rowsWritten),
+                  std::tuple(c.number, std::max<qsizetype>(accepted.left(flushed).count("\r\n") - 1, 0)));
         if (!c.err) {
             EXPECT_EQ(told(r), complete(3));
             EXPECT_TRUE(readBytes(path) == csvOf(db.dataRows, true));
             continue;
         }
-        EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced), std::tuple(Failed, false));
-        EXPECT_EQ(r.rowsWritten > 0, c.budget > 256 * 1024);
-        EXPECT_EQ(r.message, ExportTexts::writeFailure(path, r.rowsWritten, c.rows, r.errorNumber, r.errorDescription));
+        EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced, r.rowsWritten > 0, r.message),
+                  std::tuple(Failed, false, c.budget > 256 * 1024,
+                             ExportTexts::writeFailure(path, r.rowsWritten, c.rows, r.errorNumber, r.errorDescription)));
         EXPECT_TRUE(r.errorDescription.contains(path)) << r.errorDescription.toStdString();
         EXPECT_EQ(readBytes(path), "previous export\r\n");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
@@ -229,14 +229,8 @@ TEST_F(ExportRunTest, FailuresBeforeTheFirstRowGiveTheirMessageAndChangeNothing)
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.csv"));
     bool writable = false;   // root writes any file the system does not make immutable
     const auto none = [](const char* thing) { return QStringLiteral("No %1 is selected for the export.").arg(thing); };
-    const struct {
-        const char* name;
-        std::function<void(memhost::MemoryDatabase&, ExportJob&)> arrange;
-        QString message;
-        int32_t number;
-        bool reachesHost = false;
-        QString progress = ExportTexts::searching();
-    } cases[] = {
+    const struct { const char* name; std::function<void(memhost::MemoryDatabase&, ExportJob&)> arrange; QString message;
+                   int32_t number; bool reachesHost = false; QString progress = ExportTexts::searching(); } cases[] = {
         {"an empty map", [](auto&, auto& j) { j.fieldIds.clear(); }, ExportTexts::emptyFieldMap(), 5, false,
          ExportTexts::idleProgress()},
         {"no database", [](auto&, auto& j) { j.database = nullptr; }, none("database"), 424},
@@ -318,8 +312,7 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
         job.header = true;
         db.faults.unreadable = {{2, 1}};   // the Fund of "Lamp": empty cells all the same
         const ExportResult r = run(job);
-        ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
-        EXPECT_EQ(r.unreadableValues, 1);
+        ASSERT_EQ(std::tuple(r.outcome, r.unreadableValues), std::tuple(Completed, 1)) << r.message.toStdString();
         EXPECT_TRUE(r.dataQuery.startsWith("SELECT ASSET.ASSETID, ASSET.INSURANCECATEGORY, ASSET.DESCRIPTION , "
                                            "Asset.AssetID , deprmethod "));
         ASSERT_EQ(db.queries.size(), 2u);
