@@ -395,6 +395,12 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
     EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
               (std::vector<std::vector<QStringList>>{{expected.begin(), expected.begin() + 6}, second}));
     EXPECT_EQ(testfiles::entries(dir.path()), QStringList({"out.csv", "out.xlsx"}));
+    // Each sheet keeps its top lines in view and every column as wide as its longest text and two (8 to 60).
+    EXPECT_EQ(QJsonDocument(testfiles::python("import json,sys,openpyxl\n"
+                                              "print(json.dumps([[s.freeze_panes] + [int(s.column_dimensions[c].width)\n"
+                                              "    for c in 'ABC'] for s in openpyxl.load_workbook(sys.argv[1]).worksheets]))\n",
+                                              {job.outputPath})).toJson(QJsonDocument::Compact),
+              R"([["A3",17,30,8],["A3",17,30,8]])");
 
     SCOPED_TRACE("a workbook holds percentages and amounts as numbers, rounded as a file shows them");
     db.dataRows = {{"1", "0.075", "1234.567", "SL"}, {"2", "-0.00125", "-7", "SL"}};
