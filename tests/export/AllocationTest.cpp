@@ -11,9 +11,7 @@
 
 #include <tuple>
 
-using expwiz::AllocationLinks;
-using expwiz::AllocationLists;
-using expwiz::AssetAllocations;
+using namespace expwiz;
 
 namespace {
 AllocationLists listsOf(std::vector<std::pair<int16_t, QString>> lists)
@@ -27,7 +25,7 @@ AllocationLists listsOf(std::vector<std::pair<int16_t, QString>> lists)
 TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRead)
 {
     memhost::Host host;
-    auto& db = *host.connection;
+    auto& db = *host.database;
     db.listRows = {{"3", "Fund"}, {"5", "G/L Account No"}};
     AllocationLists lists;
     EXPECT_FALSE(lists.load(db, 7).has_value());
@@ -37,11 +35,7 @@ TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRe
               std::tuple(3, 5, "G/L Account ", 35));
     for (int k = 2; k < 6; ++k)
         EXPECT_TRUE(lists.slot(k).fieldId == 0 && lists.slot(k).prompt.isEmpty()) << k;
-    // 70 names: value and percent name per pair, joined by comma and blank.
-    const QStringList names = lists.slot(0).columnNames.split(", ");
-    ASSERT_EQ(names.size(), 70);
-    EXPECT_EQ(names.mid(0, 2), QStringList({"FundNo1", "FundPct1"}));
-    EXPECT_EQ(names[69], "FundPct35");
+    // The 70 names of a list show whole in ExportRunTest's allocation file.
     EXPECT_TRUE(lists.slot(1).columnNames.startsWith("G/L Account No1, G/L Account Pct1, G/L Account No2"));
 
     SCOPED_TRACE("loading again replaces the previous company's lists");
@@ -54,14 +48,12 @@ TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRe
     for (int i = 1; i <= 7; ++i)
         db.listRows.push_back({QString::number(i), QStringLiteral("List %1").arg(i)});
     auto failure = lists.load(db, 7);
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_TRUE(failure->description().contains("more than 6"));
+    EXPECT_TRUE(failure && failure->description().contains("more than 6"));
     EXPECT_EQ(std::tuple(lists.usedSlots(), lists.match("List 6"), lists.match("Nothing")), std::tuple(6, 5, -1));
 
     SCOPED_TRACE("a G/L prompt without No: it and the lists after it get no names and match nothing");
     failure = lists.assign({{1, "Fund"}, {2, "G/L Acct"}, {3, "Region"}});
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_TRUE(failure->description().contains("G/L Acct"));
+    EXPECT_TRUE(failure && failure->description().contains("G/L Acct"));
     EXPECT_EQ(std::tuple(lists.usedSlots(), lists.match("Fund"), lists.match("G/L Acct"), lists.match("Region")),
               std::tuple(1, 0, -1, -1));
 
@@ -96,23 +88,21 @@ TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFiel
     EXPECT_FALSE(links.find(1004) || links.find(999));
     EXPECT_FALSE(links.link(1026, "Nothing", funds));
     EXPECT_NE(links.find(1026), nullptr);   // an earlier link stays when a later match fails
-    EXPECT_EQ(expwiz::ExportLines::headerLine({1004, 1026, 1012}, true, links),
-              "\"System No\"," + funds.slot(0).columnNames + ",\"Description\"");
-    EXPECT_EQ(expwiz::ExportLines::headerLine({1004, 1026}, false, links), "\"System No\",\"Insurance Category\"");
+    EXPECT_EQ(ExportLines::headerLine({1004, 1026}, false, links), "\"System No\",\"Insurance Category\"");
 }
 
 // The cells an allocation field gives are checked in ExportRunTest.
 TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
 {
     memhost::Host host;
-    auto& rows = host.connection->allocationRows;
+    auto& rows = host.database->allocationRows;
     rows = {{"10", "3", "Fund", "GEN", "50"}, {"10", "3", "Fund", "ROAD", "30"}, {"10", "3", "Fund", "PARK", "20"},
             {"10", "5", "Department Code", "D1", "100"}};
     for (int i = 1; i <= 40; ++i)
         rows.push_back({"100000", "3", "Fund", QStringLiteral("F%1").arg(i), "2.5"});
     AssetAllocations allocations;
-    allocations.load(*host.connection, 7, " 4 ", {3, 5});
-    EXPECT_EQ(host.connection->queries,
+    allocations.load(*host.database, 7, " 4 ", {3, 5});
+    EXPECT_EQ(host.database->queries,
               std::vector<QString>{"SELECT AssetAlloc.AssetID, AssetAlloc.FieldID, CustomInfo.Prompt, "
                                    "AssetAlloc.FieldValue, AssetAlloc.AllocPcnt FROM AssetAlloc INNER JOIN CustomInfo "
                                    "ON AssetAlloc.CompanyID = CustomInfo.CompanyID AND AssetAlloc.FieldID = "
@@ -128,15 +118,15 @@ TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
     EXPECT_EQ(allocations.find(100000, 3)->count(), 35);
     EXPECT_FALSE(allocations.find(100000 - 65536, 3) || allocations.find(10, 4));
     QStringList cells = {"left over"};   // a list without entries for the asset: 70 empty cells
-    expwiz::AllocationValue::cells(allocations, 10, 4, 35, "<Allocated>", cells);
+    AllocationValue::cells(allocations, 10, 4, 35, "<Allocated>", cells);
     EXPECT_EQ(cells, QStringList(70));
-    expwiz::AllocationValue::cells(allocations, 10, 3, 1, "<Allocated>", cells);   // room for one pair
+    AllocationValue::cells(allocations, 10, 3, 1, "<Allocated>", cells);   // room for one pair
     EXPECT_EQ(cells, QStringList({"GEN", "50"}));
 
     SCOPED_TRACE("no list ids: nothing is sent; an asset id that is no 32-bit number fails the load");
-    allocations.load(*host.connection, 7, " 4 ", {});
-    EXPECT_EQ(host.connection->queries.size(), 1u);
+    allocations.load(*host.database, 7, " 4 ", {});
+    EXPECT_EQ(host.database->queries.size(), 1u);
     EXPECT_TRUE(allocations.items().empty() && !allocations.find(10, 3));
     rows = {{"3000000000", "3", "Fund", "X", "100"}};
-    EXPECT_THROW(allocations.load(*host.connection, 7, " 4 ", {3}), orvo::HostError);
+    EXPECT_THROW(allocations.load(*host.database, 7, " 4 ", {3}), orvo::HostError);
 }

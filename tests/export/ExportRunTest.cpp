@@ -14,21 +14,33 @@
 #include <tuple>
 #include <unistd.h>
 
-using expwiz::ExportJob;
-using expwiz::ExportResult;
-using expwiz::ExportRun;
-using expwiz::ExportTexts;
-using expwiz::ExportOutcome;
-using enum expwiz::ExportOutcome;
+using namespace expwiz;
+using enum ExportOutcome;
 
 namespace {
 
-memhost::Table numberedRows(int n)
+// Rows of System No, Description ("Asset N", or `width` x's) and depreciation method.
+memhost::Table numberedRows(int n, int width = 0)
 {
     memhost::Table rows;
     for (int i = 1; i <= n; ++i)
-        rows.push_back({QString::number(i), QStringLiteral("Asset %1").arg(i), "SL"});
+        rows.push_back({QString::number(i), width ? QString(width, 'x') : QStringLiteral("Asset %1").arg(i), "SL"});
     return rows;
+}
+
+// One CSV line of quoted cells.
+QByteArray line(const QStringList& cells)
+{
+    return ("\"" + cells.join("\",\"") + "\"\r\n").toUtf8();
+}
+
+// The CSV lines of the rows' System No and Description, under their header when asked.
+QByteArray csvOf(const memhost::Table& rows, bool header = false)
+{
+    QByteArray out = header ? line({"System No", "Description"}) : "";
+    for (const QStringList& row : rows)
+        out += line(row.mid(0, 2));
+    return out;
 }
 
 const QString kCount = "SELECT count(*)  FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid = 7 AND "
@@ -39,20 +51,25 @@ const QString kData = "SELECT ASSET.ASSETID, ASSET.DESCRIPTION , deprmethod  FRO
 
 class ExportRunTest : public ::testing::Test {
 protected:
-    ExportResult run(const ExportJob& job, expwiz::ExportCallbacks callbacks = {})
+    ExportResult run(const ExportJob& job, ExportCallbacks callbacks = {})
     {
         return ExportRun(job, std::move(callbacks)).run();
     }
     QTemporaryDir dir;
     const QString path = dir.filePath("out.csv");
     memhost::Host host;
-    memhost::MemoryDatabase& db = *host.connection;
+    memhost::MemoryDatabase& db = *host.database;
 };
 
-// What a run tells its caller about its end.
+// What a run tells its caller about its end, and that of a complete run of n rows.
 auto told(const ExportResult& r)
 {
     return std::tuple(r.outcome, r.rowsWritten, r.total, r.fileReplaced, r.message, r.progressText);
+}
+auto complete(int32_t n)
+{
+    return std::tuple(Completed, n, n, true, ExportTexts::completeMessage(),
+                      QStringLiteral("%1 asset(s) are exported.").arg(n));
 }
 
 } // namespace
@@ -60,29 +77,29 @@ auto told(const ExportResult& r)
 TEST_F(ExportRunTest, HostAndCallbacksAreCalledInTheDescribedOrderAndTheRowsWrittenAreTold)
 {
     db.dataRows = numberedRows(2);
-    expwiz::ExportCallbacks callbacks;
-    callbacks.processEvents = [&] { host.log->add("events"); };
-    callbacks.progress = [&](int32_t row, int32_t total) { host.log->add(QStringLiteral("progress %1/%2").arg(row).arg(total)); };
-    callbacks.stopRequested = [&] { return host.log->add("stop?"), false; };
-    callbacks.busy = [&](bool on) { host.log->add(on ? "busy" : "idle"); };
+    ExportCallbacks callbacks;
+    callbacks.processEvents = [&] { *host.log << "events"; };
+    callbacks.progress = [&](int32_t row, int32_t total) { *host.log << QStringLiteral("progress %1/%2").arg(row).arg(total); };
+    callbacks.stopRequested = [&] { return *host.log << "stop?", false; };
+    callbacks.busy = [&](bool on) { *host.log << (on ? "busy" : "idle"); };
     QString plainCount = kCount, plainData = kData;
     plainCount.chop(QStringLiteral("AND GROUPCOND ").size());
     plainData.replace("AND GROUPCOND ", " ");
     for (const int counted : {5, 1}) {   // the rows changed after the count: every row is written and told
         SCOPED_TRACE(counted);
         db.faults.countOverride = counted;
-        host.log->calls.clear();
+        host.log->clear();
         const ExportResult r = run(host.job({1004, 1012}, path), callbacks);
         ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
         const QString row = QStringLiteral("progress %2/%1 | events | stop? | Item 0 | Item 1 | IsLastRow | MoveNext").arg(counted);
-        EXPECT_EQ(host.log->joined(), "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup " + plainCount
+        EXPECT_EQ(host.log->join(" | "), "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup " + plainCount
                                           + " | ApplyGroup " + plainData + " | Connection | busy | CountRows " + kCount
                                           + " | idle | OpenCursor " + kData + " 100 | Rows | Fields | MoveFirst | "
                                           + row.arg(1) + " | " + row.arg(2));
         EXPECT_EQ(r.countQuery, kCount);
         EXPECT_EQ(r.dataQuery, kData);
         EXPECT_EQ(r.progressText, QStringLiteral("2 asset(s) are exported (%1 were counted before the export).").arg(counted));
-        EXPECT_EQ(readBytes(path), "\"1\",\"Asset 1\"\r\n\"2\",\"Asset 2\"\r\n");
+        EXPECT_EQ(readBytes(path), csvOf(db.dataRows));
     }
 }
 
@@ -96,7 +113,7 @@ TEST_F(ExportRunTest, EveryTypeCodeIsWrittenByteForByteInTheJobsLocaleAndAnEmpty
     ExportJob job = host.job({1004, 1064, 1028, 1075, 1084, 1012, 1002, 1007, 1113}, path);
     job.locale = QLocale(QStringLiteral("de_DE"));
     job.companyLine = job.header = true;
-    EXPECT_EQ(told(run(job)), std::tuple(Completed, 3, 3, true, ExportTexts::completeMessage(), "3 asset(s) are exported."));
+    EXPECT_EQ(told(run(job)), complete(3));
     EXPECT_EQ(readBytes(path), "\"Acme Holdings\",\"All Orvo Assets\",\"Tax\"\r\n"
                                "\"System No\",\"Percent Transferred-In\",\"ITC Percent\",\"Acquisition Value\","
                                "\"Exclude on DER?\",\"Description\",\"Acquisition Date\",\"ADS Life\",\"GO Zone\"\r\n"
@@ -107,40 +124,48 @@ TEST_F(ExportRunTest, EveryTypeCodeIsWrittenByteForByteInTheJobsLocaleAndAnEmpty
     SCOPED_TRACE("no rows: only the optional lines");
     db.dataRows.clear();
     for (const bool header : {true, false}) {
-        host.log->calls.clear();
+        host.log->clear();
         job = host.job({1004, 1012}, path);
         job.header = header;
-        EXPECT_EQ(told(run(job)), std::tuple(Completed, 0, 0, true, ExportTexts::completeMessage(), "0 asset(s) are exported."));
+        EXPECT_EQ(told(run(job)), complete(0));
         EXPECT_EQ(readBytes(path), header ? "\"System No\",\"Description\"\r\n" : "");
-        EXPECT_TRUE(host.log->joined().endsWith("| Rows | Fields | MoveFirst"));
+        EXPECT_TRUE(host.log->join(" | ").endsWith("| Rows | Fields | MoveFirst"));
     }
 }
 
-TEST_F(ExportRunTest, AStopKeepsTheCompleteRowsGoesOnWhenTheUserSaysNoOrAbortsWhenAsked)
+TEST_F(ExportRunTest, AStopOrAnUnreadableValueKeepsTheCompleteRowsAndAFailureThatLastsEndsTheRun)
 {
-    db.dataRows = numberedRows(10);
-    const struct {
-        const char* name;
-        int stopAt, answer;   // to the question: 1 yes, 0 no, -1 none asked (the command line)
-        bool keep;
-        ExportOutcome outcome;
-        int rows, asked;
-        QString message, progress;
-    } cases[] = {
-        {"stop pressed while row 5 of 10 is shown, answered yes: four data lines", 5, 1, true, Stopped, 4, 1,
-         ExportTexts::stopped(path, 4, 10), "5  of  10"},
-        {"a stop that keeps nothing (the command line without --keep-partial): the file stays", 5, 1, false, Stopped, 4,
-         1, ExportTexts::aborted(path, 4, 10), "5  of  10"},
-        {"answered no: every row is written", 5, 0, true, Completed, 10, 1, ExportTexts::completeMessage(),
-         "10 asset(s) are exported."},
-        {"without a question a request stops at once", 1, -1, true, Stopped, 0, 0, ExportTexts::stopped(path, 0, 10),
-         "1  of  10"},
+    // answer: to the question, 1 yes, 0 no, -1 none asked (the command line); MoveNext fails `failures` times at
+    // row `failsAt` (IsLastRow too when twice); two values cannot be read when `unreadable`.
+    const struct { const char* name; int rows, stopAt, answer; bool keep; int failsAt, failures; ExportOutcome outcome;
+                   int written; QString message, progress; QByteArray bytes; int unreadable; } cases[] = {
+        {"stop pressed while row 5 of 10 is shown, answered yes: four data lines", 10, 5, 1, true, -1, 0, Stopped, 4,
+         ExportTexts::stopped(path, 4, 10), "5  of  10", csvOf(numberedRows(4), true), 0},
+        {"a stop that keeps nothing (the command line without --keep-partial): the file stays", 10, 5, 1, false, -1, 0,
+         Stopped, 4, ExportTexts::aborted(path, 4, 10), "5  of  10", "previous", 0},
+        {"answered no: every row is written", 10, 5, 0, true, -1, 0, Completed, 10, ExportTexts::completeMessage(),
+         "10 asset(s) are exported.", csvOf(numberedRows(10), true), 0},
+        {"without a question a request stops at once", 10, 1, -1, true, -1, 0, Stopped, 0, ExportTexts::stopped(path, 0, 10),
+         "1  of  10", csvOf({}, true), 0},
+        {"a value that cannot be read never repeats the cell before it", 3, -1, -1, true, -1, 0,
+         Completed, 3, ExportTexts::completeMessage(), "3 asset(s) are exported.",
+         csvOf({{"System No", "Description"}, {"1", "Asset 1"}, {"2", ""}, {"", "Asset 3"}}), 2},
+        {"MoveNext failing twice, then working, IsLastRow failing: every row once", 4, -1, -1, true, 1, 2,
+         Completed, 4, ExportTexts::completeMessage(),
+         "4 asset(s) are exported.", csvOf(numberedRows(4), true), 0},
+        {"MoveNext failing for good: the run ends, the previous file stays", 5, -1, -1, true, 2, 1000000,
+         Failed, 3, ExportTexts::readFailure(path, 3, 5, 1000, "connection lost"), "3  of  5", "previous", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeBytes(path, "previous");
+        db.dataRows = numberedRows(c.rows);
+        db.faults.unreadable = c.unreadable ? std::set<std::pair<int, int>>{{1, 1}, {2, 0}} : std::set<std::pair<int, int>>{};
+        db.faults.moveNextFailsAtRow = c.failsAt;
+        db.faults.moveNextFailures = c.failures;
+        db.faults.isLastRowFails = c.failures == 2;
         int shown = 0, asked = 0;
-        expwiz::ExportCallbacks callbacks;
+        ExportCallbacks callbacks;
         callbacks.progress = [&](int32_t row, int32_t) { shown = row; };
         callbacks.stopRequested = [&] { return shown == c.stopAt; };
         if (c.answer >= 0)
@@ -149,35 +174,25 @@ TEST_F(ExportRunTest, AStopKeepsTheCompleteRowsGoesOnWhenTheUserSaysNoOrAbortsWh
         job.header = true;
         job.keepRowsOnStop = c.keep;
         const ExportResult r = run(job, callbacks);
-        EXPECT_EQ(told(r), std::tuple(c.outcome, c.rows, 10, c.keep, c.message, c.progress));
-        EXPECT_EQ(asked, c.asked);
-        QByteArray lines = "\"System No\",\"Description\"\r\n";
-        for (int i = 1; i <= c.rows; ++i)
-            lines += QStringLiteral("\"%1\",\"Asset %1\"\r\n").arg(i).toUtf8();
-        EXPECT_EQ(readBytes(path), c.keep ? lines : "previous");
+        EXPECT_EQ(told(r), std::tuple(c.outcome, c.written, c.rows, c.bytes != "previous", c.message, c.progress));
+        EXPECT_EQ(std::tuple(asked, r.unreadableValues), std::tuple(c.answer >= 0 ? 1 : 0, c.unreadable));
+        EXPECT_EQ(readBytes(path), c.bytes);
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
     }
 }
 
 TEST_F(ExportRunTest, AWriteFailureIsNeverCompleteAndLeavesThePreviousFileWhileShortWritesAreContinued)
 {
-    // The disk takes so many bytes, then fails: in a buffer flush during the
-    // rows or in the final flush at commit. The message counts the rows of
-    // the buffers that reached the file whole. A budget of -1 takes seven
-    // bytes a call and never fails.
-    const struct {
-        int err;
-        int32_t number;
-        qsizetype budget;
-        int rows;
-    } cases[] = {{ENOSPC, orvo::errnum::DiskFull, 300000, 2000}, {EIO, orvo::errnum::PathFileAccess, 100000, 2000},
-                 {ENOSPC, orvo::errnum::DiskFull, 5000, 10}, {ENOSPC, orvo::errnum::DiskFull, 0, 3},
-                 {EDQUOT, orvo::errnum::DiskFull, 0, 1}, {0, 0, -1, 3}};
+    // The disk takes so many bytes, then fails: in a buffer flush during the rows or in the final flush at commit.
+    // The message counts the rows of the buffers that reached the file whole. A budget of -1 takes seven bytes a
+    // call and never fails.
+    using namespace orvo::errnum;
+    const struct { int err; int32_t number; qsizetype budget; int rows; } cases[] = {
+        {ENOSPC, DiskFull, 300000, 2000}, {EIO, PathFileAccess, 100000, 2000}, {ENOSPC, DiskFull, 5000, 10},
+        {ENOSPC, DiskFull, 0, 3}, {EDQUOT, DiskFull, 0, 1}, {0, 0, -1, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(QStringLiteral("errno %1 after %2 bytes, %3 rows").arg(c.err).arg(c.budget).arg(c.rows).toStdString());
-        db.dataRows.clear();
-        for (int i = 1; i <= c.rows; ++i)
-            db.dataRows.push_back({QString::number(i), QString(1000, QLatin1Char('x')), "SL"});
+        db.dataRows = numberedRows(c.rows, 1000);
         writeBytes(path, "previous export\r\n");
         ExportJob job = host.job({1004, 1012}, path);
         job.header = true;
@@ -192,19 +207,16 @@ TEST_F(ExportRunTest, AWriteFailureIsNeverCompleteAndLeavesThePreviousFileWhileS
             return ::write(fd, data, size_t(n));
         };
         const ExportResult r = run(job);
-        EXPECT_EQ(r.errorNumber, c.number);
-        EXPECT_EQ(r.rowsWritten, std::max<qsizetype>(accepted.left(flushed).count("\r\n") - 1, 0));
+        EXPECT_EQ(std::tuple(r.errorNumber, r.rowsWritten),
+                  std::tuple(c.number, std::max<qsizetype>(accepted.left(flushed).count("\r\n") - 1, 0)));
         if (!c.err) {
-            EXPECT_EQ(told(r), std::tuple(Completed, 3, 3, true, ExportTexts::completeMessage(), "3 asset(s) are exported."));
-            QByteArray lines = "\"System No\",\"Description\"\r\n";
-            for (const QStringList& row : db.dataRows)
-                lines += ("\"" + row[0] + "\",\"" + row[1] + "\"\r\n").toUtf8();
-            EXPECT_TRUE(readBytes(path) == lines);
+            EXPECT_EQ(told(r), complete(3));
+            EXPECT_TRUE(readBytes(path) == csvOf(db.dataRows, true));
             continue;
         }
-        EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced), std::tuple(Failed, false));
-        EXPECT_EQ(r.rowsWritten > 0, c.budget > 256 * 1024);
-        EXPECT_EQ(r.message, ExportTexts::writeFailure(path, r.rowsWritten, c.rows, r.errorNumber, r.errorDescription));
+        EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced, r.rowsWritten > 0, r.message),
+                  std::tuple(Failed, false, c.budget > 256 * 1024,
+                             ExportTexts::writeFailure(path, r.rowsWritten, c.rows, r.errorNumber, r.errorDescription)));
         EXPECT_TRUE(r.errorDescription.contains(path)) << r.errorDescription.toStdString();
         EXPECT_EQ(readBytes(path), "previous export\r\n");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
@@ -217,14 +229,8 @@ TEST_F(ExportRunTest, FailuresBeforeTheFirstRowGiveTheirMessageAndChangeNothing)
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.csv"));
     bool writable = false;   // root writes any file the system does not make immutable
     const auto none = [](const char* thing) { return QStringLiteral("No %1 is selected for the export.").arg(thing); };
-    const struct {
-        const char* name;
-        std::function<void(memhost::MemoryDatabase&, ExportJob&)> arrange;
-        QString message;
-        int32_t number;
-        bool reachesHost = false;
-        QString progress = ExportTexts::searching();
-    } cases[] = {
+    const struct { const char* name; std::function<void(memhost::MemoryDatabase&, ExportJob&)> arrange; QString message;
+                   int32_t number; bool reachesHost = false; QString progress = ExportTexts::searching(); } cases[] = {
         {"an empty map", [](auto&, auto& j) { j.fieldIds.clear(); }, ExportTexts::emptyFieldMap(), 5, false,
          ExportTexts::idleProgress()},
         {"no database", [](auto&, auto& j) { j.database = nullptr; }, none("database"), 424},
@@ -254,10 +260,10 @@ TEST_F(ExportRunTest, FailuresBeforeTheFirstRowGiveTheirMessageAndChangeNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         memhost::Host fresh;
-        fresh.connection->dataRows = numberedRows(2);
+        fresh.database->dataRows = numberedRows(2);
         writeBytes(path, "old");
         ExportJob job = fresh.job({1004, 1012}, path);
-        c.arrange(*fresh.connection, job);
+        c.arrange(*fresh.database, job);
         const ExportResult r = run(job);
         if (c.number == 70 && ::geteuid() == 0)
             QProcess::execute("chattr", {"-i", path});
@@ -267,43 +273,9 @@ TEST_F(ExportRunTest, FailuresBeforeTheFirstRowGiveTheirMessageAndChangeNothing)
         EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced, r.errorNumber, r.message, r.progressText),
                   std::tuple(Failed, false, c.number, c.message, c.progress));
         EXPECT_TRUE(c.number != 76 || r.errorDescription.contains(job.outputPath)) << r.errorDescription.toStdString();
-        EXPECT_EQ(fresh.log->joined().contains("Connection"), c.reachesHost);
+        EXPECT_EQ(fresh.log->join(" | ").contains("Connection"), c.reachesHost);
         EXPECT_EQ(readBytes(path), "old");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
-    }
-}
-
-TEST_F(ExportRunTest, AnUnreadableValueIsAnEmptyCellAndNavigationFailuresEndTheRun)
-{
-    const auto asset = [](int i) { return QStringLiteral("\"%1\",\"Asset %1\"\r\n").arg(i).toUtf8(); };
-    const struct {
-        const char* name;
-        int rows, failsAt, failures;
-        QByteArray bytes;
-        int unreadable = 0;
-    } cases[] = {
-        {"a value that cannot be read never repeats the cell before it", 3, -1, 0,
-         asset(1) + "\"2\",\"\"\r\n\"\",\"Asset 3\"\r\n", 2},
-        {"MoveNext failing twice, then working, IsLastRow failing: every row once", 4, 1, 2,
-         asset(1) + asset(2) + asset(3) + asset(4)},
-        {"MoveNext failing for good: the run ends, the previous file stays", 5, 2, 1000000, "previous"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        writeBytes(path, "previous");
-        db.dataRows = numberedRows(c.rows);
-        db.faults.unreadable = c.unreadable ? std::set<std::pair<int, int>>{{1, 1}, {2, 0}} : std::set<std::pair<int, int>>{};
-        db.faults.moveNextFailsAtRow = c.failsAt;
-        db.faults.moveNextFailures = c.failures;
-        db.faults.isLastRowFails = c.failures == 2;
-        const ExportResult r = run(host.job({1004, 1012}, path));
-        EXPECT_EQ(r.unreadableValues, c.unreadable);
-        EXPECT_EQ(readBytes(path), c.bytes);
-        if (c.rows == 5)
-            EXPECT_EQ(told(r), std::tuple(Failed, 3, 5, false, ExportTexts::readFailure(path, 3, 5, 1000, "connection lost"),
-                                          "3  of  5"));
-        else
-            EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced), std::tuple(Completed, true));
     }
 }
 
@@ -315,91 +287,78 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
         db.allocationRows.push_back({"100000", "3", "Fund", QStringLiteral("F%1").arg(i), "2.5"});
         first35 << (i <= 35 ? QStringList{db.allocationRows.back()[3], "2.5"} : QStringList{});
     }
-    // System No, Fund (Insurance Category), Description, then the asset id
-    // and depreciation method columns.
+    // System No, Fund (Insurance Category), Description, then the asset id and depreciation method columns.
     db.dataRows = {{"10", "<Allocated>", "Desk", "10", "SL"}, {"11", "D100", "Chair", "11", "SL"},
                    {"12", "", "Lamp", "12", "SL"}, {"13", "<Allocated>", "Shelf", "13", "SL"},
                    {"100000", "<Allocated>", "Van", "100000", "SL"}};
     const auto allocationJob = [&](std::vector<int32_t> map, std::vector<int32_t> linked, int edition) {
         ExportJob job = host.job(std::move(map), path);
-        job.edition = expwiz::Edition::fromCode(edition);
+        job.edition = Edition::fromCode(edition);
         EXPECT_FALSE(job.allocationLists.assign({{3, "Funding source"}, {5, "Department Code"}}).has_value());
         job.allocationLinks.linkAll(linked, job.edition.isGASB, job.allocationLists);
         db.queries.clear();
         return job;
     };
-    const auto filled = [](QStringList cells) { return cells + QStringList(70 - cells.size()); };
+    // A plain value is its whole amount in one entry; no value, or no entries for the asset, leave every cell empty.
+    const auto cells = [](QStringList pairs) { return pairs + QStringList(70 - pairs.size()); };
+    const auto row = [&](QString id, QStringList pairs, QString text) { return line(QStringList{id} + cells(pairs) << text); };
+    QByteArray header = "\"System No\"";
+    for (int k = 1; k <= 35; ++k)
+        header += QStringLiteral("%1Funding sourceNo%2, Funding sourcePct%2").arg(k > 1 ? ", " : ",").arg(k).toUtf8();
+    header += ",\"Description\"\r\n";
     for (const int code : {36, 52}) {
         SCOPED_TRACE(code);
         ExportJob job = allocationJob({1004, 1026, 1012}, {1004, 1026, 1012}, code);
         job.header = true;
         db.faults.unreadable = {{2, 1}};   // the Fund of "Lamp": empty cells all the same
         const ExportResult r = run(job);
-        ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
-        EXPECT_EQ(r.unreadableValues, 1);
+        ASSERT_EQ(std::tuple(r.outcome, r.unreadableValues), std::tuple(Completed, 1)) << r.message.toStdString();
         EXPECT_TRUE(r.dataQuery.startsWith("SELECT ASSET.ASSETID, ASSET.INSURANCECATEGORY, ASSET.DESCRIPTION , "
                                            "Asset.AssetID , deprmethod "));
         ASSERT_EQ(db.queries.size(), 2u);
         EXPECT_TRUE(db.queries[0].contains(code == 52 ? "APPID =  6 AND" : "APPID =  4 AND")
                     && db.queries[0].contains("FieldID IN (3)")) << db.queries[0].toStdString();
-
-        const std::vector<QStringList> rows = testfiles::pythonCsv(path);
-        ASSERT_EQ(rows.size(), 6u);
-        for (const QStringList& row : rows)
-            EXPECT_EQ(row.size(), 72);
-        EXPECT_EQ(rows[0].mid(0, 3), QStringList({"System No", "Funding sourceNo1", " Funding sourcePct1"}));
-        EXPECT_EQ(rows[0].mid(70), QStringList({" Funding sourcePct35", "Description"}));
-        // A plain value is its whole amount in one entry; no value, or no
-        // entries for the asset, leave every cell empty.
-        const QStringList expected[] = {filled({"GEN", "50", "ROAD", "30", "PARK", "20"}), filled({"D100", "100"}),
-                                        filled({}), filled({}), first35};
-        for (int i = 1; i <= 5; ++i)
-            EXPECT_EQ(rows[size_t(i)].mid(1, 70), expected[i - 1]) << i;
-        EXPECT_EQ(rows[1][71], "Desk");
+        EXPECT_EQ(readBytes(path), header + row("10", {"GEN", "50", "ROAD", "30", "PARK", "20"}, "Desk")
+                                       + row("11", {"D100", "100"}, "Chair") + row("12", {}, "Lamp") + row("13", {}, "Shelf")
+                                       + row("100000", first35, "Van"));
     }
     db.faults = {};
-    {
-        SCOPED_TRACE("no System No in the map: the asset id column after the map is read");
-        db.dataRows = {{"<Allocated>", "10", "SL"}};
-        ASSERT_EQ(run(allocationJob({1026}, {1026}, 36)).outcome, Completed);
-        EXPECT_TRUE(readBytes(path).startsWith("\"GEN\",\"50\",\"ROAD\",\"30\",\"PARK\",\"20\",\"\""));
-    }
-    {
-        SCOPED_TRACE("in a workbook a full sheet ends before a row that starts with an allocation field");
-        db.dataRows = {{"<Allocated>", "10", "SL"}, {"D100", "11", "SL"}};
-        ExportJob job = allocationJob({1026}, {1026}, 36);
-        job.header = true;
-        job.format = ExportJob::Format::Workbook;
-        job.sheetRows = 2;
-        job.outputPath = dir.filePath("org.xlsx");
-        ASSERT_EQ(run(job).outcome, Completed);
-        const auto sheets = testfiles::pythonWorkbook(job.outputPath);
-        ASSERT_EQ(sheets.size(), 2u);
-        EXPECT_EQ(sheets[0][1], QStringList({"GEN", "50", "ROAD", "30", "PARK", "20"}));
-        EXPECT_EQ(sheets[1], (std::vector<QStringList>{sheets[0][0], {"D100", "100"}}));
-        EXPECT_EQ(sheets[1][0].size(), 70);
-    }
-    {
-        SCOPED_TRACE("a linked field no longer in the map: asset id column, but no allocation query");
-        db.dataRows = {{"Desk", "10", "SL"}};
-        const ExportResult r = run(allocationJob({1012}, {1026}, 36));
-        ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
-        EXPECT_TRUE(r.dataQuery.contains(", Asset.AssetID "));
-        EXPECT_EQ(db.queries.size(), 1u);
-        EXPECT_EQ(readBytes(path), "\"Desk\"\r\n");
-    }
-    {
-        SCOPED_TRACE("outside the organization editions a linked field stays one cell under one label");
-        db.dataRows = {{"10", "<Allocated>", "SL"}};
-        ExportJob job = allocationJob({1004, 1011}, {1004, 1011}, 1);
+    const struct { const char* name; std::vector<int32_t> map, linked; int edition; memhost::Table rows; QByteArray bytes;
+                   size_t queries; const char* select; } cases[] = {
+        {"no System No in the map: the asset id column after the map is read", {1026}, {1026}, 36,
+         {{"<Allocated>", "10", "SL"}}, line(cells({"GEN", "50", "ROAD", "30", "PARK", "20"})), 2,
+         "SELECT ASSET.INSURANCECATEGORY , Asset.AssetID , deprmethod "},
+        {"a linked field no longer in the map: asset id column, but no allocation query", {1012}, {1026}, 36,
+         {{"Desk", "10", "SL"}}, line({"Desk"}), 1, "SELECT ASSET.DESCRIPTION , Asset.AssetID , deprmethod "},
+        {"outside the organization editions a linked field stays one cell under one label", {1004, 1011}, {1004, 1011},
+         1, {{"10", "<Allocated>", "SL"}}, line({"System No", "Department"}) + line({"10", "<Allocated>"}), 1,
+         "SELECT ASSET.ASSETID, ASSET.DEPARTMENT , deprmethod "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        db.dataRows = c.rows;
+        ExportJob job = allocationJob(c.map, c.linked, c.edition);
         ASSERT_TRUE(job.allocationLinks.hasAllocationFields());
-        job.header = true;
+        job.header = c.edition == 1;
         const ExportResult r = run(job);
-        ASSERT_EQ(r.outcome, Completed);
-        EXPECT_FALSE(r.dataQuery.contains("Asset.AssetID"));
-        EXPECT_EQ(db.queries.size(), 1u);
-        EXPECT_EQ(readBytes(path), "\"System No\",\"Department\"\r\n\"10\",\"<Allocated>\"\r\n");
+        ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
+        EXPECT_TRUE(r.dataQuery.startsWith(c.select)) << r.dataQuery.toStdString();
+        EXPECT_EQ(db.queries.size(), c.queries);
+        EXPECT_EQ(readBytes(path), c.bytes);
     }
+    SCOPED_TRACE("in a workbook a full sheet ends before a row that starts with an allocation field");
+    db.dataRows = {{"<Allocated>", "10", "SL"}, {"D100", "11", "SL"}};
+    ExportJob job = allocationJob({1026}, {1026}, 36);
+    job.header = true;
+    job.format = ExportJob::Format::Workbook;
+    job.sheetRows = 2;
+    job.outputPath = dir.filePath("org.xlsx");
+    ASSERT_EQ(run(job).outcome, Completed);
+    const auto sheets = testfiles::pythonWorkbook(job.outputPath);
+    ASSERT_EQ(sheets.size(), 2u);
+    EXPECT_EQ(sheets[0][1], QStringList({"GEN", "50", "ROAD", "30", "PARK", "20"}));
+    EXPECT_EQ(sheets[1], (std::vector<QStringList>{sheets[0][0], {"D100", "100"}}));
+    EXPECT_EQ(sheets[1][0].size(), 70);
 }
 
 TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
@@ -416,40 +375,38 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
     job.companyLine = job.header = true;
     ASSERT_EQ(run(job).outcome, Completed);
     EXPECT_EQ(testfiles::pythonCsv(path), expected);
-    {
-        SCOPED_TRACE("an 8-bit encoding: readable in that encoding, the dash replaced and counted");
-        job.encoding = "ISO-8859-1";
-        const ExportResult r = run(job);
-        ASSERT_EQ(r.outcome, Completed);
-        EXPECT_EQ(r.replacedCharacters, 1);
-        EXPECT_EQ(r.message, "The Export process is complete. 1 character(s) could not be written in the encoding "
-                             "ISO-8859-1 and were replaced.");
-        std::vector<QStringList> latin = expected;
-        latin[4][1] = "M\u00fcller & S\u00f8n ? Caf\u00e9";
-        EXPECT_EQ(testfiles::pythonCsv(path, "latin-1"), latin);
-    }
-    {
-        SCOPED_TRACE("a workbook of sheets of 6 rows: the same cells, the two lines heading each sheet");
-        job.format = ExportJob::Format::Workbook;
-        job.sheetRows = 6;
-        job.outputPath = dir.filePath("out.xlsx");
-        const ExportResult r = run(job);
-        ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
-        EXPECT_EQ(r.rowsWritten, 7);
-        expected[5].removeLast();   // an empty last cell ends the row
-        std::vector<QStringList> second(expected.begin(), expected.begin() + 2);
-        second.insert(second.end(), expected.begin() + 6, expected.end());
-        EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
-                  (std::vector<std::vector<QStringList>>{{expected.begin(), expected.begin() + 6}, second}));
-        EXPECT_EQ(testfiles::entries(dir.path()), QStringList({"out.csv", "out.xlsx"}));
-    }
-    {
-        SCOPED_TRACE("a workbook holds percentages and amounts as numbers, rounded as a file shows them");
-        db.dataRows = {{"1", "0.075", "1234.567", "SL"}, {"2", "-0.00125", "-7", "SL"}};
-        job = host.job({1004, 1028, 1075}, dir.filePath("numbers.xlsx"));
-        job.format = ExportJob::Format::Workbook;
-        ASSERT_EQ(run(job).outcome, Completed);
-        EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
-                  (std::vector<std::vector<QStringList>>{{{"1", "0.075", "1234.57"}, {"2", "-0.00125", "-7"}}}));
-    }
+
+    SCOPED_TRACE("an 8-bit encoding (its bytes in CsvWriterTest): the dash replaced and counted");
+    job.encoding = "ISO-8859-1";
+    ExportResult r = run(job);
+    EXPECT_EQ(std::tuple(r.outcome, r.replacedCharacters, r.message),
+              std::tuple(Completed, 1, "The Export process is complete. 1 character(s) could not be written in the "
+                                       "encoding ISO-8859-1 and were replaced."));
+
+    SCOPED_TRACE("a workbook of sheets of 6 rows: the same cells, the two lines heading each sheet");
+    job.format = ExportJob::Format::Workbook;
+    job.sheetRows = 6;
+    job.outputPath = dir.filePath("out.xlsx");
+    r = run(job);
+    EXPECT_EQ(std::tuple(r.outcome, r.rowsWritten), std::tuple(Completed, 7)) << r.message.toStdString();
+    expected[5].removeLast();   // an empty last cell ends the row
+    std::vector<QStringList> second(expected.begin(), expected.begin() + 2);
+    second.insert(second.end(), expected.begin() + 6, expected.end());
+    EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
+              (std::vector<std::vector<QStringList>>{{expected.begin(), expected.begin() + 6}, second}));
+    EXPECT_EQ(testfiles::entries(dir.path()), QStringList({"out.csv", "out.xlsx"}));
+    // Each sheet keeps its top lines in view and every column as wide as its longest text and two (8 to 60).
+    EXPECT_EQ(QJsonDocument(testfiles::python("import json,sys,openpyxl\n"
+                                              "print(json.dumps([[s.freeze_panes] + [int(s.column_dimensions[c].width)\n"
+                                              "    for c in 'ABC'] for s in openpyxl.load_workbook(sys.argv[1]).worksheets]))\n",
+                                              {job.outputPath})).toJson(QJsonDocument::Compact),
+              R"([["A3",17,30,8],["A3",17,30,8]])");
+
+    SCOPED_TRACE("a workbook holds percentages and amounts as numbers, rounded as a file shows them");
+    db.dataRows = {{"1", "0.075", "1234.567", "SL"}, {"2", "-0.00125", "-7", "SL"}};
+    job = host.job({1004, 1028, 1075}, dir.filePath("numbers.xlsx"));
+    job.format = ExportJob::Format::Workbook;
+    ASSERT_EQ(run(job).outcome, Completed);
+    EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
+              (std::vector<std::vector<QStringList>>{{{"1", "0.075", "1234.57"}, {"2", "-0.00125", "-7"}}}));
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-// A small host over in-memory rows that records every call it receives and
-// can be told to fail, for call-order and fault cases of the export.
+// A host over in-memory rows that logs every call it receives and can be told to fail.
 
 #include "export/ExportJob.h"
 #include "host/OrvoInterfaces.h"
@@ -12,22 +11,14 @@
 namespace memhost {
 
 using Table = std::vector<QStringList>;
+using Log = std::shared_ptr<QStringList>;
 using orvo::HostError;
-
-struct CallLog {
-    QStringList calls;
-    bool logItems = true;
-    void add(const QString& call) { calls << call; }
-    QString joined() const { return calls.join(" | "); }
-};
 
 struct Faults {
     std::set<std::pair<int, int>> unreadable;   // (row, column) whose Item fails
     int moveNextFailsAtRow = -1;                // MoveNext from this row fails ...
     int moveNextFailures = 0;                   // ... this many times
-    bool noCursor = false;
-    bool countFails = false;
-    bool isLastRowFails = false;
+    bool noCursor = false, countFails = false, isLastRowFails = false;
     int countOverride = -1;                     // CountRows answers this when >= 0
 };
 
@@ -51,14 +42,13 @@ struct MemoryCompany : orvo::IOrvoCompany, orvo::IOrvoGroup, orvo::IOrvoBook {
 class MemoryRowset : public orvo::IOrvoCursor, public orvo::IOrvoRowset, public orvo::IOrvoFields,
                      public std::enable_shared_from_this<MemoryRowset> {
 public:
-    MemoryRowset(std::shared_ptr<CallLog> log, Table table, Faults faults)
-        : log_(std::move(log)), table_(std::move(table)), faults_(std::move(faults)) {}
-    std::shared_ptr<orvo::IOrvoRowset> Rows() override { return log_->add("Rows"), shared_from_this(); }
-    std::shared_ptr<orvo::IOrvoFields> Fields() override { return log_->add("Fields"), shared_from_this(); }
-    bool MoveFirst() override { return log_->add("MoveFirst"), row_ = 0, !table_.empty(); }
+    MemoryRowset(Log log, Table table, Faults faults) : log_(log), table_(std::move(table)), faults_(std::move(faults)) {}
+    std::shared_ptr<orvo::IOrvoRowset> Rows() override { return *log_ << "Rows", shared_from_this(); }
+    std::shared_ptr<orvo::IOrvoFields> Fields() override { return *log_ << "Fields", shared_from_this(); }
+    bool MoveFirst() override { return *log_ << "MoveFirst", row_ = 0, !table_.empty(); }
     bool MoveNext() override
     {
-        log_->add("MoveNext");
+        *log_ << "MoveNext";
         if (row_ == faults_.moveNextFailsAtRow && failed_++ < faults_.moveNextFailures)
             throw HostError(orvo::errnum::HostFailure, "connection lost");
         failed_ = 0;
@@ -66,17 +56,14 @@ public:
     }
     bool IsLastRow() override
     {
-        log_->add("IsLastRow");
-        if (faults_.isLastRowFails)
+        if (*log_ << "IsLastRow"; faults_.isLastRowFails)
             throw HostError(orvo::errnum::HostFailure, "no answer");
         return row_ + 1 >= int(table_.size());
     }
     int32_t Count() override { return table_.empty() ? 0 : int32_t(table_.front().size()); }
     QString Item(int32_t column) override
     {
-        if (log_->logItems)
-            log_->add(QStringLiteral("Item %1").arg(column));
-        if (faults_.unreadable.count({row_, column}))
+        if (*log_ << QStringLiteral("Item %1").arg(column); faults_.unreadable.count({row_, column}))
             throw HostError(orvo::errnum::TypeMismatch, "value cannot be read");
         if (column < 0 || column >= table_.at(size_t(row_)).size())
             throw HostError(orvo::errnum::SubscriptOutOfRange, "no such column");
@@ -84,33 +71,30 @@ public:
     }
 
 private:
-    std::shared_ptr<CallLog> log_;
+    Log log_;
     Table table_;
     Faults faults_;
-    int row_ = 0;
-    int failed_ = 0;
+    int row_ = 0, failed_ = 0;
 };
 
-// The database, its connection and the company's group manager and query
-// in one object. The group query adds "AND GROUPCOND" before any ORDER BY,
-// like a host restricting to the group; `rewrite` replaces that when set.
+// The database, its connection and the company's group manager and query in one object. The group query adds
+// "AND GROUPCOND" before any ORDER BY, like a host restricting to the group; `rewrite` replaces that when set.
 class MemoryDatabase : public orvo::IOrvoDatabase, public orvo::IOrvoConnection, public orvo::IOrvoGroupManager,
                        public orvo::IOrvoGroupQuery, public std::enable_shared_from_this<MemoryDatabase> {
 public:
-    explicit MemoryDatabase(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
-    std::shared_ptr<orvo::IOrvoConnection> Connection() override { return log_->add("Connection"), shared_from_this(); }
-    std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override { return log_->add("GroupQuery"), shared_from_this(); }
+    explicit MemoryDatabase(Log log) : log_(std::move(log)) {}
+    std::shared_ptr<orvo::IOrvoConnection> Connection() override { return *log_ << "Connection", shared_from_this(); }
+    std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override { return *log_ << "GroupQuery", shared_from_this(); }
     orvo::OrvoCollection<orvo::IOrvoCompany> Companies() override { return {}; }
     std::shared_ptr<orvo::IOrvoGroupList> GroupList() override { return {}; }
-    void Reset() override { log_->add("Reset"); }
+    void Reset() override { *log_ << "Reset"; }
     void SetGroup(std::shared_ptr<orvo::IOrvoGroup> group, int32_t a, int32_t b, int32_t c, int32_t d) override
     {
-        log_->add(QStringLiteral("SetGroup %1 %2 %3 %4 %5").arg(group->Name()).arg(a).arg(b).arg(c).arg(d));
+        *log_ << QStringLiteral("SetGroup %1 %2 %3 %4 %5").arg(group->Name()).arg(a).arg(b).arg(c).arg(d);
     }
     QString ApplyGroup(const QString& sql) override
     {
-        log_->add("ApplyGroup " + sql);
-        if (fails)
+        if (*log_ << "ApplyGroup " + sql; fails)
             throw HostError(orvo::errnum::HostFailure, "The group condition is damaged.");
         if (rewrite)
             return rewrite(sql);
@@ -119,7 +103,7 @@ public:
     }
     std::shared_ptr<orvo::IOrvoCursor> OpenCursor(const QString& sql, int32_t batchSize) override
     {
-        log_->add(QStringLiteral("OpenCursor %1 %2").arg(sql).arg(batchSize));
+        *log_ << QStringLiteral("OpenCursor %1 %2").arg(sql).arg(batchSize);
         queries.push_back(sql);
         if (sql.startsWith("SELECT AssetAlloc."))
             return std::make_shared<MemoryRowset>(log_, allocationRows, Faults{});
@@ -129,8 +113,7 @@ public:
     }
     int32_t CountRows(const QString& sql) override
     {
-        log_->add("CountRows " + sql);
-        if (faults.countFails)
+        if (*log_ << "CountRows " + sql; faults.countFails)
             throw HostError(orvo::errnum::HostFailure, "no such table: Bookparts");
         return faults.countOverride >= 0 ? faults.countOverride : int32_t(dataRows.size());
     }
@@ -144,7 +127,7 @@ public:
     bool fails = false;     // ApplyGroup fails
 
 private:
-    std::shared_ptr<CallLog> log_;
+    Log log_;
 };
 
 // Everything a job needs, wired together.
@@ -164,8 +147,8 @@ struct Host {
         return job;
     }
 
-    std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
-    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>(log), connection = database;
+    Log log = std::make_shared<QStringList>();
+    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>(log);
     std::shared_ptr<MemoryCompany> company = std::make_shared<MemoryCompany>(7, "Acme Holdings");
     std::shared_ptr<MemoryCompany> group = std::make_shared<MemoryCompany>(0, "All Orvo Assets");
     std::shared_ptr<MemoryCompany> book = std::make_shared<MemoryCompany>(1, "Tax");

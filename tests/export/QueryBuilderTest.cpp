@@ -6,20 +6,14 @@
 
 using expwiz::QueryBuilder;
 
-// The whole count and data texts of a run, and the order of the group
-// calls, are checked in ExportRunTest.
+// The whole count and data texts of runs, with and without the asset id column, and the order of the group calls
+// are checked in ExportRunTest.
 TEST(Query, SelectClauseListsTheMapColumnsThenTheExtraColumnsAndIdsAreSignedDecimals)
 {
-    const struct {
-        std::vector<int32_t> ids;
-        bool gasb, alloc;
-        const char* expected;
-    } cases[] = {
-        {{1004}, false, false, "SELECT ASSET.ASSETID , deprmethod "},
+    const struct { std::vector<int32_t> ids; bool gasb, alloc; const char* expected; } cases[] = {
         {{1016, 1090, 1110}, false, false, "SELECT ASSET.ZtUser1, BOOKPARTS.CURRENTS179Recap, ASSET.EntityCode , deprmethod "},
         {{1012, 1026}, true, true, "SELECT ASSET.DESCRIPTION, ASSET.INSURANCECATEGORY , Asset.AssetID , deprmethod "},
         {{1012}, true, false, "SELECT ASSET.DESCRIPTION , deprmethod "},
-        {{1012}, false, true, "SELECT ASSET.DESCRIPTION , deprmethod "},
     };
     for (const auto& c : cases)
         EXPECT_EQ(QueryBuilder(c.ids, 7, 1, c.gasb, c.alloc).selectClause(), QString::fromLatin1(c.expected));

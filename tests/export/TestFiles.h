@@ -36,12 +36,12 @@ inline std::vector<QStringList> rowsOf(const QJsonArray& rows)
 }
 
 // The rows Python's csv module reads from a file.
-inline std::vector<QStringList> pythonCsv(const QString& path, const QString& encoding = QStringLiteral("utf-8"))
+inline std::vector<QStringList> pythonCsv(const QString& path)
 {
     return rowsOf(python(QStringLiteral("import csv,json,sys\n"
-                                        "with open(sys.argv[1], newline='', encoding=sys.argv[2]) as f:\n"
+                                        "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
                                         "    print(json.dumps(list(csv.reader(f))))\n"),
-                         {path, encoding}));
+                         {path}));
 }
 
 // The text of every cell of every sheet of a workbook, as openpyxl reads it

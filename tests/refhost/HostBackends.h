@@ -1,10 +1,8 @@
 #pragma once
 
-// Host tests run against every backend of the reference host from one
-// source: a test parametrised by Backend makes its demo host with DemoHost.
-// The PostgreSQL backend needs a server in EXPWIZ_PG (a libpq connection
-// string, as scripts/with-postgres.sh provides); without one its cases are
-// skipped with the reason, except under CI=true, where they fail.
+// Host tests run against every backend of the reference host from one source: a test parametrised by Backend
+// makes its demo host with DemoHost. The PostgreSQL backend needs a server in EXPWIZ_PG (a libpq connection string,
+// as scripts/with-postgres.sh provides); without one its cases are skipped with the reason, but fail under CI=true.
 
 #include "pghost/PgDemo.h"
 #include "refhost/DemoData.h"
@@ -31,8 +29,7 @@ inline QString postgresServer(std::string* why = nullptr)
     return server;
 }
 
-// In a test body or SetUp: skip (or under CI fail) when the backend has no
-// server to run on.
+// In a test body or SetUp: skip (or under CI fail) when the backend has no server to run on.
 #define EXPWIZ_REQUIRE_BACKEND(backend)                                                             \
     do {                                                                                            \
         std::string why_;                                                                           \
@@ -43,9 +40,8 @@ inline QString postgresServer(std::string* why = nullptr)
         }                                                                                           \
     } while (0)
 
-// A demo host data folder whose databases live on the backend. On the
-// server the databases get names of their own, so tests run side by side;
-// they are dropped again at the end.
+// A demo host data folder whose databases live on the backend (not copyable: it owns its folder). On the server the
+// databases get names of their own, so tests run side by side; they are dropped again at the end.
 struct DemoHost {
     explicit DemoHost(Backend backend, orvo::refhost::DemoOptions options = {}) : backend(backend)
     {
@@ -65,8 +61,6 @@ struct DemoHost {
         } catch (...) {
         }
     }
-    DemoHost(const DemoHost&) = delete;
-    DemoHost& operator=(const DemoHost&) = delete;
 
     Backend backend;
     QTemporaryDir dir;

@@ -3,7 +3,6 @@
 #include "FileBytes.h"
 #include "HostErrors.h"
 #include "refhost/AddinRegistry.h"
-#include "refhost/DemoData.h"
 #include "refhost/HostDataFolder.h"
 #include "refhost/RefConnection.h"
 #include "refhost/RefGroups.h"
@@ -38,6 +37,21 @@ std::shared_ptr<IOrvoDatabase> database(ReferenceHost& host, const char* name)
     return entry ? entry->Database() : nullptr;
 }
 
+// The description of the HostError a call throws ("<none>" when it throws none).
+QString failure(const std::function<void()>& call)
+{
+    QString description;
+    return hostErrorNumber(call, &description) ? description : QStringLiteral("<none>");
+}
+
+int rowCount(const std::shared_ptr<IOrvoRowset>& rows)
+{
+    int n = 0;
+    for (bool on = rows->MoveFirst(); on; on = rows->MoveNext())
+        ++n;
+    return n;
+}
+
 class RefHost : public testhost::BackendTest {};
 EXPWIZ_ON_EVERY_BACKEND(RefHost);
 
@@ -50,10 +64,9 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceWithCompaniesBooksAndGroupsInHostOrde
     const ObjectPtr manager = host;
     const auto app = viewAs<IOrvoApplication>(manager);
     const auto environment = viewAs<IOrvoEnvironment>(manager);
-    EXPECT_EQ(app->Title(), "Orvo");
-    EXPECT_EQ(app->ProgramPath(), QDir(demo.path).absolutePath());
-    EXPECT_EQ(environment->DatabaseName(), "Orvo Demo");
-    EXPECT_FALSE(environment->AvailabilityText().isEmpty());
+    EXPECT_EQ(std::tuple(app->Title(), app->ProgramPath(), environment->DatabaseName(),
+                         environment->AvailabilityText().isEmpty()),
+              std::tuple("Orvo", QDir(demo.path).absolutePath(), "Orvo Demo", false));
     EXPECT_THROW(viewAs<IOrvoGroup>(manager), HostError);
     auto business = viewAs<IOrvoBusinessApp>(manager);
     QStringList names;
@@ -64,12 +77,11 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceWithCompaniesBooksAndGroupsInHostOrde
     // What the add-in tells the host is kept for the host to read.
     business->SetSystemDatabaseName("HALDENSYS");
     business->SetApplicationType(36);
-    EXPECT_EQ(host->systemDatabaseName(), "HALDENSYS");
-    EXPECT_EQ(host->applicationTypeSetByAddin(), 36);
     int shown = 0;
     host->setHelpHandler([&](int32_t context) { shown = context; });
     app->ShowHelp(30620);
-    EXPECT_EQ(shown, 30620);
+    EXPECT_EQ(std::tuple(host->systemDatabaseName(), host->applicationTypeSetByAddin(), shown),
+              std::tuple("HALDENSYS", 36, 30620));
 
     auto db = database(*host, "Orvo Demo");
     auto companies = db->Companies();
@@ -109,23 +121,17 @@ TEST_P(RefHost, OpensNestTheLastCloseReleasesAndAnotherProcessHoldsTheCompanyUnt
     QString description;
     EXPECT_EQ(hostErrorNumber([&] { company->Open(); }, &description), errnum::CompanyLocked);
     EXPECT_TRUE(description.startsWith("Company 'Harbor Logistics' is locked by another user (")) << description.toStdString();
-    // Who holds it: the process here, the server's process and where the
-    // holder connects from on a server.
+    // Who holds it: the process here, the server's process and where the holder connects from on a server.
     for (const QString& word : GetParam() == Backend::Sqlite ? QStringList{"(process " + QString::number(holder) + ")."}
                                                              : QStringList{"server process", "local connection"})
         EXPECT_TRUE(description.contains(word)) << description.toStdString();
-    // A crashed holder leaves no lock behind; the server notices the
-    // dropped connection by itself, which may take it a moment.
+    // A crashed holder leaves no lock behind; the server notices the dropped connection by itself, in a moment.
     kill(holder, SIGKILL);
     waitpid(holder, nullptr, 0);
     bool reopened = false;
-    for (int attempt = 0; attempt < 200 && !reopened; ++attempt) {
-        try {
-            reopened = company->Open();
-        } catch (const HostError&) {
+    for (int attempt = 0; attempt < 200 && !reopened; ++attempt)
+        if (hostErrorNumber([&] { reopened = company->Open(); }) != 0)
             usleep(50000);
-        }
-    }
     EXPECT_TRUE(reopened);
     company->Close();
 }
@@ -178,11 +184,8 @@ TEST(RefHostFolder, MissingFilesAndUnfitListEntriesAreReportedClearlyAndOnlyOwnL
         {[&] { ReferenceHost::open(dir.filePath("nowhere")); }, "does not exist"},
         {[&] { ReferenceHost::open(dir.path()); }, "host.conf"},
         {[&] { host->Databases()[1]->Database(); }, "public-sector.sqlite"}};
-    for (const auto& [call, says] : failures) {
-        QString description;
-        EXPECT_NE(hostErrorNumber(call, &description), 0) << says;
-        EXPECT_TRUE(description.contains(says)) << description.toStdString();
-    }
+    for (const auto& [call, says] : failures)
+        EXPECT_TRUE(failure(call).contains(says)) << says;
 
     const refhost::HostDataFolder folder(dir.path());
     const QString colon = dir.path() + "/:colon.sqlite";
@@ -230,13 +233,9 @@ TEST_P(RefHost, GroupQueryRestrictsCountAndDataAlike)
                     SCOPED_TRACE(QStringLiteral("%1 / %2 / %3").arg(c->Name(), group->Name(), book->Name()).toStdString());
                     const QString from = QStringLiteral(" FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid = %1 "
                                                         "AND Bookparts.bookid = %2 AND Bookparts.sequence >= 0 ")
-                                             .arg(c->CompanyID())
-                                             .arg(book->BookID());
-                    auto rows = connection->OpenCursor(restricted(*manager, group, "SELECT ASSET.ASSETID " + from
-                                                                  + " ORDER BY ASSET.ASSETID"), 100)->Rows();
-                    int n = 0;
-                    for (bool on = rows->MoveFirst(); on; on = rows->MoveNext())
-                        ++n;
+                                             .arg(c->CompanyID()).arg(book->BookID());
+                    const int n = rowCount(connection->OpenCursor(restricted(*manager, group, "SELECT ASSET.ASSETID " + from
+                                                                             + " ORDER BY ASSET.ASSETID"), 100)->Rows());
                     EXPECT_EQ(connection->CountRows(restricted(*manager, group, "SELECT count(*) " + from)), n);
                     // All records (one per asset, a second on every tenth), and fewer in the selective group.
                     if (c->Name() == "Harbor Logistics" && book->BookID() == 1 && g < 2) {
@@ -251,12 +250,7 @@ TEST_P(RefHost, GroupQueryRestrictsCountAndDataAlike)
 TEST(RefHostGroups, TheConditionGoesBeforeTheLastOrderByAndOneThatWouldEndTheQueryIsRefused)
 {
     const QString join = refhost::RefGroupQuery::joinConditions();
-    const struct {
-        const char* sql;
-        const char* condition;
-        bool bySequence;
-        QString expected;
-    } cases[] = {
+    const struct { const char* sql; const char* condition; bool bySequence; QString expected; } cases[] = {
         {"SELECT x FROM Asset", "", false, "SELECT x FROM Asset WHERE " + join + " "},
         {"SELECT x FROM Asset where a = 1 ORDER BY b order by c", "d = ';'", false,
          "SELECT x FROM Asset where a = 1 ORDER BY b AND " + join + " AND (d = ';') order by c"},
@@ -292,8 +286,7 @@ TEST_P(RefHost, CursorStreamsValuesKnowsTheLastRowAndRaisesTheDatabaseMessage)
     DemoHost demo(GetParam(), {2001, 1});
     auto host = ReferenceHost::open(demo.path);
     auto connection = database(*host, "Orvo Demo")->Connection();
-    // IsLastRow is exact around the fetch sizes (the server's batches are
-    // at least 1000 rows).
+    // IsLastRow is exact around the fetch sizes (the server's batches are at least 1000 rows).
     for (int n : {0, 1, 99, 100, 101, 999, 1000, 1001, 2000}) {
         SCOPED_TRACE(n);
         auto rows = connection->OpenCursor(QStringLiteral("SELECT ASSETID FROM Asset WHERE companyid = 1 AND "
@@ -309,8 +302,8 @@ TEST_P(RefHost, CursorStreamsValuesKnowsTheLastRowAndRaisesTheDatabaseMessage)
         EXPECT_EQ(rows->MoveFirst(), false);   // forward only
         EXPECT_EQ(rows->IsLastRow(), false);
     }
-    // NULL is empty text; non-ASCII, quotes, tabs, backslashes and line breaks
-    // come back unchanged; numbers read alike on every backend: a REAL as SQLite shows it.
+    // NULL is empty text; non-ASCII, quotes, tabs, backslashes and line breaks come back unchanged; numbers read
+    // alike on every backend: a REAL as SQLite shows it.
     auto rows = connection->OpenCursor("SELECT NULL, 'Zoë Ångström', 'a \"b\"\nc\t\\N\\', 1234.5, -7, CAST(12 AS REAL), "
                                        "S168KPCT, ACQVALUE FROM Bookparts WHERE companyid = 1 AND assetid = 8 "
                                        "AND bookid = 1", 100)->Rows();
@@ -331,9 +324,7 @@ TEST_P(RefHost, CursorStreamsValuesKnowsTheLastRowAndRaisesTheDatabaseMessage)
 
     for (const char* sql : {"SELECT nosuchcolumn FROM Asset", "SELEKT 1", "SELECT FieldID FROM AssetAlloc WHERE"}) {
         SCOPED_TRACE(sql);
-        QString description;
-        EXPECT_NE(hostErrorNumber([&] { connection->OpenCursor(QString::fromLatin1(sql), 100); }, &description), 0);
-        EXPECT_TRUE(description.contains(QString::fromLatin1(sql))) << description.toStdString();
+        EXPECT_TRUE(failure([&] { connection->OpenCursor(QString::fromLatin1(sql), 100); }).contains(QString::fromLatin1(sql)));
         EXPECT_THROW(connection->CountRows(QString::fromLatin1(sql)), HostError);
     }
     // A failed count leaves the session usable.
@@ -393,22 +384,20 @@ TEST(RefHostServer, AServerDownALoginRefusedAndALostConnectionNameTheServerNever
         EXPECT_FALSE(host->OpenDatabase(name));
         auto entry = host->Databases()[2 + i];
         ASSERT_EQ(entry->Name(), name);
-        QString description;
-        EXPECT_NE(hostErrorNumber([&] { entry->Database(); }, &description), 0);
+        const QString description = failure([&] { entry->Database(); });
         for (const QString& word : words)
             EXPECT_TRUE(description.contains(word)) << description.toStdString();
         EXPECT_FALSE(description.contains("sekrit")) << description.toStdString();
     }
-    // The server ends every other session of the database mid-run: the
-    // cursor fails, names the database, and stays failed.
+    // The server ends every other session of the database mid-run: the cursor fails, names the database, and
+    // stays failed.
     auto connection = database(*host, "Orvo Demo")->Connection();
     auto rows = connection->OpenCursor("SELECT g FROM generate_series(1, 10000000) g", 100)->Rows();
     ASSERT_TRUE(rows->MoveFirst());
     pghost::PgSession admin(testhost::postgresServer(), "admin");
     admin.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '%1'")
                    .arg(demo.server.prefix + "_orvo_demo"));
-    QString message;
-    EXPECT_NE(hostErrorNumber([&] { while (rows->MoveNext()) {} }, &message), 0);
+    const QString message = failure([&] { while (rows->MoveNext()) {} });
     EXPECT_TRUE(message.contains("connection") && message.contains("lost") && message.contains("'Orvo Demo'"))
         << message.toStdString();
     EXPECT_THROW(rows->MoveNext(), HostError);
