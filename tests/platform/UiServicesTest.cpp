@@ -84,7 +84,8 @@ TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoiceTh
         {BoxIcon::Question, BoxButtons::YesNo, MB::No, MB::Question, MB::Yes | MB::No, BoxAnswer::No},
         {BoxIcon::Question, BoxButtons::YesNo, MB::Yes, MB::Question, MB::Yes | MB::No, BoxAnswer::Yes},
         {BoxIcon::Information, BoxButtons::YesNo, MB::NoButton, MB::Information, MB::Yes | MB::No, BoxAnswer::No},
-        {BoxIcon::Exclamation, BoxButtons::YesNoCancel, MB::NoButton, MB::Warning, MB::Yes | MB::No | MB::Cancel, BoxAnswer::Cancel}};
+        {BoxIcon::Exclamation, BoxButtons::YesNoCancel, MB::NoButton, MB::Warning, MB::Yes | MB::No | MB::Cancel,
+         BoxAnswer::Cancel}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.icon) << " " << int(c.buttons) << " " << c.press);
         std::tuple<QString, QString, MB::Icon, MB::StandardButtons> seen;
@@ -116,7 +117,8 @@ TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoiceTh
         const FileDialogRequest request{u"Export File"_s, u"Orvo Export File (.csv) | *.csv"_s, u"csv"_s, dir.path(),
                                         QLatin1String(name)};
         const auto result = save ? ui.saveFileName(request) : ui.openFileName(request);
-        EXPECT_EQ(seen, std::pair(QStringList{u"Orvo Export File (*.csv)"_s}, save ? QFileDialog::AnyFile : QFileDialog::ExistingFile));
+        const auto mode = save ? QFileDialog::AnyFile : QFileDialog::ExistingFile;
+        EXPECT_EQ(seen, std::pair(QStringList{u"Orvo Export File (*.csv)"_s}, mode));
         EXPECT_EQ(result, *chosen ? std::optional(dir.filePath(QLatin1String(chosen))) : std::nullopt);
     }
 }
