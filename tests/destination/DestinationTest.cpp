@@ -17,6 +17,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace expwiz;
+using namespace orvo::errnum;
 
 namespace {
 
@@ -46,9 +47,9 @@ TEST(Ini, ReadsLikeThePrivateProfileFunctionsAWriteChangesOnlyItsKeyAndUnsafeOne
         {"\n[Defaults]\nExportPath=/after/a/blank/\n", "Defaults", "ExportPath", "/after/a/blank/"},
         {"[Defaults\nExportPath=/unclosed/\n", "Defaults", "ExportPath", "/unclosed/"}};
     for (const Read& c : reads) {
-        SCOPED_TRACE(c.file.toStdString());
         place(ini.path(), c.file);
-        EXPECT_EQ(ini.readString(QLatin1String(c.section), QLatin1String(c.key), u"default"_s), QLatin1String(c.value));
+        EXPECT_EQ(ini.readString(QLatin1String(c.section), QLatin1String(c.key), u"default"_s), QLatin1String(c.value))
+            << c.file.toStdString();
     }
     // null before: no file; an after of only one line: the file holds the section with this line alone
     struct Case {
@@ -89,9 +90,8 @@ TEST(Ini, ReadsLikeThePrivateProfileFunctionsAWriteChangesOnlyItsKeyAndUnsafeOne
     for (const QString& refused : {u"Defaults|ExportPath|/a/\n[Evil]\nx=1"_s, u"Defaults|ExportPath|/a/\r"_s,
                                    u"Defaults|ExportPath|a"_s + QChar(0), u"Def\naults|k|v"_s, u"Defaults|k\r|v"_s,
                                    u"Defaults|a=b|v"_s, u"Def]aults|k|v"_s, u"Defaults| |v"_s, u"Defaults| [k|v"_s, u"Defaults| ;k|v"_s}) {
-        SCOPED_TRACE(refused.toStdString());
         const QStringList c = refused.split(u'|');
-        EXPECT_EQ(hostErrorNumber([&] { ini.writeString(c[0], c[1], c[2]); }), orvo::errnum::InvalidProcedureCall);
+        EXPECT_EQ(hostErrorNumber([&] { ini.writeString(c[0], c[1], c[2]); }), InvalidProcedureCall) << refused.toStdString();
     }
     EXPECT_EQ(readBytes(file), "[Defaults]\nExportPath=/a/\n");
 
@@ -99,11 +99,11 @@ TEST(Ini, ReadsLikeThePrivateProfileFunctionsAWriteChangesOnlyItsKeyAndUnsafeOne
     ini.writeString(u"Defaults"_s, u"ExportPath"_s, u"/b/"_s);
     QDir(dir.path()).mkdir(u"IS_A_FOLDER.INI"_s);
     EXPECT_EQ(hostErrorNumber([&] { IniFile(dir.filePath(u"IS_A_FOLDER.INI"_s)).writeString(u"D"_s, u"k"_s, u"v"_s); }),
-              orvo::errnum::PermissionDenied);
+              PermissionDenied);
     EXPECT_TRUE(QFileInfo(dir.filePath(u"IS_A_FOLDER.INI"_s)).isDir());
     if (::geteuid() != 0) {
         ::chmod(QFile::encodeName(file).constData(), 0200);
-        EXPECT_EQ(hostErrorNumber([&] { ini.writeString(u"Defaults"_s, u"k"_s, u"v"_s); }), orvo::errnum::PermissionDenied);
+        EXPECT_EQ(hostErrorNumber([&] { ini.writeString(u"Defaults"_s, u"k"_s, u"v"_s); }), PermissionDenied);
         ::chmod(QFile::encodeName(file).constData(), 0604);
     }
     EXPECT_EQ(readBytes(file), "[Defaults]\nExportPath=/b/\n");
@@ -128,20 +128,20 @@ TEST(Settings, ExportPathAndWindowSizeLiveInTheEditionsFileLongValuesAreCutAndFa
     EXPECT_TRUE(settings.writeExportPath(u"/data/out/"_s, &error)) << error.toStdString();
     EXPECT_EQ(readBytes(config + u"/ORVOPRO.INI"_s), "[Defaults]\nExportPath=/data/out/\n");
     EXPECT_EQ(settings.readExportPath(u"/opt/orvo"_s), u"/data/out/"_s);
-    EXPECT_EQ(SettingsFile(61, config).readExportPath(u"/other"_s), u"/other"_s);
+    // A program path within the limit is kept whole, even one ending in half a pair.
+    const QString b1022(1022, u'b'), halfPair = b1022 + QChar(0xD83D);
+    EXPECT_EQ(SettingsFile(61, config).readExportPath(halfPair), halfPair);
     EXPECT_TRUE(settings.writeWindowSize(QSize(640, 480)));
     EXPECT_EQ(readBytes(settings.filePath()), "[Defaults]\nExportPath=/data/out/\n\n[Export Wizard]\nWindowSize=640x480\n");
     // a hand-edited size is used only when it is sound
-    for (const auto& [text, size] : {std::pair{"640x480", QSize(640, 480)}, std::pair{" 800 x 600 ", QSize(800, 600)},
-                                     std::pair{"20000x1", QSize(20000, 1)}, std::pair{"1x20000", QSize(1, 20000)},
-                                     std::pair{"0x480", QSize()}, std::pair{"640x0", QSize()}, std::pair{"20001x480", QSize()},
-                                     std::pair{"640x20001", QSize()}, std::pair{"640", QSize()}, std::pair{"ax480", QSize()},
-                                     std::pair{"640xb", QSize()}, std::pair{"1x2x3", QSize()}}) {
+    const std::pair<const char*, QSize> sizes[] = {
+        {"640x480", {640, 480}}, {" 800 x 600 ", {800, 600}}, {"20000x1", {20000, 1}}, {"1x20000", {1, 20000}}, {"0x480", {}},
+        {"640x0", {}}, {"20001x480", {}}, {"640x20001", {}}, {"640", {}}, {"ax480", {}}, {"640xb", {}}, {"1x2x3", {}}};
+    for (const auto& [text, size] : sizes) {
         writeBytes(settings.filePath(), QByteArray("[Export Wizard]\nWindowSize=") + text + "\n");
         EXPECT_EQ(settings.readWindowSize(), size) << text;
     }
     // At most 1023 characters, a character of two UTF-16 units at the cut not halved, nothing from a NUL on.
-    const QString b1022(1022, u'b');
     struct Case { QByteArray value; QString read; };   // the value as the file holds it, and as read
     for (const Case& c : {Case{b1022.toUtf8() + "\xF0\x9F\x98\x80tail", b1022}, Case{QByteArray("/a/\0/b/", 7), u"/a/"_s},
                           Case{QByteArray("\0/b/", 4), QString()}}) {
@@ -203,7 +203,7 @@ TEST(Paths, FilesFoldersAndHostFilesOnDisk)
         EXPECT_EQ(readBytes(path), "");
     }
     QString description;
-    EXPECT_EQ(hostErrorNumber([&] { FilePaths::createEmptyFile(at("none/map.exp")); }, &description), orvo::errnum::PathNotFound);
+    EXPECT_EQ(hostErrorNumber([&] { FilePaths::createEmptyFile(at("none/map.exp")); }, &description), PathNotFound);
     EXPECT_TRUE(description.contains(at("none/map.exp"))) << description.toStdString();
     // One folder level; its parent must exist.
     for (const auto& [folder, made] : {std::pair{at("out//"), true}, std::pair{at("out"), true}, std::pair{at("a/b/"), false},
@@ -218,18 +218,14 @@ TEST(Paths, FilesFoldersAndHostFilesOnDisk)
     ASSERT_EQ(::link(QFile::encodeName(at("host.db")).constData(), QFile::encodeName(at("hard.csv")).constData()), 0);
     ASSERT_TRUE(QFile::link(at("gone.db"), at("dangling.csv")));
     ASSERT_TRUE(QDir(dir.path()).mkdir(u"sub"_s));
-    struct Case { const char* name; QString target; QStringList protectedFiles; QString clash; };
+    struct Case { QString target; QStringList protectedFiles; QString clash; };
     const Case cases[] = {
-        {"the file itself", at("host.db"), {QString(), at("other.db"), at("host.db")}, at("host.db")},
-        {"a link to it", at("link.csv"), {at("host.db")}, at("host.db")},
-        {"a second name of the same inode", at("hard.csv"), {at("host.db")}, at("host.db")},
-        {"a new file spelled another way", at("sub/../new.db"), {at("new.db")}, at("new.db")},
-        {"a dangling link to a missing host file", at("dangling.csv"), {at("gone.db")}, at("gone.db")},
-        {"another file with the same content", at("other.db"), {at("host.db")}, QString()},
-        {"a new file beside them", at("new.csv"), {at("host.db"), at("gone.db")}, QString()},
-    };
+        {at("host.db"), {QString(), at("other.db"), at("host.db")}, at("host.db")}, {at("link.csv"), {at("host.db")}, at("host.db")},
+        {at("hard.csv"), {at("host.db")}, at("host.db")}, {at("sub/../new.db"), {at("new.db")}, at("new.db")},
+        {at("dangling.csv"), {at("gone.db")}, at("gone.db")}, {at("other.db"), {at("host.db")}, QString()},
+        {at("new.csv"), {at("host.db"), at("gone.db")}, QString()}};
     for (const Case& c : cases)
-        EXPECT_EQ(HostFileGuard::clash(c.target, c.protectedFiles), c.clash) << c.name;
+        EXPECT_EQ(HostFileGuard::clash(c.target, c.protectedFiles), c.clash) << c.target.toStdString();
     const QString reads = u" the export reads or the host keeps its data in; choose another file name."_s;
     EXPECT_EQ(HostFileGuard::message(at("link.csv"), at("host.db")),
               u"The export file "_s + at("link.csv") + u" is the same file as "_s + at("host.db") + u", which"_s + reads);

@@ -259,9 +259,8 @@ TEST(ExpFile, ValuesOutsideTheCatalogAreSkippedAndReportedAndReadFailuresNameThe
         {dir.filePath(u"largest.exp"_s), 0}, {dir.filePath(u"too-large.exp"_s), Overflow, " is 100000 bytes; "},
         {u"/dev/zero"_s, Overflow}};
     for (const Failure& c : failures) {
-        SCOPED_TRACE(c.path.toStdString());
         QString description;
-        EXPECT_EQ(hostErrorNumber([&] { ExpFile::read(c.path); }, &description), c.number);
+        EXPECT_EQ(hostErrorNumber([&] { ExpFile::read(c.path); }, &description), c.number) << c.path.toStdString();
         EXPECT_TRUE(c.number == 0 || (description.contains(c.path) && description.contains(QLatin1String(c.detail))))
             << description.toStdString();
     }
@@ -293,10 +292,8 @@ TEST(ExpFile, ASaveReplacesTheWholeFileOrNothing)
             continue;
         QString description;
         chmodPath(dir.path(), c.folderMode);
-        {
-            FileSizeLimit limit(c.sizeLimit);
-            EXPECT_EQ(hostErrorNumber([&] { ExpFile::write(c.target, Ids(2000, 1075)); }, &description), c.number);
-        }
+        const auto save = [&] { FileSizeLimit limit(c.sizeLimit); ExpFile::write(c.target, Ids(2000, 1075)); };
+        EXPECT_EQ(hostErrorNumber(save, &description), c.number);
         chmodPath(dir.path(), 0755);
         EXPECT_TRUE(description.contains(c.target)) << description.toStdString();
         EXPECT_EQ(readBytes(path), QByteArray::fromHex("EC030000F4030000"));
