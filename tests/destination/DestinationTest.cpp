@@ -162,11 +162,11 @@ TEST(Settings, ExportPathAndWindowSizeLiveInTheEditionsFileLongValuesAreCutAndFa
 
 TEST(Paths, NamesArePickedApartAndComposedAsTyped)
 {
-    for (const auto& [path, title, folder] :
-         {std::tuple{"/maps/Assets.exp", "Assets", "/maps/"}, std::tuple{"/maps/a.b.exp", "a.b", "/maps/"},
-          std::tuple{"Assets.exp", "", ""}, std::tuple{"/maps/Assets", "", "/maps/"}, std::tuple{"/maps/", "", "/maps/"},
-          std::tuple{"/x.y/file", "", "/x.y/"}, std::tuple{"/out/.csv", "", "/out/"}, std::tuple{"/top.csv", "top", "/"},
-          std::tuple{"", "", ""}}) {
+    const char* const names[][3] = {   // path, its title and its folder
+        {"/maps/Assets.exp", "Assets", "/maps/"}, {"/maps/a.b.exp", "a.b", "/maps/"}, {"Assets.exp", "", ""},
+        {"/maps/Assets", "", "/maps/"}, {"/maps/", "", "/maps/"}, {"/x.y/file", "", "/x.y/"}, {"/out/.csv", "", "/out/"},
+        {"/top.csv", "top", "/"}, {"", "", ""}};
+    for (const auto& [path, title, folder] : names) {
         EXPECT_EQ(FilePaths::getFileTitle(QLatin1String(path)), QLatin1String(title)) << path;
         EXPECT_EQ(FilePaths::getFolderPart(QLatin1String(path)), QLatin1String(folder)) << path;
     }
@@ -190,10 +190,10 @@ TEST(Paths, FilesFoldersAndHostFilesOnDisk)
     const auto at = [&dir](const char* name) { return dir.filePath(QLatin1String(name)); };
     const QString file = at("there.csv");
     writeBytes(file, "12345678");
-    for (const auto& [path, isFile, folder] :
-         {std::tuple{file, true, true}, std::tuple{at("absent.csv"), false, true}, std::tuple{at("no/absent.csv"), false, false},
-          std::tuple{file + u"/under.csv"_s, false, false}, std::tuple{dir.path(), false, true},
-          std::tuple{QString(), false, true}}) {
+    const std::tuple<QString, bool, bool> paths[] = {   // path, whether it is a file, whether its folder is there
+        {file, true, true}, {at("absent.csv"), false, true}, {at("no/absent.csv"), false, false},
+        {file + u"/under.csv"_s, false, false}, {dir.path(), false, true}, {QString(), false, true}};
+    for (const auto& [path, isFile, folder] : paths) {
         EXPECT_EQ(FilePaths::fileExists(path), isFile) << path.toStdString();
         EXPECT_EQ(FilePaths::folderExists(path), folder) << path.toStdString();
     }
