@@ -2,6 +2,7 @@
 #include "destination/HostFileGuard.h"
 #include "destination/IniFile.h"
 #include "destination/SettingsFile.h"
+#include "destination/WholeFileReplacer.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -226,6 +227,11 @@ TEST(Paths, FilesFoldersAndHostFilesOnDisk)
         {at("new.csv"), {at("host.db"), at("gone.db")}, QString()}};
     for (const Case& c : cases)
         EXPECT_EQ(HostFileGuard::clash(c.target, c.protectedFiles), c.clash) << c.target.toStdString();
+    // A whole-file write of any length lands byte for byte, through a link.
+    for (const QByteArray& content : {QByteArray("x"), QByteArray(), QByteArray(70000, 'y')}) {
+        WholeFileReplacer::write(at("link.csv"), content, u"test file"_s);
+        EXPECT_EQ(readBytes(at("host.db")), content);
+    }
     const QString reads = u" the export reads or the host keeps its data in; choose another file name."_s;
     EXPECT_EQ(HostFileGuard::message(at("link.csv"), at("host.db")),
               u"The export file "_s + at("link.csv") + u" is the same file as "_s + at("host.db") + u", which"_s + reads);
