@@ -6,8 +6,7 @@
 
 #include <functional>
 
-// The number of the HostError a call throws (0 when it throws none), and
-// its description where asked for.
+// The number of the HostError a call throws (0 when it throws none), and its description where asked for.
 inline int hostErrorNumber(const std::function<void()>& call, QString* description = nullptr)
 {
     try {

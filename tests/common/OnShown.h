@@ -9,11 +9,9 @@
 
 #include <functional>
 
-// Runs code on every window the predicate picks, once that window shows:
-// queued from its Show event, so a modal window is answered from within its
-// own event loop, whatever the time it took to come up. A window the code
-// leaves open is closed, so a failed check cannot hang the test. Ends with
-// its own life.
+// Runs code on every window the predicate picks, queued from its Show event: a modal window is answered
+// from within its own event loop, whatever the time it took to come up. A window the code leaves open is
+// closed, so a failed check cannot hang the test. Ends with its own life.
 class OnShown : public QObject {
 public:
     OnShown(std::function<bool(QWidget&)> which, std::function<void(QWidget&)> code)
@@ -23,9 +21,7 @@ public:
     }
     // Windows with this object name.
     OnShown(const QString& objectName, std::function<void(QWidget&)> code)
-        : OnShown([objectName](QWidget& w) { return w.objectName() == objectName; }, std::move(code))
-    {
-    }
+        : OnShown([objectName](QWidget& w) { return w.objectName() == objectName; }, std::move(code)) {}
     int shown = 0;
 
 protected:
@@ -36,21 +32,18 @@ protected:
         auto* widget = static_cast<QWidget*>(object);
         if (!widget->isWindow() || !which_(*widget))
             return false;
-        QMetaObject::invokeMethod(
-            this,
-            [this, window = QPointer<QWidget>(widget)] {
-                if (!window || !window->isVisible())
-                    return;
-                ++shown;
-                try {
-                    code_(*window);
-                } catch (const std::exception& e) {
-                    ADD_FAILURE() << e.what();
-                }
-                if (window && window->isVisible())
-                    window->close();
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, window = QPointer<QWidget>(widget)] {
+            if (!window || !window->isVisible())
+                return;
+            ++shown;
+            try {
+                code_(*window);
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << e.what();
+            }
+            if (window && window->isVisible())
+                window->close();
+        }, Qt::QueuedConnection);
         return false;
     }
 

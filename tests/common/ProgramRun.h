@@ -5,13 +5,11 @@
 #include <QProcess>
 #include <QStringList>
 
-// One run of a built program: its exit code (-1 when it crashed), what it
-// wrote to stdout (as text and as bytes) and stderr, and the bytes of the
-// file named by --output.
+// One run of a built program: its exit code (-1 when it crashed), stdout (as text and bytes), stderr,
+// and the bytes of the file named by --output.
 struct ProgramRun {
     int exitCode = -1;
-    QString out;
-    QString err;
+    QString out, err;
     QByteArray file;
     QByteArray outBytes;
 };

@@ -4,8 +4,7 @@
 
 int main(int argc, char** argv)
 {
-    // CTest lists the cases by running the program without its test
-    // environment; widgets then still need a platform without a display.
+    // CTest lists the cases without the test environment; widgets still need a platform without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -14,21 +14,19 @@
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
-using expwiz::BoxAnswer;
-using expwiz::BoxButtons;
-using expwiz::BoxIcon;
+using namespace expwiz;
 using MB = QMessageBox;
 
 TEST(UiServices, ScriptedAnswersInOrderRecordsEveryDialogRefusesTheUnforeseenAndBusyPointersEndOnEveryWayOut)
 {
-    expwiz::ScriptedUiServices ui;
+    ScriptedUiServices ui;
     ui.setApplicationTitle(u"Orvo"_s);
     ui.queueAnswer(BoxAnswer::No);
-    ui.queueAnswer([](const expwiz::ScriptedUiServices::Box& box) { return box.text == "Overwrite?" ? BoxAnswer::Cancel : BoxAnswer::Ok; });
+    ui.queueAnswer([](const ScriptedUiServices::Box& box) { return box.text == "Overwrite?" ? BoxAnswer::Cancel : BoxAnswer::Ok; });
     // an answer given as code goes first; a box without a title of its own shows the application title
     EXPECT_EQ(ui.messageBox(u"Overwrite?"_s), BoxAnswer::Cancel);
     EXPECT_EQ(ui.messageBox(u"Save the map?"_s, u"Custom Export"_s, BoxIcon::Question, BoxButtons::YesNoCancel), BoxAnswer::No);
-    EXPECT_THROW(ui.messageBox(u"Nobody expected this"_s), expwiz::UnexpectedDialog);
+    EXPECT_THROW(ui.messageBox(u"Nobody expected this"_s), UnexpectedDialog);
     std::vector<std::tuple<QString, QString, BoxIcon, BoxButtons, BoxAnswer>> boxes;
     for (const auto& b : ui.boxes())
         boxes.emplace_back(b.text, b.title, b.icon, b.buttons, b.answer);
@@ -38,61 +36,57 @@ TEST(UiServices, ScriptedAnswersInOrderRecordsEveryDialogRefusesTheUnforeseenAnd
 
     ui.queueFile(u"/tmp/a.csv"_s);
     ui.queueFile(std::nullopt);
-    const expwiz::FileDialogRequest request{u"Export File"_s, u"Orvo Export File (.csv) | *.csv"_s, u"csv"_s, u"/tmp"_s, u"a.csv"_s};
+    const FileDialogRequest request{u"Export File"_s, u"Orvo Export File (.csv) | *.csv"_s, u"csv"_s, u"/tmp"_s, u"a.csv"_s};
     EXPECT_EQ(ui.saveFileName(request), u"/tmp/a.csv"_s);
     EXPECT_EQ(ui.openFileName(request), std::nullopt);
     EXPECT_TRUE(ui.allAnswersUsed());
-    EXPECT_THROW(ui.openFileName(request), expwiz::UnexpectedDialog);
+    EXPECT_THROW(ui.openFileName(request), UnexpectedDialog);
     ASSERT_EQ(ui.fileDialogs().size(), 3u);
     EXPECT_TRUE(ui.fileDialogs()[0].save && !ui.fileDialogs()[1].save && ui.fileDialogs()[2].request.title == "Export File");
     EXPECT_EQ(ui.unexpected(), (QStringList{u"box: Nobody expected this"_s, u"file dialog: Export File"_s}));
-    ui.processEvents();
-    EXPECT_EQ(ui.processEventsCalls(), 1);
     ui.clearRecords();
     EXPECT_TRUE(ui.boxes().empty() && ui.fileDialogs().empty() && ui.unexpected().isEmpty());
 
     // Every way out of a busy stretch restores the pointer, and pending events run.
     try {
-        expwiz::BusyPointer outer(ui), inner(ui);
+        BusyPointer outer(ui), inner(ui);
         EXPECT_EQ(ui.busyDepth(), 2);
         throw std::runtime_error("failed in the middle");
     } catch (const std::runtime_error&) {
     }
     EXPECT_EQ(ui.busyDepth(), 0);
-    expwiz::QtUiServices qt;
+    QtUiServices qt;
     {
-        expwiz::BusyPointer busy(qt);
+        BusyPointer busy(qt);
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    for (expwiz::UiServices* services : std::initializer_list<expwiz::UiServices*>{&qt, &ui}) {
+    for (UiServices* services : std::initializer_list<UiServices*>{&qt, &ui}) {
         bool ran = false;
         QMetaObject::invokeMethod(qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
         services->processEvents();
         EXPECT_TRUE(ran);
     }
+    EXPECT_EQ(ui.processEventsCalls(), 1);
 }
 
 TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoiceThroughQtFilters)
 {
-    struct Case {
-        BoxIcon icon;
-        BoxButtons buttons;
-        MB::StandardButton press;   // NoButton: closed with the window's close button
-        MB::Icon qtIcon;
-        MB::StandardButtons qtButtons;
-        BoxAnswer answer;
-    };
-    expwiz::QtUiServices ui;
+    // press NoButton: closed with the window's close button
+    struct Case { BoxIcon icon; BoxButtons buttons; MB::StandardButton press; MB::Icon qtIcon; MB::StandardButtons qtButtons;
+                  BoxAnswer answer; };
+    QtUiServices ui;
     ui.setApplicationTitle(u"Orvo Host"_s);
-    for (const Case& c : {Case{BoxIcon::None, BoxButtons::Ok, MB::Ok, MB::NoIcon, MB::Ok, BoxAnswer::Ok},
-                          Case{BoxIcon::Critical, BoxButtons::Ok, MB::NoButton, MB::Critical, MB::Ok, BoxAnswer::Ok},
-                          Case{BoxIcon::Question, BoxButtons::YesNo, MB::No, MB::Question, MB::Yes | MB::No, BoxAnswer::No},
-                          Case{BoxIcon::Question, BoxButtons::YesNo, MB::Yes, MB::Question, MB::Yes | MB::No, BoxAnswer::Yes},
-                          Case{BoxIcon::Information, BoxButtons::YesNo, MB::NoButton, MB::Information, MB::Yes | MB::No, BoxAnswer::No},
-                          Case{BoxIcon::Exclamation, BoxButtons::YesNoCancel, MB::NoButton, MB::Warning, MB::Yes | MB::No | MB::Cancel,
-                               BoxAnswer::Cancel}}) {
+    const Case cases[] = {
+        {BoxIcon::None, BoxButtons::Ok, MB::Ok, MB::NoIcon, MB::Ok, BoxAnswer::Ok},
+        {BoxIcon::Critical, BoxButtons::Ok, MB::NoButton, MB::Critical, MB::Ok, BoxAnswer::Ok},
+        {BoxIcon::Question, BoxButtons::YesNo, MB::No, MB::Question, MB::Yes | MB::No, BoxAnswer::No},
+        {BoxIcon::Question, BoxButtons::YesNo, MB::Yes, MB::Question, MB::Yes | MB::No, BoxAnswer::Yes},
+        {BoxIcon::Information, BoxButtons::YesNo, MB::NoButton, MB::Information, MB::Yes | MB::No, BoxAnswer::No},
+        {BoxIcon::Exclamation, BoxButtons::YesNoCancel, MB::NoButton, MB::Warning, MB::Yes | MB::No | MB::Cancel,
+         BoxAnswer::Cancel}};
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.icon) << " " << int(c.buttons) << " " << c.press);
         std::tuple<QString, QString, MB::Icon, MB::StandardButtons> seen;
         const OnShown answer([](QWidget& w) { return qobject_cast<MB*>(&w); }, [&](QWidget& w) {
@@ -109,21 +103,22 @@ TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoiceTh
                                    std::pair{"Text (.txt) | *.txt | All files | *.*", "Text (*.txt);;All files (*.*)"},
                                    std::pair{"Several | *.csv;*.txt | Odd", "Several (*.csv *.txt)"},
                                    std::pair{"(x) | *.x", "(x) (*.x)"}, std::pair{"Images (*.png)", "Images (*.png)"}})
-        EXPECT_EQ(expwiz::UiServices::qtFilter(QLatin1String(host)), QLatin1String(qt)) << host;
+        EXPECT_EQ(UiServices::qtFilter(QLatin1String(host)), QLatin1String(qt)) << host;
     QTemporaryDir dir;
     ASSERT_TRUE(QFile(dir.filePath(u"there.csv"_s)).open(QIODevice::WriteOnly));
     for (const auto& [save, accept, name, chosen] : {std::tuple{true, false, "assets", ""}, std::tuple{true, true, "assets", "assets.csv"},
                                                      std::tuple{false, true, "there.csv", "there.csv"}}) {
         SCOPED_TRACE(name);
-        QStringList filters;
+        std::pair<QStringList, QFileDialog::FileMode> seen;
         const OnShown answer([](QWidget& w) { return qobject_cast<QFileDialog*>(&w); }, [&, accept = accept](QWidget& w) {
-            filters = static_cast<QFileDialog&>(w).nameFilters();
+            seen = {static_cast<QFileDialog&>(w).nameFilters(), static_cast<QFileDialog&>(w).fileMode()};
             QMetaObject::invokeMethod(&w, accept ? "accept" : "reject");
         });
-        const expwiz::FileDialogRequest request{u"Export File"_s, u"Orvo Export File (.csv) | *.csv"_s, u"csv"_s, dir.path(),
-                                                QLatin1String(name)};
+        const FileDialogRequest request{u"Export File"_s, u"Orvo Export File (.csv) | *.csv"_s, u"csv"_s, dir.path(),
+                                        QLatin1String(name)};
         const auto result = save ? ui.saveFileName(request) : ui.openFileName(request);
-        EXPECT_EQ(filters, QStringList{u"Orvo Export File (*.csv)"_s});
+        const auto mode = save ? QFileDialog::AnyFile : QFileDialog::ExistingFile;
+        EXPECT_EQ(seen, std::pair(QStringList{u"Orvo Export File (*.csv)"_s}, mode));
         EXPECT_EQ(result, *chosen ? std::optional(dir.filePath(QLatin1String(chosen))) : std::nullopt);
     }
 }
