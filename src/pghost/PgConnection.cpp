@@ -1,5 +1,6 @@
 #include "pghost/PgConnection.h"
 
+#include "refhost/CellText.h"
 #include "refhost/RealText.h"
 
 #include <cmath>
@@ -296,20 +297,8 @@ std::string_view PgCursor::ReadItemUtf8(int32_t column, std::string& /*buffer*/)
 
 void PgCursor::ReadItem(int32_t column, QString& out)
 {
-    out.resize(0);
-    const std::string_view v = value(column);
-    // Most values are ASCII: widen them in place into the caller's buffer.
-    const auto n = static_cast<qsizetype>(v.size());
-    out.resize(n);
-    QChar* dst = out.data();
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto ch = static_cast<unsigned char>(v[static_cast<size_t>(i)]);
-        if (ch >= 0x80) {
-            out = QString::fromUtf8(v.data(), n);
-            return;
-        }
-        dst[i] = QChar(ch);
-    }
+    out.resize(0);   // empty when the column cannot be read
+    refhost::assignCellText(value(column), out);
 }
 
 std::shared_ptr<IOrvoCursor> PgConnection::OpenCursor(const QString& sql, int32_t /*batchSize*/)
