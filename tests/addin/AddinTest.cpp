@@ -41,27 +41,33 @@ const QString OrganizationPlacement =
 
 } // namespace
 
-// Initialize registers the operation, then the menu command; a failing step
-// stops the sequence with one message and what is done stays done.
+// Initialize registers the operation, then the menu command placed for the
+// edition; a failing step stops the sequence with one message and what is
+// done stays done.
 TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailingStep)
 {
     const struct {
         const char* failOn;
         size_t operations, menuItems;
         QString box;
+        int32_t appType = 48;
+        QString placement = CompanyPlacement;
     } cases[] = {
         {"", 1, 1, {}},
+        {"", 1, 1, {}, 52, OrganizationPlacement},
+        {"", 1, 1, {}, 36, OrganizationPlacement},
+        {"", 1, 1, {}, 63},   // a regional OEM edition, no organization
         {"AddOperation", 0, 0, "an error occurred\r\nRefused by the host."},
         {"ApplicationType", 1, 0, "an error occurred\r\nRefused by the host."},
         {"AddMenuItem", 1, 0, "an error occurred\r\nRefused by the host."},
         {"no host", 0, 0, "an error occurred\r\nObject required"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.failOn);
+        SCOPED_TRACE(testing::Message() << c.failOn << " " << c.appType);
         Fixture f;
         f.ui->queueAnswer(BoxAnswer::Ok);
         auto addin = std::make_shared<expwiz::ExpWizardAddin>(f.context);
-        f.host->appType = 48;
+        f.host->appType = c.appType;
         f.host->failOn << c.failOn;
         f.host->failDescription = "Refused by the host.";
         addin->Initialize(c.failOn == QLatin1String("no host") ? nullptr : f.host);
@@ -74,32 +80,23 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
         // The host holds the only references.
         EXPECT_EQ(f.host->operations[0].operation.use_count(), 1);
         EXPECT_EQ(f.host->menuItems[0].use_count(), 1);
-        EXPECT_EQ(f.host->menuItems[0]->Placement(), CompanyPlacement);
+        EXPECT_EQ(f.host->menuItems[0]->Placement(), c.placement);
         for (int32_t code : {-1, 0, 1, 52, 64, 100000})
             EXPECT_TRUE(addin->ApplicationTypeSupported(code)) << code;
         // As the host does on closing: the command lets go of the host that holds it.
         f.host->menuItems[0]->Terminate();
+        EXPECT_EQ(f.host->menuItems[0]->Placement(), c.placement) << "after Terminate, from the last edition";
         f.host->operations[0].operation->Terminate();
     }
 }
 
-TEST(AddinMenu, PlacementFollowsTheEditionAndTheAvailabilityTextEnablesTheCommand)
+TEST(AddinMenu, TheAvailabilityTextEnablesTheCommand)
 {
-    for (const auto& [code, placement] : {std::pair{52, OrganizationPlacement}, std::pair{36, OrganizationPlacement},
-                                          std::pair{48, CompanyPlacement}, std::pair{63, CompanyPlacement},
-                                          std::pair{-1, CompanyPlacement}}) {
-        SCOPED_TRACE(code);   // 63, a regional OEM, is no organization; -1: no host object
-        Fixture f;
-        f.host->appType = code;
-        expwiz::ExpWizardMenu menu(f.context);
-        menu.InstalledInto(code < 0 ? nullptr : f.host);
-        EXPECT_EQ(menu.Placement(), placement);
-        menu.Terminate();
-        EXPECT_EQ(menu.Placement(), placement) << "after Terminate, from the last edition";
-    }
-
     Fixture f;
+    f.host->appType = 52;
     expwiz::ExpWizardMenu menu(f.context);
+    menu.InstalledInto(nullptr);   // no host object: the company placement
+    EXPECT_EQ(menu.Placement(), CompanyPlacement);
     menu.InstalledInto(f.host);
     f.host->calls.clear();
     menu.UpdateMenuItem();   // before the host gives a GUI object
