@@ -137,12 +137,8 @@ TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
         {"the menu command", [&] { return menu.OnClick(QString()); }, 1, {}},
         {"a command the host never installed", [&] { return loose.OnClick(QString()); }, 0,
          "An error occurred in IOrvoMenuItem_OnClick.\r\nThe menu command is not installed in a host."},
-        {"the operation without the add-in manager",
-         [&] {
-             operation.Terminate();
-             return perform();
-         },
-         -1000, "An error occurred in the New Company wizard.\r\nObject required"},
+        {"the operation without the add-in manager", [&] { operation.Terminate(); return perform(); }, -1000,
+         "An error occurred in the New Company wizard.\r\nObject required"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
