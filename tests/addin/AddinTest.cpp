@@ -90,14 +90,18 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
     }
 }
 
-TEST(AddinMenu, TheAvailabilityTextEnablesTheCommand)
+// The availability text enables the menu command; the operation and the
+// command each open a fresh wizard bound to the host and give its result;
+// without a host they say so and show nothing.
+TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
 {
     Fixture f;
-    f.host->appType = 52;
-    expwiz::ExpWizardMenu menu(f.context);
-    menu.InstalledInto(nullptr);   // no host object: the company placement
-    EXPECT_EQ(menu.Placement(), CompanyPlacement);
+    expwiz::ExpWizardOperation operation(f.context);
+    operation.InstalledInto(f.host);
+    expwiz::ExpWizardMenu menu(f.context), loose(f.context);
     menu.InstalledInto(f.host);
+    loose.InstalledInto(nullptr);   // no host object: the company placement
+    EXPECT_EQ(loose.Placement(), CompanyPlacement);
     f.host->calls.clear();
     menu.UpdateMenuItem();   // before the host gives a GUI object
     EXPECT_TRUE(f.host->calls.isEmpty());
@@ -110,21 +114,6 @@ TEST(AddinMenu, TheAvailabilityTextEnablesTheCommand)
         menu.UpdateMenuItem();
         EXPECT_EQ(gui->enabled, enabled) << text;
     }
-    menu.Terminate();   // after Terminate nothing can run the wizard
-    menu.UpdateMenuItem();
-    EXPECT_FALSE(gui->enabled);
-    EXPECT_EQ(f.host.use_count(), 1);
-}
-
-// The operation and the menu command each open a fresh wizard bound to the
-// host and give its result; without a host they say so and show nothing.
-TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
-{
-    Fixture f;
-    expwiz::ExpWizardOperation operation(f.context);
-    operation.InstalledInto(f.host);
-    expwiz::ExpWizardMenu menu(f.context), loose(f.context);
-    menu.InstalledInto(f.host);
     const auto perform = [&] { return operation.PerformOperation(QString(), nullptr); };
     const struct {
         const char* name;
@@ -156,5 +145,8 @@ TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
             EXPECT_TRUE(f.host->calls.contains("SetApplicationType(1)"));
         }
     }
-    menu.Terminate();
+    menu.Terminate();   // after Terminate nothing can run the wizard
+    menu.UpdateMenuItem();
+    EXPECT_FALSE(gui->enabled);
+    EXPECT_EQ(f.host.use_count(), 1);
 }

@@ -88,6 +88,9 @@ TEST_F(CliExport, HelpVersionListsAndFieldsAnswerOnStandardOutput)
         {{"fields", "--help"}, "^Usage: expwiz fields \\[options\\]"},
         {{"fields"}, "\n1002\tAcquisition Date\tdate\t.*\nTypes:\n.*0507: 5 years 7 months"},   // with a legend
         {{"fields", "--edition", "36"}, "\n1008\tTag No"},
+        {{"list", "--data", data}, "edition 1, \"Orvo\", database in use \"Orvo Demo\"\n.*\"Harbor Logistics\", "
+                                   "inventory, 24 assets\n.*\"Closed Books Ltd\" \\(not available\\), 0 assets\n"
+                                   ".*\"Old GAAP\" \\(inactive\\)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -100,14 +103,19 @@ TEST_F(CliExport, HelpVersionListsAndFieldsAnswerOnStandardOutput)
     const ProgramRun list = runCli({"list", "--data", data, "--json"});
     ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
     const QJsonObject host = QJsonDocument::fromJson(list.outBytes).object();
-    QString seen = host["databaseInUse"].toString();   // then each company's name, assets and availability
-    for (const QJsonValue& database : host["databases"].toArray())
+    QString seen;   // the host, then each database and its companies
+    for (const QString key : {"edition", "title", "databaseInUse"})
+        seen += host[key].toVariant().toString() + ' ';
+    for (const QJsonValue& database : host["databases"].toArray()) {
+        seen += '|' + database["name"].toString() + ' ' + database["available"].toVariant().toString() + ':';
         for (const QJsonValue& c : database["companies"].toArray())
-            seen += QStringLiteral("|%1 %2 %3").arg(c["name"].toString(), c["assets"].toVariant().toString(),
-                                                    c["available"].toVariant().toString());
-    EXPECT_EQ(seen, QString::fromUtf8("Orvo Demo|Harbor Logistics 24 true|Café Müller & Søn, \"Nord\" 25 true|"
-                                      "Closed Books Ltd 0 false|Empty Start-up 0 true|City of Lakeside 60 true|"
-                                      "County Roads 12 true"));
+            for (const QString key : {"id", "name", "assets", "available", "inventory"})
+                seen += ' ' + c[key].toVariant().toString();
+    }
+    EXPECT_EQ(seen, QString::fromUtf8("1 Orvo Orvo Demo |Orvo Demo true: 1 Harbor Logistics 24 true true 2 Café "
+                                      "Müller & Søn, \"Nord\" 25 true false 3 Closed Books Ltd 0 false false 4 Empty "
+                                      "Start-up 0 true false|Public Sector true: 10 City of Lakeside 60 true true 11 "
+                                      "County Roads 12 true false"));
     const QJsonValue harbor = host["databases"][0]["companies"][0];
     EXPECT_EQ(QJsonDocument(QJsonArray{harbor["groups"], harbor["books"]}).toJson(QJsonDocument::Compact),
               R"([["All Orvo Assets","Sales Department","Acquired before 2016"],)"
@@ -206,6 +214,10 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
         {base(out) << f << "1004" << "stray", 2, "unexpected argument 'stray'"},
         {{"list", "--data", data, "extra"}, 2, "unexpected argument 'extra'"},
         {{"list", "--dta", data}, 2, "expwiz list --help"},
+        {{"list", "--data", dir.filePath("nowhere")}, 1, "nowhere does not exist"},
+        {{"demo", "--out", dir.filePath("d"), "--edition", "x"}, 2, "--edition takes a whole number, not 'x'"},
+        {{"demo", "--out", dir.filePath("d"), "--assets", "-1"}, 2, "of 0 or more, not '-1'"},
+        {{"demo", "--out", dir.path(), "--force"}, 1, "is not empty. Choose a new or empty folder."},
         {base("") << f << "1004", 2, "--output needs a file name"},
         {base(out) << f << "1004" << "--print-sql", 2, "leave out --output"},
         {base(out) << f << "1004" << "--format" << "ods", 2, "'ods'"},
