@@ -255,12 +255,6 @@ QStringList allFields(const QString& data, const QString& output)
     return exportArgs(data, "Harbor Logistics", output) << "--fields" << allFieldIds();
 }
 
-bool isStopped(qint64 pid)
-{
-    const QByteArray stat = readBytes(QStringLiteral("/proc/%1/stat").arg(pid));
-    return stat.mid(stat.lastIndexOf(')') + 2, 1) == "T";
-}
-
 // Starts an export and freezes it while its temporary file holds rows, less
 // than half of `completeSize`. False when it ended before it was caught there.
 bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& temporary, qint64 completeSize)
@@ -272,7 +266,8 @@ bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& t
         const qint64 size = QFileInfo(temporary).size();
         if (size > 0 && size < completeSize / 2) {
             ::kill(static_cast<pid_t>(p.processId()), SIGSTOP);
-            while (!isStopped(p.processId()))
+            // Stopped: the state after the command's name reads T.
+            while (!readBytes(QStringLiteral("/proc/%1/stat").arg(p.processId())).contains(") T "))
                 if (p.waitForFinished(1))
                     return false;
             const qint64 frozen = QFileInfo(temporary).size();
