@@ -174,6 +174,7 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
         {"{\\rtf1 \\fs99999999999999999999 x\\fs-4 y\\fs0 z\\fs1 w\\fs2 v\\fs3277 t\\fs3276 s}", "L xyzw[1]vt[1638]s"},
         {"{\\rtf1 \\u99999999999999999999 ?x\\u-99999 ?y\\u65536 ?z", "L xyz"},
         {"{\\rtf1 \\deftab0 \\deftab-720 \\deftab999999999 \\tab x", "L \\tx"},
+        {"{\\rtf1 \\deftab31680 \\deftab31681 \\tab x\\u-4", "tab 31680\nL \\tx\ufffc"},   // the largest stop; a cut-off end
         {"{\\rtf1 \\f77 unknown \\uc99 \\u65 A\\uc-1 B", "L unknown AB"},
         {"{\\rtf1 \\'", "L"}, {"{\\rtf1 \\'4", "L 4"}, {"{\\rtf1 \\'zz", "L zz"}, {"\\", "L"}, {"{\\rtf1 \\u-", "L"},
         {"{\\*", "L"}, {"{\\fonttbl{\\f0 never closed", "L"}, {QString(QChar(0)) + "\x01\x7f", "L \x7f"},
