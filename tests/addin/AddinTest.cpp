@@ -41,27 +41,33 @@ const QString OrganizationPlacement =
 
 } // namespace
 
-// Initialize registers the operation, then the menu command; a failing step
-// stops the sequence with one message and what is done stays done.
+// Initialize registers the operation, then the menu command placed for the
+// edition; a failing step stops the sequence with one message and what is
+// done stays done.
 TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailingStep)
 {
     const struct {
         const char* failOn;
         size_t operations, menuItems;
         QString box;
+        int32_t appType = 48;
+        QString placement = CompanyPlacement;
     } cases[] = {
         {"", 1, 1, {}},
+        {"", 1, 1, {}, 52, OrganizationPlacement},
+        {"", 1, 1, {}, 36, OrganizationPlacement},
+        {"", 1, 1, {}, 63},   // a regional OEM edition, no organization
         {"AddOperation", 0, 0, "an error occurred\r\nRefused by the host."},
         {"ApplicationType", 1, 0, "an error occurred\r\nRefused by the host."},
         {"AddMenuItem", 1, 0, "an error occurred\r\nRefused by the host."},
         {"no host", 0, 0, "an error occurred\r\nObject required"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.failOn);
+        SCOPED_TRACE(testing::Message() << c.failOn << " " << c.appType);
         Fixture f;
         f.ui->queueAnswer(BoxAnswer::Ok);
         auto addin = std::make_shared<expwiz::ExpWizardAddin>(f.context);
-        f.host->appType = 48;
+        f.host->appType = c.appType;
         f.host->failOn << c.failOn;
         f.host->failDescription = "Refused by the host.";
         addin->Initialize(c.failOn == QLatin1String("no host") ? nullptr : f.host);
@@ -74,33 +80,28 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
         // The host holds the only references.
         EXPECT_EQ(f.host->operations[0].operation.use_count(), 1);
         EXPECT_EQ(f.host->menuItems[0].use_count(), 1);
-        EXPECT_EQ(f.host->menuItems[0]->Placement(), CompanyPlacement);
+        EXPECT_EQ(f.host->menuItems[0]->Placement(), c.placement);
         for (int32_t code : {-1, 0, 1, 52, 64, 100000})
             EXPECT_TRUE(addin->ApplicationTypeSupported(code)) << code;
         // As the host does on closing: the command lets go of the host that holds it.
         f.host->menuItems[0]->Terminate();
+        EXPECT_EQ(f.host->menuItems[0]->Placement(), c.placement) << "after Terminate, from the last edition";
         f.host->operations[0].operation->Terminate();
     }
 }
 
-TEST(AddinMenu, PlacementFollowsTheEditionAndTheAvailabilityTextEnablesTheCommand)
+// The availability text enables the menu command; the operation and the
+// command each open a fresh wizard bound to the host and give its result;
+// without a host they say so and show nothing.
+TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
 {
-    for (const auto& [code, placement] : {std::pair{52, OrganizationPlacement}, std::pair{36, OrganizationPlacement},
-                                          std::pair{48, CompanyPlacement}, std::pair{63, CompanyPlacement},
-                                          std::pair{-1, CompanyPlacement}}) {
-        SCOPED_TRACE(code);   // 63, a regional OEM, is no organization; -1: no host object
-        Fixture f;
-        f.host->appType = code;
-        expwiz::ExpWizardMenu menu(f.context);
-        menu.InstalledInto(code < 0 ? nullptr : f.host);
-        EXPECT_EQ(menu.Placement(), placement);
-        menu.Terminate();
-        EXPECT_EQ(menu.Placement(), placement) << "after Terminate, from the last edition";
-    }
-
     Fixture f;
-    expwiz::ExpWizardMenu menu(f.context);
+    expwiz::ExpWizardOperation operation(f.context);
+    operation.InstalledInto(f.host);
+    expwiz::ExpWizardMenu menu(f.context), loose(f.context);
     menu.InstalledInto(f.host);
+    loose.InstalledInto(nullptr);   // no host object: the company placement
+    EXPECT_EQ(loose.Placement(), CompanyPlacement);
     f.host->calls.clear();
     menu.UpdateMenuItem();   // before the host gives a GUI object
     EXPECT_TRUE(f.host->calls.isEmpty());
@@ -113,21 +114,6 @@ TEST(AddinMenu, PlacementFollowsTheEditionAndTheAvailabilityTextEnablesTheComman
         menu.UpdateMenuItem();
         EXPECT_EQ(gui->enabled, enabled) << text;
     }
-    menu.Terminate();   // after Terminate nothing can run the wizard
-    menu.UpdateMenuItem();
-    EXPECT_FALSE(gui->enabled);
-    EXPECT_EQ(f.host.use_count(), 1);
-}
-
-// The operation and the menu command each open a fresh wizard bound to the
-// host and give its result; without a host they say so and show nothing.
-TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
-{
-    Fixture f;
-    expwiz::ExpWizardOperation operation(f.context);
-    operation.InstalledInto(f.host);
-    expwiz::ExpWizardMenu menu(f.context), loose(f.context);
-    menu.InstalledInto(f.host);
     const auto perform = [&] { return operation.PerformOperation(QString(), nullptr); };
     const struct {
         const char* name;
@@ -140,12 +126,8 @@ TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
         {"the menu command", [&] { return menu.OnClick(QString()); }, 1, {}},
         {"a command the host never installed", [&] { return loose.OnClick(QString()); }, 0,
          "An error occurred in IOrvoMenuItem_OnClick.\r\nThe menu command is not installed in a host."},
-        {"the operation without the add-in manager",
-         [&] {
-             operation.Terminate();
-             return perform();
-         },
-         -1000, "An error occurred in the New Company wizard.\r\nObject required"},
+        {"the operation without the add-in manager", [&] { operation.Terminate(); return perform(); }, -1000,
+         "An error occurred in the New Company wizard.\r\nObject required"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -163,5 +145,8 @@ TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
             EXPECT_TRUE(f.host->calls.contains("SetApplicationType(1)"));
         }
     }
-    menu.Terminate();
+    menu.Terminate();   // after Terminate nothing can run the wizard
+    menu.UpdateMenuItem();
+    EXPECT_FALSE(gui->enabled);
+    EXPECT_EQ(f.host.use_count(), 1);
 }

@@ -1,5 +1,6 @@
 #include "report/FieldMapPrinter.h"
 
+#include "ProgramRun.h"
 #include "QtPrinters.h"
 #include "fieldmap/FieldMapReport.h"
 #include "host/HostError.h"
@@ -13,7 +14,6 @@
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScreen>
@@ -34,15 +34,15 @@ using Outcome = expwiz::FieldMapPrinter::Outcome;
 using Values = std::function<expwiz::FieldMapReportValues()>;
 using Make = std::function<std::unique_ptr<QPrinter>()>;
 
+namespace {
+
 // The report used throughout: a new map of the first columns of the
 // standard edition (27 unless asked), for a company whose name needs
 // escaping, filled on 5 December 2026 at 09:05 in English.
-namespace reportsample {
-
-const QDateTime now(QDate(2026, 12, 5), QTime(9, 5, 41));
+const QDateTime filledAt(QDate(2026, 12, 5), QTime(9, 5, 41));
 const QLocale english(QStringLiteral("en_US"));
 
-expwiz::FieldMapReportValues values(int32_t lastId = 1027, bool header = false)
+expwiz::FieldMapReportValues sampleValues(int32_t lastId = 1027, bool header = false)
 {
     std::vector<int32_t> ids;
     for (int32_t id = 1001; id <= lastId; ++id)
@@ -51,16 +51,7 @@ expwiz::FieldMapReportValues values(int32_t lastId = 1027, bool header = false)
                                               QStringLiteral("Tax"), header, QString(), ids, false);
 }
 
-QString filledText() { return expwiz::FieldMapReport::fill(values(), now, english); }
-
-} // namespace reportsample
-
-namespace {
-
-qreal pixelsPerInch()
-{
-    return QGuiApplication::primaryScreen()->logicalDotsPerInchY();
-}
+QString filledText() { return expwiz::FieldMapReport::fill(sampleValues(), filledAt, english); }
 
 // A character format as "[size b i u family ~hint]", leaving out what is
 // off or unset; nothing for plain 12 points.
@@ -85,7 +76,8 @@ QString describe(const QTextCharFormat& f)
 QString dump(const QTextDocument& doc)
 {
     QStringList lines;
-    if (const long tab = std::lround(doc.defaultTextOption().tabStopDistance() * 1440 / pixelsPerInch()); tab != 720)
+    const qreal pixelsPerInch = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+    if (const long tab = std::lround(doc.defaultTextOption().tabStopDistance() * 1440 / pixelsPerInch); tab != 720)
         lines << QStringLiteral("tab %1").arg(tab);
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         const Qt::Alignment a = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
@@ -98,41 +90,38 @@ QString dump(const QTextDocument& doc)
     return lines.join(QLatin1Char('\n')).replace(QLatin1Char('\t'), QStringLiteral("\\t"));
 }
 
-// Gives the printer the test chooses and notes whether the busy pointer
-// showed when it was asked for (-1: never asked).
-struct TestPrinterSource : expwiz::PrinterSource {
-    TestPrinterSource(ScriptedUiServices& ui, Make make) : ui(ui), make(std::move(make)) {}
+// Prints on the printer the test chooses, noting whether the busy pointer
+// showed when it was asked for (-1: never asked); every message must come
+// with the normal pointer back.
+struct Printing : expwiz::PrinterSource {
+    explicit Printing(Make make) : make(std::move(make)) {}
     std::unique_ptr<QPrinter> printer() override
     {
         busyWhenAsked = ui.busyDepth();
         return make();
     }
-    ScriptedUiServices& ui;
+    Outcome print(const Values& values)
+    {
+        ui.queueAnswer([this](const ScriptedUiServices::Box&) {
+            EXPECT_EQ(ui.busyDepth(), 0) << "the busy pointer is gone before the message";
+            return expwiz::BoxAnswer::Ok;
+        });
+        const auto outcome = expwiz::FieldMapPrinter(ui, *this).print(values, filledAt, english);
+        EXPECT_EQ(ui.busyDepth(), 0) << "normal pointer afterwards";
+        return outcome;
+    }
+    ScriptedUiServices ui;
     Make make;
     int busyWhenAsked = -1;
 };
 
-// Prints; every message must come with the normal pointer back.
-Outcome print(ScriptedUiServices& ui, expwiz::PrinterSource& source, const Values& values)
-{
-    ui.queueAnswer([&ui](const ScriptedUiServices::Box&) {
-        EXPECT_EQ(ui.busyDepth(), 0) << "the busy pointer is gone before the message";
-        return expwiz::BoxAnswer::Ok;
-    });
-    const auto outcome = expwiz::FieldMapPrinter(ui, source).print(values, reportsample::now, reportsample::english);
-    EXPECT_EQ(ui.busyDepth(), 0) << "normal pointer afterwards";
-    return outcome;
-}
-
 // The text of each page of a PDF as pdftotext lays it out.
 QStringList pdfPages(const QString& pdf)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(p.waitForFinished(30000) && p.exitCode() == 0) << p.readAllStandardError().toStdString();
+    const ProgramRun r = runCli({"-layout", pdf, "-"}, {}, QStringLiteral("/usr/bin/pdftotext"));
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     // the font's ligatures ("ff") come back as one character
-    const QString text = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-    return text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    return r.out.normalized(QString::NormalizationForm_KC).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -142,7 +131,7 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
 {
     QFile golden(QStringLiteral(EXPWIZ_GOLDEN_DIR "/filled-report.txt"));
     ASSERT_TRUE(golden.open(QIODevice::ReadOnly)) << golden.fileName().toStdString();
-    EXPECT_EQ(dump(*RtfDocumentReader::read(reportsample::filledText())) + QLatin1Char('\n'), QString::fromUtf8(golden.readAll()));
+    EXPECT_EQ(dump(*RtfDocumentReader::read(filledText())) + QLatin1Char('\n'), QString::fromUtf8(golden.readAll()));
     const QString fonts = "{\\rtf1\\deff1{\\fonttbl{\\f0\\froman Serifa;}{\\f1\\fswiss Sansa;}"
                           "{\\f2\\fmodern\\fcharset0 Mono;}{\\f3\\fscript Hand;}{\\f4\\fdecor Fancy;}}";
     const QString sansa = "[12 Sansa ~sans]";
@@ -163,9 +152,8 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
         {"{\\rtf1\\deftab1440 \\tab x}", "tab 1440\nL \\tx"},
         {"{\\rtf1{\\colortbl\\red0;}{\\*\\b\\fs40 x}\\fs18{\\info\\b\\qc y}a}", "L [9]a"},
         // \u with its fallback, negative and paired; \uc; hex escapes in the Windows code page
-        {"{\\rtf1 M\\u252?ller S\\u246 ohne}", "L M\u00fcller S\u00f6hne"},
-        {"{\\rtf1 \\u-1793?\\u-10179?\\u-8704?.}", "L \uf8ff\U0001F600."},
-        {"{\\rtf1 \\u8364\\'80x}", "L \u20acx"},
+        {"{\\rtf1 M\\u252?ller S\\u246 ohne \\u-1793?\\u-10179?\\u-8704?.\\u8364\\'80x}",
+         "L M\u00fcller S\u00f6hne \uf8ff\U0001F600.\u20acx"},
         {"{\\rtf1\\uc2 \\u233 ab c{\\uc0 \\u233 d}\\u233 xyz}", "L \u00e9 c\u00e9d\u00e9z"},
         {"{\\rtf1\\uc1 \\u233\\b x\\u233\\{y}", "L \u00e9x\u00e9y"},   // a fallback swallows a control
         {"{\\rtf1 caf\\'e9 \\'80\\'93\\'96\\'9f\\'81\\'7F\\'A0}", "L caf\u00e9 \u20ac\u201c\u2013\u0178\ufffd\x7f\u00a0"},
@@ -186,6 +174,7 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
         {"{\\rtf1 \\fs99999999999999999999 x\\fs-4 y\\fs0 z\\fs1 w\\fs2 v\\fs3277 t\\fs3276 s}", "L xyzw[1]vt[1638]s"},
         {"{\\rtf1 \\u99999999999999999999 ?x\\u-99999 ?y\\u65536 ?z", "L xyz"},
         {"{\\rtf1 \\deftab0 \\deftab-720 \\deftab999999999 \\tab x", "L \\tx"},
+        {"{\\rtf1 \\deftab31680 \\deftab31681 \\tab x\\u-4", "tab 31680\nL \\tx\ufffc"},   // the largest stop; a cut-off end
         {"{\\rtf1 \\f77 unknown \\uc99 \\u65 A\\uc-1 B", "L unknown AB"},
         {"{\\rtf1 \\'", "L"}, {"{\\rtf1 \\'4", "L 4"}, {"{\\rtf1 \\'zz", "L zz"}, {"\\", "L"}, {"{\\rtf1 \\u-", "L"},
         {"{\\*", "L"}, {"{\\fonttbl{\\f0 never closed", "L"}, {QString(QChar(0)) + "\x01\x7f", "L \x7f"},
@@ -197,7 +186,7 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
     }
 
     SCOPED_TRACE("every cut of the report, and random bytes");
-    const QString full = reportsample::filledText();
+    const QString full = filledText();
     for (qsizetype n = 0; n < full.size(); n += 7)
         ASSERT_NE(RtfDocumentReader::read(full.left(n)), nullptr) << n;
     QRandomGenerator random(20261205);
@@ -218,17 +207,16 @@ TEST(ReportPrint, PdfShowsEveryLineOfTheReportWithTheColumnsAligned)
     for (const auto& [lastId, minPages] : {std::pair{1027, 1}, std::pair{1113, 3}}) {
         SCOPED_TRACE(lastId);
         const QString pdf = dir.filePath(QStringLiteral("map report %1.pdf").arg(lastId));
-        const auto values = reportsample::values(lastId, lastId > 1100);
-        ScriptedUiServices ui;
-        TestPrinterSource source(ui, [&] { return expwiz::PdfPrinterSource(pdf).printer(); });
-        EXPECT_EQ(print(ui, source, [&] { return values; }), Outcome::Printed);
-        EXPECT_TRUE(ui.boxes().empty());
-        EXPECT_EQ(source.busyWhenAsked, 1) << "busy while printing";
+        const auto values = sampleValues(lastId, lastId > 1100);
+        Printing printing([&] { return expwiz::PdfPrinterSource(pdf).printer(); });
+        EXPECT_EQ(printing.print([&] { return values; }), Outcome::Printed);
+        EXPECT_TRUE(printing.ui.boxes().empty());
+        EXPECT_EQ(printing.busyWhenAsked, 1) << "busy while printing";
         const QStringList pages = pdfPages(pdf);
         EXPECT_GE(pages.size(), minPages);
 
-        QStringList expected = expwiz::RtfDocumentReader::read(expwiz::FieldMapReport::fill(
-                                   values, reportsample::now, reportsample::english))->toPlainText().split('\n');
+        QStringList expected =
+            RtfDocumentReader::read(expwiz::FieldMapReport::fill(values, filledAt, english))->toPlainText().split('\n');
         for (QString& line : expected)
             line = line.simplified();
         expected.removeAll(QString());
@@ -259,28 +247,27 @@ TEST(ReportPrint, NoPrinterAndFailuresAreToldAndNothingIsPrinted)
 {
     QTemporaryDir dir;
     const Make none = [] { return std::unique_ptr<QPrinter>(); };
-    const Values sample = [] { return reportsample::values(); };
     const struct {
         const char* name;
         Make printer;
-        Values values;
         Outcome outcome;
+        Values values = [] { return sampleValues(); };
     } cases[] = {
-        {"no default printer", none, sample, Outcome::NoPrinter},
+        {"no default printer", none, Outcome::NoPrinter},
         {"the desktop's own default printer, where there is none",
          QPrinterInfo::defaultPrinter().isNull() ? Make([] { return expwiz::DefaultPrinterSource().printer(); }) : none,
-         sample, Outcome::NoPrinter},
+         Outcome::NoPrinter},
         {"a file printer without a file, as Qt leaves a printer that has gone",
          [] {
              auto printer = std::make_unique<QPrinter>();
              printer->setOutputFormat(QPrinter::PdfFormat);
              return printer;
          },
-         sample, Outcome::NotReady},
+         Outcome::NotReady},
         {"the output cannot be created", [&] { return expwiz::PdfPrinterSource(dir.filePath("no/r.pdf")).printer(); },
-         sample, Outcome::NoPrinter},
-        {"the report's values cannot be read from the host", none,
-         []() -> expwiz::FieldMapReportValues { throw orvo::HostError(91, "object not set"); }, Outcome::Failed},
+         Outcome::NoPrinter},
+        {"the report's values cannot be read from the host", none, Outcome::Failed,
+         []() -> expwiz::FieldMapReportValues { throw orvo::HostError(91, "object not set"); }},
     };
     // What the user is told for each outcome.
     const std::map<Outcome, std::pair<QString, expwiz::BoxIcon>> told = {
@@ -291,16 +278,15 @@ TEST(ReportPrint, NoPrinterAndFailuresAreToldAndNothingIsPrinted)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedUiServices ui;
-        TestPrinterSource source(ui, c.printer);
-        EXPECT_EQ(print(ui, source, c.values), c.outcome);
-        ASSERT_EQ(ui.boxes().size(), 1u);
-        EXPECT_EQ(ui.boxes()[0].text, told.at(c.outcome).first);
-        EXPECT_EQ(ui.boxes()[0].title, QStringLiteral("Custom Export"));
-        EXPECT_EQ(ui.boxes()[0].icon, told.at(c.outcome).second);
-        EXPECT_EQ(ui.boxes()[0].buttons, expwiz::BoxButtons::Ok);
+        Printing printing(c.printer);
+        EXPECT_EQ(printing.print(c.values), c.outcome);
+        ASSERT_EQ(printing.ui.boxes().size(), 1u);
+        const auto& [text, icon] = told.at(c.outcome);
+        const auto& box = printing.ui.boxes()[0];
+        EXPECT_EQ(std::tuple(box.text, box.title, box.icon, box.buttons),
+                  std::tuple(text, QStringLiteral("Custom Export"), icon, expwiz::BoxButtons::Ok));
         // no printer is asked for when the values cannot be read
-        EXPECT_EQ(source.busyWhenAsked, c.outcome == Outcome::Failed ? -1 : 1) << "busy while asking";
+        EXPECT_EQ(printing.busyWhenAsked, c.outcome == Outcome::Failed ? -1 : 1) << "busy while asking";
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty())
         << "nothing is written to disk";
