@@ -47,11 +47,11 @@ std::string lettersOf(const FieldMap& map)
     return out;
 }
 
-// The labels the editor offers for a category, in its order.
-QStringList offered(const FieldMap& map, const QString& category, bool gasb = false, bool inventory = false)
+// The labels the editor offers for a category of an empty map, in its order.
+QStringList offered(const QString& category, bool gasb = false)
 {
     QStringList out;
-    for (const AvailableField& f : map.availableFields(category, false, gasb, inventory))
+    for (const AvailableField& f : FieldMap().availableFields(category, false, gasb, false))
         out << f.label;
     return out;
 }
@@ -90,43 +90,14 @@ TEST(FieldMap, SelectedRunsMoveByOneAndCarryTheirSelection)
     }
 }
 
-TEST(FieldMap, EditingKeepsOneColumnPerFieldAndOffersTheRest)
-{
-    FieldMap map;
-    Ids hooked;
-    const auto hook = [&hooked](int32_t id) { hooked.push_back(id); };
-    EXPECT_EQ(map.add({1002, 1004}, hook), 2);
-    EXPECT_EQ(map.itemTexts(false), (QStringList{u"[A] Acquisition Date"_s, u"[B] System No"_s}));
-    for (const QString& category : FieldCatalog::categoryNames()) {
-        const QStringList labels = offered(map, category, false, true);
-        EXPECT_FALSE(labels.contains(u"System No"_s) || labels.contains(u"Acquisition Date"_s)) << category.toStdString();
-    }
-    // Already in the map, given twice, not a field: refused; the rest keep positions and selection.
-    map.setSelected(0, true);
-    EXPECT_EQ(map.add({1004, 1012, 1012, 0, 1114, 1001}, hook), 2);
-    EXPECT_EQ(hooked, (Ids{1002, 1004, 1012, 1001}));
-    EXPECT_EQ(lettersOf(map), "Bdla");
-    // Selecting anew replaces the selection; removing relabels and offers the field again.
-    map.selectOnly({1});
-    EXPECT_EQ(map.removeSelected(), 1);
-    EXPECT_EQ(map.itemTexts(false),
-              (QStringList{u"[A] Acquisition Date"_s, u"[B] Description"_s, u"[C] G/L Accum Account No"_s}));
-    EXPECT_TRUE(offered(map, u"General Info Fields"_s).contains(u"System No"_s));
-    EXPECT_FALSE(offered(map, u"Critical Fields"_s).contains(u"System No"_s));
-    map.selectOnly({0, 2});
-    EXPECT_EQ(map.selectedPositions(), (std::vector<int>{0, 2}));
-    EXPECT_EQ(map.removeSelected(), 2);
-    EXPECT_EQ(lettersOf(map), "l");
-}
-
 TEST(FieldMap, AvailableFieldsSortLikeTheList)
 {
-    const QStringList all = offered(FieldMap(), u"All Fields"_s);
+    const QStringList all = offered(u"All Fields"_s);
     EXPECT_EQ(std::pair(all.size(), all.front()), std::pair(qsizetype(95), u"168(k) Allowance"_s));
     // Case does not decide: "Acquisition Date" before "ADS Life". The category may come with blanks.
     EXPECT_LT(all.indexOf(u"Acquisition Date"_s), all.indexOf(u"ADS Life"_s));
     EXPECT_LT(all.indexOf(u"ADS Life"_s), all.indexOf(u"Amount Transferred"_s));
-    EXPECT_TRUE(offered(FieldMap(), u"  General Info Fields "_s, true).contains(u"Tag No"_s));
+    EXPECT_TRUE(offered(u"  General Info Fields "_s, true).contains(u"Tag No"_s));
     // Labels equal but for case: a stable, documented order.
     const std::tuple<AvailableField, AvailableField, bool> order[] = {
         {{2, u"abc"_s}, {1, u"ABD"_s}, true}, {{2, u"ABC"_s}, {1, u"abc"_s}, true},
@@ -135,25 +106,35 @@ TEST(FieldMap, AvailableFieldsSortLikeTheList)
         EXPECT_EQ(FieldMap::labelLess(a, b), less) << a.label.toStdString() << " " << b.label.toStdString();
 }
 
-TEST(FieldMap, LoadedMapsKeepDuplicatesLettersAndTheSystemNumberColumn)
+TEST(FieldMap, LoadedMapsKeepDuplicatesTheEditorRefusesThem)
 {
     FieldMap map = mapOf("ab");
     Ids hooked;
-    EXPECT_EQ(map.assign({1012, 1004, 0, 1004, 2000}, [&hooked](int32_t id) { hooked.push_back(id); }), 2);
+    const auto hook = [&hooked](int32_t id) { hooked.push_back(id); };
+    EXPECT_EQ(map.assign({1012, 1004, 0, 1004, 2000}, hook), 2);
     EXPECT_EQ(lettersOf(map), "ldd");
-    EXPECT_EQ(hooked, map.ids());
-    EXPECT_EQ(std::tuple(map.systemNumberColumn(), mapOf("lk").systemNumberColumn(), FieldMap().systemNumberColumn()),
+    EXPECT_EQ(std::tuple(map.systemNumberColumn(), mapOf("lk").systemNumberColumn(),
+                         FieldMap().systemNumberColumn()),
               std::tuple(1, 2, 0));
 
-    map = mapOf("abcdefghijklmnopqrstuvwxyz");
-    map.add({1027});
+    // Appended as given, but no field twice nor a non-field; the others keep place and selection.
+    map = mapOf("abcdefghijklmnopqrstuvwxyZ");
+    EXPECT_EQ(map.add({1027, 1028, 1027, 1001, 0, 1114}, hook), 2);
+    EXPECT_EQ(hooked, (Ids{1012, 1004, 1004, 1027, 1028}));
+    EXPECT_EQ(std::tuple(map.count(), map.idAt(27), map.selectedPositions()),
+              std::tuple(28, 1028, std::vector<int>{25}));
     EXPECT_EQ(QStringList({map.itemText(25, false), map.itemText(26, true), map.itemText(7, true)}),
               QStringList({u"[Z] Insurance Category"_s, u"[AA] ITC Option"_s, u"[H] Tag No"_s}));
-    for (const int position : {27, -1}) {
+    for (const int position : {28, -1}) {
         EXPECT_EQ(hostErrorNumber([&] { map.itemText(position, false); }), SubscriptOutOfRange);
         EXPECT_THROW(map.isSelected(position), orvo::HostError);
     }
     EXPECT_THROW(FieldMap().setSelected(0, true), orvo::HostError);
+    // Selecting anew replaces the selection; only the selected entries go.
+    map.selectOnly({0, 27});
+    EXPECT_EQ(map.removeSelected(), 2);
+    EXPECT_EQ(std::tuple(map.idAt(0), map.idAt(25), map.count(), map.hasSelection()),
+              std::tuple(1002, 1027, 26, false));
 }
 
 TEST(FieldMap, ChangeIsComputedFromTheSavedIdsAndTheButtonsFollowTheMapAndSelection)

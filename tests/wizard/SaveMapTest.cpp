@@ -10,22 +10,6 @@ namespace {
 
 using SaveMap = WizardTest;
 
-// Answers the save dialog with the queued names in turn: typed and OK, or
-// Cancel for an empty one.
-class SaveDialogAnswers : public OnShown {
-public:
-    QStringList names;
-    SaveDialogAnswers()
-        : OnShown(QStringLiteral("frmSaveMap"), [this](QWidget& dialog) {
-              const QString name = names.isEmpty() ? QString() : names.takeFirst();
-              if (!name.isEmpty())
-                  child<QLineEdit>(dialog, "txtMapName")->setText(name);
-              press(dialog, name.isEmpty() ? "cmdCancel" : "cmdOk");
-          })
-    {
-    }
-};
-
 } // namespace
 
 TEST_F(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
@@ -33,12 +17,10 @@ TEST_F(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
     QTemporaryDir dir;
     const QString folder = dir.path() + "/";
     writeBytes(folder + "taken.exp", expBytes({1004, 1012}));
+    // OK is pressed after each name typed; none: Escape.
     struct Case {
-        const char* name;
-        QStringList typed;   // OK pressed after each; none: Escape
-        std::vector<BoxAnswer> answers;
-        QString result;
-        QStringList boxes;
+        const char* name; QStringList typed; std::vector<BoxAnswer> answers;
+        QString result; QStringList boxes;
     };
     const QString replace = "The file already exists. Do you want to replace \r\n<" + folder + "taken.exp>?";
     const QString invalid = "Invalid file name. The file name is restricted to alphanumeric characters only.";
@@ -75,8 +57,7 @@ TEST_F(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
         for (const auto& box : ui.boxes())
             EXPECT_EQ(box.title, "Custom Export");
     }
-    // Replacing happens when the map is written, not when the name is
-    // confirmed: the old map is still whole.
+    // Replacing happens when the map is written, not when the name is confirmed.
     EXPECT_EQ(readBytes(folder + "taken.exp"), expBytes({1004, 1012}));
 }
 
@@ -85,7 +66,14 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
     DemoFolder demo;
     QDir().mkpath(demo.data + "/Nowhere.exp");   // a map file that cannot be written
     expwiz::ScriptedUiServices ui;
-    SaveDialogAnswers saveAs;
+    // Answers the save dialog with these names in turn: typed and OK, or Cancel for none.
+    QStringList names;
+    const OnShown saveAs(QStringLiteral("frmSaveMap"), [&names](QWidget& dialog) {
+        const QString name = names.isEmpty() ? QString() : names.takeFirst();
+        if (!name.isEmpty())
+            child<QLineEdit>(dialog, "txtMapName")->setText(name);
+        press(dialog, name.isEmpty() ? "cmdCancel" : "cmdOk");
+    });
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         nextUntil(w, 3);
         addFields(w, {"System No", "G/L Accum Account No"});
@@ -97,14 +85,14 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
                                saved ? "saved" : "new", shown(w, "cmbP4FieldMap")}.join('|');
         };
         // A failed save keeps the name and path the map had.
-        saveAs.names << QStringLiteral("Nowhere");
+        names << QStringLiteral("Nowhere");
         ui.queueAnswer(BoxAnswer::Ok);
         press(w, "cmdP5SaveMap");
         EXPECT_EQ(identity(), "||Export Helper - Field Map (New Field Map)|new|");
         EXPECT_EQ(boxLines(ui).last(),
                   demo.host->Title() + " [ Ok] Error when save the field map file. Try a different file name.");
         // Save map writes the ids and makes the map a saved one.
-        saveAs.names << QStringLiteral("Fixed Assets");
+        names << QStringLiteral("Fixed Assets");
         press(w, "cmdP5SaveMap");
         const QString path = demo.data + "/Fixed Assets.exp";
         // The available list is alphabetical, so G/L Accum... comes first.
@@ -128,7 +116,7 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
         // Yes, then Cancel in the dialog, stays.
         addFields(w, {"Description"});
         ui.queueAnswer(BoxAnswer::Yes);
-        saveAs.names << QString();
+        names << QString();
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().CurrentStep, 3);
         EXPECT_EQ(w.state().fieldMap.count(), 3);
@@ -148,7 +136,7 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
                                           "\r\nfor each row. Are you sure you want to continue?");
         ui.queueAnswer(BoxAnswer::Yes);   // go on without System No
         ui.queueAnswer(BoxAnswer::Yes);   // save the changed map
-        saveAs.names << QStringLiteral("Description only");
+        names << QStringLiteral("Description only");
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().CurrentStep, 4);
         EXPECT_EQ(w.state().SystemNumberColumn, 1);   // the entry count
@@ -167,7 +155,7 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
             press(w, "cmdP5Up");
         }
         ui.queueAnswer(BoxAnswer::Yes);
-        saveAs.names << QStringLiteral("Quarterly");
+        names << QStringLiteral("Quarterly");
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().CurrentStep, 4);
         EXPECT_EQ(boxTexts(ui),
@@ -175,5 +163,5 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
         EXPECT_EQ(w.state().SystemNumberColumn, 0);
         EXPECT_EQ(readBytes(demo.data + "/Quarterly.exp"), expBytes({1004, 1002, 1006, 1012}));
     });
-    EXPECT_TRUE(saveAs.names.isEmpty());
+    EXPECT_TRUE(names.isEmpty());
 }
