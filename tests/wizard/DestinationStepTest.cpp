@@ -39,12 +39,10 @@ void type(WizardDialog& w, const QString& name, const QString& location)
 } // namespace
 
 // The name and folder boxes, and what leaving the step forward or back checks.
-TEST_F(Destination, BoxesBrowseAndLeavingMakeThePathAndAskBeforeReplacingOrCreating)
+TEST_F(Destination, BoxesAndLeavingMakeThePathAndAskBeforeReplacingOrCreating)
 {
-    const QByteArray settings = "[Defaults]\r\nExportPath=\r\n";
-    writeBytes(configFile("DESKORVO.INI"), settings);
+    writeBytes(configFile("DESKORVO.INI"), "[Defaults]\r\nExportPath=\r\n");
     DemoFolder demo;
-    writeBytes(demo.data + "/taken.csv", "old");
     const QString out = demo.data + "/out/";
     expwiz::ScriptedUiServices ui;
     runWizard(ui, demo.host, [&](WizardDialog& w) {
@@ -52,19 +50,6 @@ TEST_F(Destination, BoxesBrowseAndLeavingMakeThePathAndAskBeforeReplacingOrCreat
         auto* name = child<QLineEdit>(w, "txtP3Filename");
         auto* location = child<QLineEdit>(w, "txtP3Location");
         EXPECT_EQ(location->text(), demo.data);   // an empty remembered folder is none
-        // Browse cancelled, or Cancel on the replace question, changes nothing.
-        ui.queueFile(std::nullopt);
-        press(w, "cmdP3Browse");
-        ui.queueFile(demo.data + "/taken.csv");
-        ui.queueAnswer(BoxAnswer::Cancel);
-        press(w, "cmdP3Browse");
-        EXPECT_EQ(shown(w, "txtP3Filename txtP3Location"), "OrvoExport|" + demo.data);
-        EXPECT_EQ(w.state().m_ExportFilename, "");
-        EXPECT_EQ(ui.fileDialogs().size(), 2u);
-        EXPECT_EQ(readBytes(demo.data + "/taken.csv"), "old");
-        // Nothing chosen, nothing remembered.
-        EXPECT_EQ(readBytes(configFile("DESKORVO.INI")), settings);
-        ui.clearRecords();
         // Leaving the box with a name no file may have leaves a good name behind; the focus-out
         // a Tab delivers is sent directly, so the check does not wait on the window's activation.
         location->setFocus();
@@ -170,37 +155,41 @@ TEST_F(Destination, BrowseAndTheFolderRememberedAcrossRuns)
     writeBytes(exports + "taken.csv", "old");
     // Other programs of the host keep their settings in the same file.
     const QString settings = configFile("KIROORVO.INI");
-    writeBytes(settings, "[Window]\r\nLeft=10\r\n[Defaults]\r\nPrinter=Office\r\nExportPath=/somewhere/\r\n");
+    const QByteArray before = "[Window]\r\nLeft=10\r\n[Defaults]\r\nPrinter=Office\r\n"
+                              "ExportPath=/somewhere/\r\n";
+    writeBytes(settings, before);
     expwiz::ScriptedUiServices ui;
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         toDestination(w, ui);
-        ui.queueFile(exports + "taken.csv");
-        ui.queueFile(exports + "taken.csv");
+        ui.queueFile(std::nullopt);
+        for (int i = 0; i < 3; ++i)
+            ui.queueFile(exports + "taken.csv");
         ui.queueFile(exports + "fresh.txt");
-        ui.queueAnswer(BoxAnswer::No);   // do not replace: the dialog opens again
-        ui.queueAnswer(BoxAnswer::Yes);
-        auto* name = child<QLineEdit>(w, "txtP3Filename");
-        auto* location = child<QLineEdit>(w, "txtP3Location");
-        EXPECT_EQ(location->text(), "/somewhere/");
-        name->setText("OrvExport");
+        // Cancel on the replace question changes nothing; No opens the dialog again.
+        for (BoxAnswer answer : {BoxAnswer::Cancel, BoxAnswer::No, BoxAnswer::Yes})
+            ui.queueAnswer(answer);
+        press(w, "cmdP3Browse");
+        press(w, "cmdP3Browse");
+        EXPECT_EQ(shown(w, "txtP3Filename txtP3Location"), "OrvExport|/somewhere/");
+        EXPECT_EQ(w.state().m_ExportFilename, "");
+        EXPECT_EQ(readBytes(settings), before);   // nothing chosen, nothing remembered
         press(w, "cmdP3Browse");
         EXPECT_EQ(w.state().m_ExportFilename, exports + "taken.csv");
         EXPECT_EQ(shown(w, "txtP3Filename txtP3Location"), "taken|" + exports);
         press(w, "cmdP3Browse");
-        EXPECT_EQ(name->text(), "fresh");
+        EXPECT_EQ(shown(w, "txtP3Filename"), "fresh");
         // Typing a folder is not remembered.
-        location->setText(demo.data);
+        child<QLineEdit>(w, "txtP3Location")->setText(demo.data);
     });
-    ASSERT_EQ(ui.fileDialogs().size(), 3u);
-    for (int i : {0, 1})   // after No the dialog opens as before
+    ASSERT_EQ(ui.fileDialogs().size(), 5u);
+    for (int i : {0, 1, 2, 3})   // after a cancel or No the dialog opens as before
         EXPECT_EQ(dialogLine(ui.fileDialogs()[i]),
                   "save|Export File|Orv Export File (.csv) | *.csv|csv|/somewhere/|OrvExport");
-    ASSERT_EQ(ui.boxes().size(), 2u);
+    ASSERT_EQ(ui.boxes().size(), 3u);
     for (const auto& box : ui.boxes())
         EXPECT_EQ(boxLine(box), "Custom Export [Exclamation YesNoCancel] " + replaceQuestion(exports + "taken.csv"));
     EXPECT_EQ(readBytes(exports + "taken.csv"), "old");
-    EXPECT_EQ(readBytes(settings),
-              "[Window]\r\nLeft=10\r\n[Defaults]\r\nPrinter=Office\r\nExportPath=" + exports.toUtf8() + "\r\n");
+    EXPECT_EQ(readBytes(settings), QByteArray(before).replace("/somewhere/", exports.toUtf8()));
 
     SCOPED_TRACE("the next run starts in the remembered folder");
     expwiz::ScriptedUiServices next;
