@@ -30,12 +30,6 @@ void toDestination(WizardDialog& w, expwiz::ScriptedUiServices& ui)
     ui.clearRecords();
 }
 
-void type(WizardDialog& w, const QString& name, const QString& location)
-{
-    child<QLineEdit>(w, "txtP3Filename")->setText(name);
-    child<QLineEdit>(w, "txtP3Location")->setText(location);
-}
-
 } // namespace
 
 // The name and folder boxes, and what leaving the step forward or back checks.
@@ -62,8 +56,9 @@ TEST_F(Destination, BoxesAndLeavingMakeThePathAndAskBeforeReplacingOrCreating)
         EXPECT_EQ(name->text(), "OrvoExport");   // the last name that passed
         EXPECT_EQ(w.focusWidget(), name);
         // Back before the Summary checks nothing; entering again fills an emptied folder box.
+        name->setText("Q1");
         for (const QString& folder : {demo.data + "/missing", QString()}) {
-            type(w, "Q1", folder);
+            location->setText(folder);
             ui.clearRecords();
             ui.queueAnswer(BoxAnswer::No);   // leave the map unsaved on the way back
             clickNav(w, WizardDialog::Back);
@@ -107,7 +102,8 @@ TEST_F(Destination, BoxesAndLeavingMakeThePathAndAskBeforeReplacingOrCreating)
         ui.clearRecords();
         for (const Leave& c : leaves) {
             SCOPED_TRACE(c.name.toStdString());
-            type(w, c.name, c.folder);
+            name->setText(c.name);
+            location->setText(c.folder);
             for (BoxAnswer answer : c.answers)
                 ui.queueAnswer(answer);
             clickNav(w, WizardDialog::Next);
@@ -185,9 +181,8 @@ TEST_F(Destination, BrowseAndTheFolderRememberedAcrossRuns)
     for (int i : {0, 1, 2, 3})   // after a cancel or No the dialog opens as before
         EXPECT_EQ(dialogLine(ui.fileDialogs()[i]),
                   "save|Export File|Orv Export File (.csv) | *.csv|csv|/somewhere/|OrvExport");
-    ASSERT_EQ(ui.boxes().size(), 3u);
-    for (const auto& box : ui.boxes())
-        EXPECT_EQ(boxLine(box), "Custom Export [Exclamation YesNoCancel] " + replaceQuestion(exports + "taken.csv"));
+    const QString replace = replaceQuestion(exports + "taken.csv");
+    EXPECT_EQ(boxLines(ui), QStringList(3, "Custom Export [Exclamation YesNoCancel] " + replace));
     EXPECT_EQ(readBytes(exports + "taken.csv"), "old");
     EXPECT_EQ(readBytes(settings), QByteArray(before).replace("/somewhere/", exports.toUtf8()));
 

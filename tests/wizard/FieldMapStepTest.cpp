@@ -80,9 +80,8 @@ TEST_F(FieldMapStep, WordingInventoryCategoriesAndFieldsPerEditionAndCompany)
             }
             EXPECT_EQ(w.state().includeInventory, c.inventory);
             nextUntil(w, 3);
-            auto* categories = child<QComboBox>(w, "cmbP5FieldCategory");
-            EXPECT_EQ(texts(*categories), c.categories);
-            EXPECT_EQ(categories->currentIndex(), 0);
+            EXPECT_EQ(texts(*child<QComboBox>(w, "cmbP5FieldCategory")), c.categories);
+            EXPECT_EQ(shown(w, "cmbP5FieldCategory"), "All Fields");
             const QStringList available = texts(*child<QListWidget>(w, "lstP5AvailableField"));
             EXPECT_TRUE(available.size() >= c.fewest && available.size() <= c.most);
             EXPECT_TRUE(std::ranges::is_sorted(available, [](const QString& a, const QString& b) {
@@ -178,7 +177,6 @@ TEST_F(FieldMapStep, EditingAndPrintingTheMap)
                                             "[D] Department", "[E] 168(k) Allowance"}));
         // The filter narrows the chosen category as one types.
         auto* filter = child<QLineEdit>(w, "txtP5Filter");
-        const int all = available->count();
         QTest::keyClicks(filter, "DATE");
         const QStringList dates = texts(*available);
         EXPECT_TRUE(dates.size() > 2 && dates.contains("Disposal Date")) << dates.size();
@@ -187,7 +185,7 @@ TEST_F(FieldMapStep, EditingAndPrintingTheMap)
         EXPECT_EQ(texts(*available), (QStringList{"Deferral Date", "Disposal Date"}));
         categories->setCurrentIndex(0);
         filter->clear();
-        EXPECT_EQ(available->count(), all);
+        EXPECT_EQ(available->count(), 95 - 5);
         // All fields in, all fields out.
         available->selectAll();
         press(w, "cmdP5Add");
