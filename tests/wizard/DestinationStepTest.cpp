@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFocusEvent>
 
-using expwiz::BoxButtons;
-using expwiz::BoxIcon;
 using namespace testhost;
 
 namespace {
@@ -13,11 +11,6 @@ using Destination = WizardTest;
 
 const QString Invalid =
     QStringLiteral("Invalid file name. The file name is restricted to alphanumeric characters only.");
-
-QString replaceQuestion(const QString& path)
-{
-    return "The file already exists. Do you want to replace \r\n<" + path + ">?";
-}
 
 // Walks to File Destination with a two-field map left unsaved.
 void toDestination(WizardDialog& w, expwiz::ScriptedUiServices& ui)
@@ -73,7 +66,8 @@ TEST_F(Destination, BoxesAndLeavingMakeThePathAndAskBeforeReplacingOrCreating)
         const QString fresh = demo.data + "/fresh/", db = demo.data + "/orvo-demo.sqlite", ab = demo.data + "/a/b";
         const QString create = "Custom Export [Exclamation YesNo] The path does not exists. Do you want to create "
                                "the path \r\n<";
-        const QString replace = "Custom Export [Exclamation YesNo] " + replaceQuestion(out + "Q2.csv");
+        const QString replace = "Custom Export [Exclamation YesNo] The file already exists. "
+                                "Do you want to replace \r\n<" + out + "Q2.csv>?";
         const QString notCreated = "Custom Export [Exclamation Ok] The path that you input can not be created";
         QDir().mkpath(out);
         writeBytes(out + "Q2.csv", "old");
@@ -181,8 +175,9 @@ TEST_F(Destination, BrowseAndTheFolderRememberedAcrossRuns)
     for (int i : {0, 1, 2, 3})   // after a cancel or No the dialog opens as before
         EXPECT_EQ(dialogLine(ui.fileDialogs()[i]),
                   "save|Export File|Orv Export File (.csv) | *.csv|csv|/somewhere/|OrvExport");
-    const QString replace = replaceQuestion(exports + "taken.csv");
-    EXPECT_EQ(boxLines(ui), QStringList(3, "Custom Export [Exclamation YesNoCancel] " + replace));
+    const QString replace = "Custom Export [Exclamation YesNoCancel] The file already exists. "
+                            "Do you want to replace \r\n<" + exports + "taken.csv>?";
+    EXPECT_EQ(boxLines(ui), QStringList(3, replace));
     EXPECT_EQ(readBytes(exports + "taken.csv"), "old");
     EXPECT_EQ(readBytes(settings), QByteArray(before).replace("/somewhere/", exports.toUtf8()));
 
