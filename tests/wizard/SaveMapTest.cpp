@@ -17,9 +17,8 @@ TEST_F(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
     QTemporaryDir dir;
     const QString folder = dir.path() + "/";
     writeBytes(folder + "taken.exp", expBytes({1004, 1012}));
-    // OK is pressed after each name typed; none: Escape.
     struct Case {
-        const char* name; QStringList typed; std::vector<BoxAnswer> answers;
+        const char* name; QStringList typed; std::vector<BoxAnswer> answers;   // OK after each
         QString result; QStringList boxes;
     };
     const QString replace = "The file already exists. Do you want to replace \r\n<" + folder + "taken.exp>?";
@@ -32,7 +31,7 @@ TEST_F(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
         {"replace: yes", {"taken"}, {BoxAnswer::Yes}, "taken", {replace}},
         {"replace: no, another name", {"taken", "free"}, {BoxAnswer::No}, "free", {replace}},
         {"replace: cancel abandons", {"taken"}, {BoxAnswer::Cancel}, "", {replace}},
-        {"closing the window abandons the save", {}, {}, "", {}},
+        {"closing the window (Escape) abandons the save", {}, {}, "", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -113,10 +112,13 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
                   "Custom Export [ YesNo] The export map is changed. Would you like to save the field map?");
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1001, 1004}));
-        // Yes, then Cancel in the dialog, stays.
+        // Yes, then a failed save or Cancel in the dialog, stays.
         addFields(w, {"Description"});
-        ui.queueAnswer(BoxAnswer::Yes);
-        names << QString();
+        for (BoxAnswer answer : {BoxAnswer::Yes, BoxAnswer::Ok, BoxAnswer::Yes})
+            ui.queueAnswer(answer);
+        names << QStringLiteral("Nowhere") << QString();
+        clickNav(w, WizardDialog::Next);
+        EXPECT_EQ(w.state().CurrentStep, 3);
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().CurrentStep, 3);
         EXPECT_EQ(w.state().fieldMap.count(), 3);
