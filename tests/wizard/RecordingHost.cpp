@@ -20,17 +20,13 @@ private:
     std::shared_ptr<orvo::IOrvoCompany> real_;
 };
 
-class FilteredDatabase : public orvo::IOrvoDatabase, public orvo::IOrvoDatabaseEntry {
+class FilteredDatabase : public orvo::IOrvoDatabase, public orvo::IOrvoDatabaseEntry,
+                         public std::enable_shared_from_this<FilteredDatabase> {
 public:
     FilteredDatabase(std::shared_ptr<orvo::IOrvoDatabaseEntry> real, QStringList without)
-        : real_(std::move(real)), without_(std::move(without))
-    {
-    }
+        : real_(std::move(real)), without_(std::move(without)) {}
     QString Name() override { return real_->Name(); }
-    std::shared_ptr<orvo::IOrvoDatabase> Database() override
-    {
-        return std::dynamic_pointer_cast<orvo::IOrvoDatabase>(self_.lock());
-    }
+    std::shared_ptr<orvo::IOrvoDatabase> Database() override { return shared_from_this(); }
     std::shared_ptr<orvo::IOrvoConnection> Connection() override { return real_->Database()->Connection(); }
     orvo::OrvoCollection<orvo::IOrvoCompany> Companies() override
     {
@@ -41,7 +37,6 @@ public:
         }
         return companies;
     }
-    std::weak_ptr<FilteredDatabase> self_;
 
 private:
     std::shared_ptr<orvo::IOrvoDatabaseEntry> real_;
@@ -55,9 +50,7 @@ std::shared_ptr<orvo::IOrvoDatabaseEntry> GrouplessHost::OpenDatabase(const QStr
     auto entry = real->OpenDatabase(name);
     if (!entry)
         return nullptr;
-    auto filtered = std::make_shared<FilteredDatabase>(std::move(entry), noGroupManager);
-    filtered->self_ = filtered;
-    return filtered;
+    return std::make_shared<FilteredDatabase>(std::move(entry), noGroupManager);
 }
 
 } // namespace testhost
