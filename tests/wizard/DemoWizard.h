@@ -131,14 +131,6 @@ QStringList texts(const List& list)
     return result;
 }
 
-inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui)
-{
-    QStringList result;
-    for (const auto& box : ui.boxes())
-        result << box.text;
-    return result;
-}
-
 // A box as one line: "title [icon buttons] text".
 inline QString boxLine(const expwiz::ScriptedUiServices::Box& box)
 {
@@ -147,13 +139,16 @@ inline QString boxLine(const expwiz::ScriptedUiServices::Box& box)
     return box.title + " [" + icons[int(box.icon)] + " " + buttons[int(box.buttons)] + "] " + box.text;
 }
 
-inline QStringList boxLines(const expwiz::ScriptedUiServices& ui)
+// The boxes shown so far: their texts, or each as one line.
+inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui, bool asLines = false)
 {
     QStringList result;
     for (const auto& box : ui.boxes())
-        result << boxLine(box);
+        result << (asLines ? boxLine(box) : box.text);
     return result;
 }
+
+inline QStringList boxLines(const expwiz::ScriptedUiServices& ui) { return boxTexts(ui, true); }
 
 // A file dialog as one line: save or open, title, filter, extension, folder, name.
 inline QString dialogLine(const expwiz::ScriptedUiServices::FileDialog& d)
@@ -271,39 +266,6 @@ inline void toStep(WizardDialog& w, int step, const QString& company, const QStr
     chooseRow(*child<QListWidget>(w, "lstP2Company"), company);
     nextUntil(w, step);
     ASSERT_EQ(w.state().CurrentStep, step);
-}
-
-struct Choices {
-    QString database = QStringLiteral("Orvo Demo");
-    QString company = QStringLiteral("Harbor Logistics");
-    QString group = QStringLiteral("Sales Department");
-    int book = 1;   // Tax
-    QStringList fields{QStringLiteral("System No"), QStringLiteral("Description"),
-                       QStringLiteral("Acquisition Value")};
-    bool header = true;
-    bool companyLine = true;
-};
-
-// Walks to the Summary with the choices and the export file name/folder;
-// the new map is left unsaved. The records of the desktop start afresh.
-inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c, const QString& folder,
-                      const QString& name)
-{
-    toStep(w, 1, c.company, c.database);
-    chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
-    clickNav(w, WizardDialog::Next);
-    child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(c.book);
-    clickNav(w, WizardDialog::Next);
-    addFields(w, c.fields);
-    child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(c.header);
-    child<QCheckBox>(w, "chkIncCompanyData")->setChecked(c.companyLine);
-    ui.queueAnswer(BoxAnswer::No);
-    clickNav(w, WizardDialog::Next);
-    child<QLineEdit>(w, "txtP3Filename")->setText(name);
-    child<QLineEdit>(w, "txtP3Location")->setText(folder);
-    clickNav(w, WizardDialog::Next);
-    ASSERT_EQ(w.state().CurrentStep, 5) << boxTexts(ui).join('|').toStdString();
-    ui.clearRecords();
 }
 
 // The ids as a map file holds them: 32-bit little-endian integers.

@@ -14,6 +14,39 @@ using Summary = WizardTest;
 using WizardExport = WizardTest;
 
 const QString Complete = QStringLiteral("The Export process is complete.");
+const QString Idle = QStringLiteral("Help Cancel Back Export");
+
+struct Choices {
+    QString database = QStringLiteral("Orvo Demo");
+    QString company = QStringLiteral("Harbor Logistics");
+    QString group = QStringLiteral("Sales Department");
+    int book = 1;   // Tax
+    QStringList fields{"System No", "Description", "Acquisition Value"};
+    bool header = true;
+    bool companyLine = true;
+};
+
+// Walks to the Summary with the choices and the export file name/folder;
+// the new map is left unsaved. The records of the desktop start afresh.
+void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c, const QString& folder,
+               const QString& name)
+{
+    toStep(w, 1, c.company, c.database);
+    chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
+    clickNav(w, WizardDialog::Next);
+    child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(c.book);
+    clickNav(w, WizardDialog::Next);
+    addFields(w, c.fields);
+    child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(c.header);
+    child<QCheckBox>(w, "chkIncCompanyData")->setChecked(c.companyLine);
+    ui.queueAnswer(BoxAnswer::No);
+    clickNav(w, WizardDialog::Next);
+    child<QLineEdit>(w, "txtP3Filename")->setText(name);
+    child<QLineEdit>(w, "txtP3Location")->setText(folder);
+    clickNav(w, WizardDialog::Next);
+    ASSERT_EQ(w.state().CurrentStep, 5) << boxTexts(ui).join('|').toStdString();
+    ui.clearRecords();
+}
 
 // What the command line writes for the choices (and exits with 0).
 QByteArray cliExport(const QString& data, const Choices& c, const QString& ids, const QString& output)
@@ -28,13 +61,6 @@ QByteArray cliExport(const QString& data, const Choices& c, const QString& ids, 
     EXPECT_EQ(cli.exitCode, 0) << cli.err.toStdString();
     return cli.file;
 }
-
-int lineCount(const QByteArray& bytes)
-{
-    return static_cast<int>(bytes.count("\r\n"));
-}
-
-const QString Idle = QStringLiteral("Help Cancel Back Export");
 
 } // namespace
 
@@ -58,7 +84,6 @@ TEST_F(Summary, ShowsTheChoicesRefusesAnExportWithoutFolderGroupOrCompanyAndIsRe
         EXPECT_EQ(texts(*child<QListWidget>(w, "lstP6FieldMap")),
                   (QStringList{"[A] Acquisition Value (Tax)", "[B] Description", "[C] System No"}));
         EXPECT_EQ(enabled(w, "cmdP6Stop"), Idle);
-        // A long path.
         QApplication::processEvents();
         auto* file = child<QLabel>(w, "lblP6ExportFile");
         EXPECT_EQ(w.width(), 640);
@@ -67,27 +92,25 @@ TEST_F(Summary, ShowsTheChoicesRefusesAnExportWithoutFolderGroupOrCompanyAndIsRe
         const int twoLines = 2 * QFontMetrics(file->font()).lineSpacing();
         EXPECT_GE(file->height(), twoLines);
         EXPECT_GE(file->heightForWidth(file->width()), twoLines);
-        const auto exportRefused = [&](const QStringList& boxes) {
+        const auto exportTold = [&](const QStringList& boxes) {
             for (int i = 0; i < boxes.size(); ++i)
                 ui.queueAnswer(BoxAnswer::Ok);
             clickNav(w, WizardDialog::Export);
             EXPECT_EQ(boxTexts(ui), boxes);
-            EXPECT_FALSE(QFile::exists(deep + "/summary.csv"));
+            EXPECT_EQ(QFile::exists(deep + "/summary.csv"), boxes == QStringList{Complete});
             EXPECT_EQ(enabled(w, "cmdP6Stop"), Idle);   // the window stays usable: nothing was locked
             ui.clearRecords();
         };
         // The folder is gone by the time Export is pressed.
         QDir(deep).removeRecursively();
-        exportRefused({"The path doesn't exist."});
+        exportTold({"The path doesn't exist."});
         QDir().mkpath(deep);
         // No group: told when shown, the export ends before anything is written.
         const auto group = w.state().hostGroup;
         w.state().hostGroup.reset();
-        exportRefused({"Group is not selected", "No group is selected for the export."});
+        exportTold({"Group is not selected", "No group is selected for the export."});
         w.state().hostGroup = group;
-        ui.queueAnswer(BoxAnswer::Ok);
-        clickNav(w, WizardDialog::Export);
-        ASSERT_EQ(boxTexts(ui), QStringList{Complete});
+        exportTold({Complete});
         EXPECT_TRUE(shown(w, "lblP6ExportAsset").endsWith(" asset(s) are exported."));
         // Entering again shows the changed map, file and an idle progress.
         clickNav(w, WizardDialog::Back);
@@ -172,7 +195,7 @@ TEST_F(WizardExport, WritesWhatTheCommandLineWritesForTheSameChoices)
         EXPECT_FALSE(written.isEmpty());
         EXPECT_EQ(written, cliExport(demo.data, choices, ids, out + "/cli.csv"));
         const int extra = (choices.header ? 1 : 0) + (choices.companyLine ? 1 : 0);
-        EXPECT_EQ(progressAfter, QString::number(lineCount(written) - extra) + " asset(s) are exported.");
+        EXPECT_EQ(progressAfter, QString::number(written.count("\r\n") - extra) + " asset(s) are exported.");
         if (edition == 1)
             continue;
         const QByteArray start = "\"" + choices.company.toUtf8() + "\",\"" + choices.group.toUtf8() + "\",\"Tax\"";
@@ -213,18 +236,17 @@ TEST_F(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
     });
     EXPECT_EQ(progressAtFirstPump, "Searching...");
     EXPECT_EQ(ui.processEventsCalls(), 7);
-    ASSERT_EQ(ui.boxes().size(), 2u);   // the two questions, no completion message
-    for (const auto& box : ui.boxes())
-        EXPECT_EQ(boxLine(box), "Custom Export [Exclamation YesNo] The export process has been stopped. The <" + path
-                                    + "> \r\n file contains incomplete information. Are you sure you want to stop "
-                                      "the export?");
+    const QString asked = "Custom Export [Exclamation YesNo] The export process has been stopped. The <"
+                          + path + "> \r\n file contains incomplete information. Are you sure you want "
+                          + "to stop the export?";
+    EXPECT_EQ(boxLines(ui), QStringList(2, asked));   // the two questions, no completion message
     // The company line, the header and rows 1 to 5, exactly as a full export
     // begins; row 6 was asked about before it was written.
     const QByteArray written = readBytes(path);
     const QList<QByteArray> fullLines = cliExport(demo.data, choices, "1075,1004", demo.data + "/full.csv").split('\n');
     ASSERT_GT(fullLines.size(), 9);
     EXPECT_EQ(written, fullLines.mid(0, 7).join('\n') + '\n');
-    EXPECT_EQ(lineCount(written), 7);
+    EXPECT_EQ(written.count("\r\n"), 7);
     EXPECT_TRUE(progressAfter.startsWith("6  of  ")) << progressAfter.toStdString();
 }
 
@@ -251,7 +273,7 @@ TEST_F(WizardExport, TheProgressIsShownAFewTimesASecondNotForEveryRow)
         ui.queueAnswer(BoxAnswer::Ok);
         clickNav(w, WizardDialog::Export);
     });
-    const int rows = lineCount(readBytes(demo.data + "/paced.csv")) - 2;
+    const auto rows = int(readBytes(demo.data + "/paced.csv").count("\r\n")) - 2;
     ASSERT_GT(rows, 3000);
     EXPECT_EQ(readings, rows);
     const int seconds = rows / 1000;
