@@ -14,13 +14,14 @@ namespace {
 
 using WizardDialogTest = WizardTest;
 
-// The caption, which of Back, Next and Export are on, and Cancel's caption.
+// The caption ("~" for the wizard's name), which of Back, Next and Export are on, Cancel's caption.
 QString navState(WizardDialog& w)
 {
     QString on;
     for (auto b : {WizardDialog::Back, WizardDialog::Next, WizardDialog::Export})
         on += navEnabled(w, b) ? "+" : "-";
-    return w.windowTitle() + " " + on + " " + w.navButton(WizardDialog::Cancel)->text();
+    return w.windowTitle().replace("Export Helper - ", "~") + " " + on + " "
+           + w.navButton(WizardDialog::Cancel)->text();
 }
 
 // Each shown layout with its spacing, margins, items (grid cell and span,
@@ -61,29 +62,26 @@ QString layoutListing(QWidget& window)
             out += QStringLiteral(" c%1").arg(grid->columnStretch(c));
         out += '\n';
     }
-    const auto named = [](const QWidget* w) {
-        return w->isVisible() && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_");
-    };
     QList<QWidget*> controls = window.findChildren<QWidget*>();
     controls.prepend(&window);
-    std::vector<QSize> before;
-    for (QWidget* c : controls)
-        before.push_back(c->size());
+    QList<QSize> before(controls.size());
+    std::ranges::transform(controls, before.begin(), [](QWidget* c) { return c->size(); });
     window.resize(window.size() + QSize(160, 120));
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     for (qsizetype i = 0; i < controls.size(); ++i) {
         QWidget* c = controls[i];
+        if (!c->isVisible() || c->objectName().isEmpty() || c->objectName().startsWith("qt_"))
+            continue;
         const QRect at(c->mapTo(&window, QPoint()), c->size());
         const auto* edit = qobject_cast<QLineEdit*>(c);
         const auto* label = qobject_cast<QLabel*>(c);
-        if (named(c))
-            out += QStringLiteral("%1 %2%3%4%5 %6 %7\n").arg(c->objectName())
-                       .arg(c->width() > before[size_t(i)].width() ? "W" : "")
-                       .arg(c->height() > before[size_t(i)].height() ? "H" : "")
-                       .arg(label ? (label->wordWrap() ? "w" : "a") + QString::number(label->alignment(), 16) : "")
-                       .arg(c != &window && c->minimumWidth() ? QString::number(c->minimumWidth()) : "")
-                       .arg(window.rect().contains(at) && !at.isEmpty() ? "inside" : "OUTSIDE")
-                       .arg(edit ? edit->placeholderText() : QString());
+        out += QStringLiteral("%1 %2%3%4%5 %6 %7\n").arg(c->objectName())
+                   .arg(c->width() > before[i].width() ? "W" : "")
+                   .arg(c->height() > before[i].height() ? "H" : "")
+                   .arg(label ? (label->wordWrap() ? "w" : "a") + QString::number(label->alignment(), 16) : "")
+                   .arg(c != &window && c->minimumWidth() ? QString::number(c->minimumWidth()) : "")
+                   .arg(window.rect().contains(at) && !at.isEmpty() ? "inside" : "OUTSIDE")
+                   .arg(edit ? edit->placeholderText() : QString());
     }
     window.resize(window.size() - QSize(160, 120));
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
@@ -194,15 +192,12 @@ TEST_F(WizardDialogTest, EveryStepsCaptionButtonsHelpAndLayoutAndTheSizeTheWindo
     // Export only once the Summary step has been shown in this run; Back
     // from the Field Map step empties the unsaved map, and an empty map
     // cannot be exported.
-    const QString caption = QStringLiteral("Export Helper - ");
-    EXPECT_EQ(forward, (QStringList{caption + "Introduction -+- &Cancel", caption + "Select Assets ++- &Cancel",
-                                    caption + "Select Map ++- &Cancel",
-                                    caption + "Field Map (New Field Map) ++- &Cancel",
-                                    caption + "File Destination ++- &Cancel", caption + "Summary +-+ &Close"}));
-    EXPECT_EQ(backward, (QStringList{caption + "Summary +-+ &Close", caption + "File Destination +++ &Cancel",
-                                     caption + "Field Map (New Field Map) +++ &Cancel",
-                                     caption + "Select Map ++- &Cancel", caption + "Select Assets ++- &Cancel",
-                                     caption + "Introduction -+- &Cancel"}));
+    EXPECT_EQ(forward, (QStringList{"~Introduction -+- &Cancel", "~Select Assets ++- &Cancel",
+                                    "~Select Map ++- &Cancel", "~Field Map (New Field Map) ++- &Cancel",
+                                    "~File Destination ++- &Cancel", "~Summary +-+ &Close"}));
+    EXPECT_EQ(backward, (QStringList{"~Summary +-+ &Close", "~File Destination +++ &Cancel",
+                                     "~Field Map (New Field Map) +++ &Cancel", "~Select Map ++- &Cancel",
+                                     "~Select Assets ++- &Cancel", "~Introduction -+- &Cancel"}));
     EXPECT_EQ(helpContexts, (std::vector<int32_t>{30600, 30610, 30620, 30630, 30640, 30650, 30620}));
     EXPECT_TRUE(wizard.state().HelpShown);
     EXPECT_TRUE(ui.allAnswersUsed());
