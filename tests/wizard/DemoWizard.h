@@ -182,10 +182,9 @@ inline void clickItem(QListWidget& list, int row, bool twice = false)
 inline void selectItems(QListWidget& list, const QStringList& wanted, std::vector<int> rows = {})
 {
     list.clearSelection();
-    for (int row = 0; row < list.count(); ++row) {
+    for (int row = 0; row < list.count(); ++row)
         if (wanted.contains(list.item(row)->text()) || std::find(rows.begin(), rows.end(), row) != rows.end())
             list.item(row)->setSelected(true);
-    }
 }
 
 inline void chooseRow(QListWidget& list, const QString& text)

@@ -28,8 +28,7 @@ public:
 
     QStringList calls;
     struct Operation {
-        QString name;
-        QString verb;
+        QString name, verb;
         std::shared_ptr<orvo::IOrvoOperation> operation;
     };
     std::vector<Operation> operations;
