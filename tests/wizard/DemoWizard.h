@@ -177,8 +177,7 @@ inline void clickItem(QListWidget& list, int row, bool twice = false)
     }
 }
 
-// Selects the items with these texts, or at these rows (and only those),
-// as a user's ctrl-clicks would.
+// Selects only the items with these texts or at these rows, as a user's ctrl-clicks would.
 inline void selectItems(QListWidget& list, const QStringList& wanted, std::vector<int> rows = {})
 {
     list.clearSelection();
@@ -194,8 +193,7 @@ inline void chooseRow(QListWidget& list, const QString& text)
     list.setCurrentItem(found.front());
 }
 
-// Chooses an entry of a drop-down list as the user does (the activation
-// signal follows the new current entry).
+// Chooses an entry of a drop-down list as the user does (activation follows the new entry).
 inline void chooseEntry(QComboBox& box, const QString& text)
 {
     const int index = box.findText(text);
@@ -225,8 +223,7 @@ inline int32_t runWizard(expwiz::ScriptedUiServices& ui, orvo::ObjectPtr host,
     return result;
 }
 
-// The desktop of a user at work while rows are written: atPump runs at
-// every event-pump call with the number of the call.
+// The desktop of a user at work while rows are written: atPump gets each event-pump call's number.
 class PumpingUi : public expwiz::ScriptedUiServices {
 public:
     std::function<void(int)> atPump;

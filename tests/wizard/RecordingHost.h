@@ -101,13 +101,8 @@ public:
 // The host's menu GUI object: remembers the last Enabled it was given.
 class RecordingGuiObject : public orvo::IOrvoGUIObject {
 public:
-    void SetEnabled(bool value) override
-    {
-        enabled = value;
-        ++sets;
-    }
+    void SetEnabled(bool value) override { enabled = value; }
     bool enabled = true;
-    int sets = 0;
 };
 
 } // namespace testhost

@@ -41,8 +41,7 @@ TEST_F(SelectAssets, ListsDatabasesCompaniesGroupsAndBooksInTheHostsOrderAndKeep
         // Only active books, in the host's order.
         EXPECT_EQ(texts(*books), (QStringList{"Internal", "Tax"}));
         EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
-        // The list was made while the company was free; now another process
-        // holds it.
+        // The list was made while the company was free; now another process holds it.
         const pid_t holder = holdCompanyInChild(demo.data, QStringLiteral("Orvo Demo"), 0);
         ASSERT_GT(holder, 0);
         clickNav(w, WizardDialog::Next);
@@ -68,7 +67,6 @@ TEST_F(SelectAssets, ListsDatabasesCompaniesGroupsAndBooksInTheHostsOrderAndKeep
         EXPECT_EQ(w.state().CurrentStep, 1);
         ASSERT_EQ(ui.boxes().size(), 2u);
         EXPECT_TRUE(ui.boxes()[1].text.contains("no active book")) << ui.boxes()[1].text.toStdString();
-        // Another database.
         chooseEntry(*databases, QStringLiteral("Public Sector"));
         EXPECT_EQ(texts(*companies), (QStringList{"City of Lakeside", "City of Lakeside"}));
         companies->setCurrentRow(1);

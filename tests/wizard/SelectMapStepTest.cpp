@@ -65,7 +65,6 @@ TEST_F(SelectMap, SavedMapsChosenByBrowsingAndFromTheListAndThoseMissingDamagedO
         for (int i = 0; i < 4; ++i)
             ui.queueAnswer(BoxAnswer::Ok);
         child<QRadioButton>(w, "optP4UseSaved")->click();
-        // Missing.
         press(w, "cmdP4Browse");
         ASSERT_EQ(ui.boxes().size(), 1u);
         clickNav(w, WizardDialog::Next);
@@ -93,7 +92,6 @@ TEST_F(SelectMap, SavedMapsChosenByBrowsingAndFromTheListAndThoseMissingDamagedO
         EXPECT_EQ(w.state().CurrentStep, 4);
         clickNav(w, WizardDialog::Back);
         clickNav(w, WizardDialog::Back);
-        // Empty.
         press(w, "cmdP4Browse");
         clickNav(w, WizardDialog::Next);
         ASSERT_EQ(w.state().CurrentStep, 3);

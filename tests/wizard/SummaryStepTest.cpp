@@ -16,14 +16,11 @@ using WizardExport = WizardTest;
 const QString Complete = QStringLiteral("The Export process is complete.");
 const QString Idle = QStringLiteral("Help Cancel Back Export");
 
+// What is chosen on the way to the Summary; the book is always Tax.
 struct Choices {
-    QString database = QStringLiteral("Orvo Demo");
-    QString company = QStringLiteral("Harbor Logistics");
-    QString group = QStringLiteral("Sales Department");
-    int book = 1;   // Tax
+    QString database = "Orvo Demo", company = "Harbor Logistics", group = "Sales Department";
     QStringList fields{"System No", "Description", "Acquisition Value"};
-    bool header = true;
-    bool companyLine = true;
+    bool header = true, companyLine = true;
 };
 
 // Walks to the Summary with the choices and the export file name/folder;
@@ -34,7 +31,7 @@ void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c
     toStep(w, 1, c.company, c.database);
     chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
     clickNav(w, WizardDialog::Next);
-    child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(c.book);
+    child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(1);
     clickNav(w, WizardDialog::Next);
     addFields(w, c.fields);
     child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(c.header);
@@ -52,7 +49,7 @@ void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c
 QByteArray cliExport(const QString& data, const Choices& c, const QString& ids, const QString& output)
 {
     QStringList args{"export", "--data", data, "--database", c.database, "--company", c.company, "--group", c.group,
-                     "--book", c.book == 1 ? "Tax" : "Internal", "--fields", ids, "--output", output};
+                     "--book", "Tax", "--fields", ids, "--output", output};
     args << (c.header ? "--header" : "") << (c.companyLine ? "--company-line" : "");
     args.removeAll(QString());
     const ProgramRun cli = runCli(args);

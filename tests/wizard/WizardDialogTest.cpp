@@ -24,12 +24,11 @@ QString navState(WizardDialog& w)
            + w.navButton(WizardDialog::Cancel)->text();
 }
 
-// Each shown layout with its spacing, margins, items (grid cell and span,
-// stretch, alignment) and grid stretches; then the window and each named
-// control: whether it widens (W) or heightens (H) with the window, a label's
-// wrapping (w) and alignment, a control's minimum width, whether it shows
-// whole inside the window, a text box's hint. Pixel positions depend on the
-// machine's fonts; none of this does.
+// Each shown layout with its spacing, margins, items (grid cell and span, stretch, alignment)
+// and grid stretches; then the window and each named control: whether it widens (W) or heightens
+// (H) with the window, a label's wrapping (w) and alignment, a control's minimum width, whether it
+// shows whole inside the window, a text box's hint. Pixel positions depend on the machine's fonts;
+// none of this does.
 QString layoutListing(QWidget& window)
 {
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
@@ -97,18 +96,16 @@ TEST_F(WizardDialogTest, StartUpAsksTheHostInOrderShowsTheIntroductionAndRelease
     expwiz::ScriptedUiServices ui;
     WizardDialog wizard(ui);
     QStringList callsWhileShown;
-    EXPECT_EQ(runWizard(wizard, host,
-                        [&](WizardDialog& w) {
-                            callsWhileShown = host->calls;
-                            auto* picture = child<QLabel>(w, "imgP1Introduction");
-                            EXPECT_EQ(picture->pixmap().size(), QSize(121, 136));
-                            const QImage image = picture->pixmap().toImage();
-                            EXPECT_NE(image.pixel(5, 5), image.pixel(40, 40));   // drawn, not blank
-                            EXPECT_TRUE(child<QLabel>(w, "lblP1Intro2")->isVisible());
-                            for (int i = 1; i < 6; ++i)
-                                EXPECT_FALSE(w.step(i)->isEnabled()) << i;
-                        }),
-              -1000);
+    EXPECT_EQ(runWizard(wizard, host, [&](WizardDialog& w) {
+                  callsWhileShown = host->calls;
+                  auto* picture = child<QLabel>(w, "imgP1Introduction");
+                  EXPECT_EQ(picture->pixmap().size(), QSize(121, 136));
+                  const QImage image = picture->pixmap().toImage();
+                  EXPECT_NE(image.pixel(5, 5), image.pixel(40, 40));   // drawn, not blank
+                  EXPECT_TRUE(child<QLabel>(w, "lblP1Intro2")->isVisible());
+                  for (int i = 1; i < 6; ++i)
+                      EXPECT_FALSE(w.step(i)->isEnabled()) << i;
+              }), -1000);
     EXPECT_EQ(callsWhileShown,
               (QStringList{"ApplicationType", "SetSystemDatabaseName(NORVOSYS)", "SetSystemDatabaseKind(DB)",
                            "ApplicationType", "SetApplicationType(52)", "Title", "ProgramPath", "HelpFileName",
@@ -125,19 +122,17 @@ TEST_F(WizardDialogTest, StartUpAsksTheHostInOrderShowsTheIntroductionAndRelease
     EXPECT_EQ(wizard.step(3)->title(), "Field Map");
 }
 
-// At every step forward and back: the caption, which buttons are on, Help's
-// context and the button Return presses. The window opens with room for
-// fifteen fields in each Field Map list and reopens at the size it closed
-// with; in a window of a fixed size, each step and the save dialog lay out
-// their named controls as before (the listing is printed when it changes).
+// At every step forward and back: the caption, which buttons are on, Help's context and the
+// button Return presses. The window opens with room for fifteen fields in each Field Map list and
+// reopens at the size it closed with; in a window of a fixed size, each step and the save dialog
+// lay out their named controls as before (the listing is printed when it changes).
 TEST_F(WizardDialogTest, EveryStepsCaptionButtonsHelpAndLayoutAndTheSizeTheWindowReopensAt)
 {
     DemoFolder demo;
     std::vector<int32_t> helpContexts;
     demo.host->setHelpHandler([&](int32_t context) { helpContexts.push_back(context); });
     expwiz::ScriptedUiServices ui;
-    // Leaving the new map forward and back: not saved either time; Return
-    // on the Summary exports.
+    // Leaving the new map forward and back: not saved either time; Return on the Summary exports.
     for (BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Ok, BoxAnswer::No})
         ui.queueAnswer(answer);
     QString layout;
@@ -189,9 +184,8 @@ TEST_F(WizardDialogTest, EveryStepsCaptionButtonsHelpAndLayoutAndTheSizeTheWindo
         QTest::keyClick(w.navButton(WizardDialog::Next), Qt::Key_F1);
         clickNav(w, WizardDialog::Cancel);
     });
-    // Export only once the Summary step has been shown in this run; Back
-    // from the Field Map step empties the unsaved map, and an empty map
-    // cannot be exported.
+    // Export only once the Summary step has been shown in this run; Back from the Field Map step
+    // empties the unsaved map, and an empty map cannot be exported.
     EXPECT_EQ(forward, (QStringList{"~Introduction -+- &Cancel", "~Select Assets ++- &Cancel",
                                     "~Select Map ++- &Cancel", "~Field Map (New Field Map) ++- &Cancel",
                                     "~File Destination ++- &Cancel", "~Summary +-+ &Close"}));
