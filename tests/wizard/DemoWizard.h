@@ -43,10 +43,7 @@ struct DemoFolder {
 
     explicit DemoFolder(int32_t applicationType = 1, int32_t assets = 24)
     {
-        orvo::refhost::DemoOptions options;
-        options.applicationType = applicationType;
-        options.assets = assets;
-        orvo::refhost::DemoData::create(data, options);
+        orvo::refhost::DemoData::create(data, {.assets = assets, .applicationType = applicationType});
         host = orvo::refhost::ReferenceHost::open(data);
     }
     void sql(const char* file, const char* statement) const

@@ -208,8 +208,7 @@ TEST_F(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
     const Choices choices{.fields = {"System No", "Acquisition Value"}};
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         toSummary(w, ui, choices, demo.data, QStringLiteral("stopped"));
-        // One pump after "Searching...", then one per row: 3 is row 2's,
-        // 7 row 6's.
+        // One pump after "Searching...", then one per row: 3 is row 2's, 7 row 6's.
         ui.atPump = [&](int call) {
             if (call == 1)
                 progressAtFirstPump = shown(w, "lblP6ExportAsset");

@@ -137,9 +137,8 @@ TEST_F(WizardDialogTest, EveryStepsCaptionButtonsHelpAndLayoutAndTheSizeTheWindo
         ui.queueAnswer(answer);
     QString layout;
     const OnShown saveDialog(QStringLiteral("frmSaveMap"), [&layout](QWidget& d) { layout += layoutListing(d); });
-    WizardDialog wizard(ui);
-    QStringList forward, backward;
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+    QStringList captions;
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
         EXPECT_EQ(w.findChild<QStackedWidget*>()->currentIndex(), 0);
         EXPECT_EQ(w.navButton(WizardDialog::Help)->text(), "&Help");
         nextUntil(w, 3);
@@ -166,36 +165,34 @@ TEST_F(WizardDialogTest, EveryStepsCaptionButtonsHelpAndLayoutAndTheSizeTheWindo
                 addFields(w, {QStringLiteral("System No")});
                 press(w, "cmdP5SaveMap");   // the save dialog, closed unanswered
             }
-            forward.push_back(navState(w));
+            captions.push_back(navState(w));
             layout += layoutListing(w);
             clickNav(w, WizardDialog::Help);
             QTest::keyClick(child<QWidget>(w, returnOn[step]), Qt::Key_Return);
         }
         EXPECT_EQ(boxTexts(ui).value(1), "The Export process is complete.");
         clickNav(w, WizardDialog::Next);   // goes nowhere on the last step
-        backward.push_back(navState(w));
+        captions.push_back(navState(w));
         for (int step = 5; step > 0; --step) {
             clickNav(w, WizardDialog::Back);
-            backward.push_back(navState(w));
+            captions.push_back(navState(w));
         }
         // F1 is Help, on whichever control has the focus.
         clickNav(w, WizardDialog::Next);
         clickNav(w, WizardDialog::Next);
         QTest::keyClick(w.navButton(WizardDialog::Next), Qt::Key_F1);
+        EXPECT_TRUE(w.state().HelpShown);
         clickNav(w, WizardDialog::Cancel);
     });
     // Export only once the Summary step has been shown in this run; Back from the Field Map step
     // empties the unsaved map, and an empty map cannot be exported.
-    EXPECT_EQ(forward, (QStringList{"~Introduction -+- &Cancel", "~Select Assets ++- &Cancel",
-                                    "~Select Map ++- &Cancel", "~Field Map (New Field Map) ++- &Cancel",
-                                    "~File Destination ++- &Cancel", "~Summary +-+ &Close"}));
-    EXPECT_EQ(backward, (QStringList{"~Summary +-+ &Close", "~File Destination +++ &Cancel",
+    EXPECT_EQ(captions, (QStringList{"~Introduction -+- &Cancel", "~Select Assets ++- &Cancel",
+                                     "~Select Map ++- &Cancel", "~Field Map (New Field Map) ++- &Cancel",
+                                     "~File Destination ++- &Cancel", "~Summary +-+ &Close", // and back
+                                     "~Summary +-+ &Close", "~File Destination +++ &Cancel",
                                      "~Field Map (New Field Map) +++ &Cancel", "~Select Map ++- &Cancel",
                                      "~Select Assets ++- &Cancel", "~Introduction -+- &Cancel"}));
     EXPECT_EQ(helpContexts, (std::vector<int32_t>{30600, 30610, 30620, 30630, 30640, 30650, 30620}));
-    EXPECT_TRUE(wizard.state().HelpShown);
-    EXPECT_TRUE(ui.allAnswersUsed());
-    EXPECT_TRUE(ui.unexpected().isEmpty()) << ui.unexpected().join('|').toStdString();
     const QByteArray hash = QCryptographicHash::hash(layout.toUtf8(), QCryptographicHash::Sha1).toHex();
     EXPECT_EQ(QString::fromLatin1(hash), "5d52a59b2fd43951e03eaac4b3f3078a442b444a") << layout.toStdString();
     EXPECT_TRUE(readBytes(configFile("DESKORVO.INI")).contains("WindowSize="));
