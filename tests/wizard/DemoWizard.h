@@ -34,8 +34,7 @@ namespace testhost {
 using expwiz::BoxAnswer;
 using expwiz::WizardDialog;
 
-// A reference host over a fresh demo data folder in a temporary folder; the
-// host's program folder is the data folder, so new maps land there.
+// A reference host over a fresh demo data folder, also its program folder: new maps land there.
 struct DemoFolder {
     QTemporaryDir dir;
     QString data = dir.filePath(QStringLiteral("data"));
@@ -52,8 +51,7 @@ struct DemoFolder {
     }
 };
 
-// The wizard remembers its size and the export folder in the user's
-// settings file: every test keeps its own in a folder of its own.
+// The wizard keeps its size and export folder in the user's settings: each test has its own.
 class WizardTest : public ::testing::Test {
 protected:
     QTemporaryDir configDir;
@@ -102,8 +100,7 @@ inline QString enabled(WizardDialog& w, const QString& names = {})
     return on.join(' ');
 }
 
-// What the named controls (separated by spaces) show, joined by "|": text,
-// drop-down entry or frame title.
+// What the named controls (space-separated) show, joined by "|": text, drop-down entry or title.
 inline QString shown(QWidget& w, const QString& names)
 {
     QStringList out;

@@ -31,10 +31,9 @@ public:
     orvo::OrvoCollection<orvo::IOrvoCompany> Companies() override
     {
         auto companies = real_->Database()->Companies();
-        for (auto& company : companies) {
+        for (auto& company : companies)
             if (without_.contains(company->Name()))
                 company = std::make_shared<GroupManagerless>(company);
-        }
         return companies;
     }
 
