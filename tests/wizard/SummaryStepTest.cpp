@@ -16,7 +16,6 @@ using WizardExport = WizardTest;
 const QString Complete = QStringLiteral("The Export process is complete.");
 const QString Idle = QStringLiteral("Help Cancel Back Export");
 
-// What is chosen on the way to the Summary; the book is always Tax.
 struct Choices {
     QString database = "Orvo Demo", company = "Harbor Logistics", group = "Sales Department";
     QStringList fields{"System No", "Description", "Acquisition Value"};
@@ -31,7 +30,7 @@ void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c
     toStep(w, 1, c.company, c.database);
     chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
     clickNav(w, WizardDialog::Next);
-    child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(1);
+    child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(1);   // Tax
     clickNav(w, WizardDialog::Next);
     addFields(w, c.fields);
     child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(c.header);
@@ -107,8 +106,7 @@ TEST_F(Summary, ShowsTheChoicesRefusesExportsLackingFolderGroupOrCompanyLocksWhi
         exportTold({"The path doesn't exist."});
         QDir().mkpath(deep);
         // No group: told when shown, the export ends before anything is written.
-        const auto group = w.state().hostGroup;
-        w.state().hostGroup.reset();
+        const auto group = std::exchange(w.state().hostGroup, nullptr);
         exportTold({"Group is not selected", "No group is selected for the export."});
         w.state().hostGroup = group;
         ui.atPump = [&](int call) {
