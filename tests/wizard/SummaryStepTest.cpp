@@ -4,7 +4,7 @@
 #include <QDir>
 
 #include <chrono>
-#include <numeric>
+#include <ranges>
 
 using namespace testhost;
 
@@ -138,9 +138,8 @@ TEST_F(Summary, ShowsTheChoicesRefusesExportsLackingFolderGroupOrCompanyLocksWhi
         // Entering again shows the changed map, file and an idle progress.
         clickNav(w, WizardDialog::Back);
         clickNav(w, WizardDialog::Back);
-        std::vector<int> rows(25);
-        std::iota(rows.begin(), rows.end(), 0);
-        addFields(w, {}, rows);
+        const auto rows = std::views::iota(0, 25);
+        addFields(w, {}, {rows.begin(), rows.end()});
         ui.queueAnswer(BoxAnswer::No);
         clickNav(w, WizardDialog::Next);
         child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("second"));

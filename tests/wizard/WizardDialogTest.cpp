@@ -10,12 +10,10 @@
 
 using namespace testhost;
 
-namespace {
-
 using WizardDialogTest = WizardTest;
 
 // The caption ("~" for the wizard's name), which of Back, Next and Export are on, Cancel's caption.
-QString navState(WizardDialog& w)
+static QString navState(WizardDialog& w)
 {
     QString on;
     for (auto b : {WizardDialog::Back, WizardDialog::Next, WizardDialog::Export})
@@ -29,7 +27,7 @@ QString navState(WizardDialog& w)
 // (H) with the window, a label's wrapping (w) and alignment, a control's minimum width, whether it
 // shows whole inside the window, a text box's hint. Pixel positions depend on the machine's fonts;
 // none of this does.
-QString layoutListing(QWidget& window)
+static QString layoutListing(QWidget& window)
 {
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const auto name = [](const QObject* o) {
@@ -85,8 +83,6 @@ QString layoutListing(QWidget& window)
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     return out;
 }
-
-} // namespace
 
 TEST_F(WizardDialogTest, StartUpAsksTheHostInOrderShowsTheIntroductionAndReleasesTheHost)
 {
