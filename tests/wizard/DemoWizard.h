@@ -34,8 +34,7 @@ namespace testhost {
 using expwiz::BoxAnswer;
 using expwiz::WizardDialog;
 
-// A reference host over a fresh demo data folder in a temporary folder; the
-// host's program folder is the data folder, so new maps land there.
+// A reference host over a fresh demo data folder, also its program folder: new maps land there.
 struct DemoFolder {
     QTemporaryDir dir;
     QString data = dir.filePath(QStringLiteral("data"));
@@ -43,10 +42,7 @@ struct DemoFolder {
 
     explicit DemoFolder(int32_t applicationType = 1, int32_t assets = 24)
     {
-        orvo::refhost::DemoOptions options;
-        options.applicationType = applicationType;
-        options.assets = assets;
-        orvo::refhost::DemoData::create(data, options);
+        orvo::refhost::DemoData::create(data, {.assets = assets, .applicationType = applicationType});
         host = orvo::refhost::ReferenceHost::open(data);
     }
     void sql(const char* file, const char* statement) const
@@ -55,8 +51,7 @@ struct DemoFolder {
     }
 };
 
-// The wizard remembers its size and the export folder in the user's
-// settings file: every test keeps its own in a folder of its own.
+// The wizard keeps its size and export folder in the user's settings: each test has its own.
 class WizardTest : public ::testing::Test {
 protected:
     QTemporaryDir configDir;
@@ -105,8 +100,7 @@ inline QString enabled(WizardDialog& w, const QString& names = {})
     return on.join(' ');
 }
 
-// What the named controls (separated by spaces) show, joined by "|": text,
-// drop-down entry or frame title.
+// What the named controls (space-separated) show, joined by "|": text, drop-down entry or title.
 inline QString shown(QWidget& w, const QString& names)
 {
     QStringList out;
@@ -131,14 +125,6 @@ QStringList texts(const List& list)
     return result;
 }
 
-inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui)
-{
-    QStringList result;
-    for (const auto& box : ui.boxes())
-        result << box.text;
-    return result;
-}
-
 // A box as one line: "title [icon buttons] text".
 inline QString boxLine(const expwiz::ScriptedUiServices::Box& box)
 {
@@ -147,13 +133,16 @@ inline QString boxLine(const expwiz::ScriptedUiServices::Box& box)
     return box.title + " [" + icons[int(box.icon)] + " " + buttons[int(box.buttons)] + "] " + box.text;
 }
 
-inline QStringList boxLines(const expwiz::ScriptedUiServices& ui)
+// The boxes shown so far: their texts, or each as one line.
+inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui, bool asLines = false)
 {
     QStringList result;
     for (const auto& box : ui.boxes())
-        result << boxLine(box);
+        result << (asLines ? boxLine(box) : box.text);
     return result;
 }
+
+inline QStringList boxLines(const expwiz::ScriptedUiServices& ui) { return boxTexts(ui, true); }
 
 // A file dialog as one line: save or open, title, filter, extension, folder, name.
 inline QString dialogLine(const expwiz::ScriptedUiServices::FileDialog& d)
@@ -182,15 +171,13 @@ inline void clickItem(QListWidget& list, int row, bool twice = false)
     }
 }
 
-// Selects the items with these texts, or at these rows (and only those),
-// as a user's ctrl-clicks would.
+// Selects only the items with these texts or at these rows, as a user's ctrl-clicks would.
 inline void selectItems(QListWidget& list, const QStringList& wanted, std::vector<int> rows = {})
 {
     list.clearSelection();
-    for (int row = 0; row < list.count(); ++row) {
+    for (int row = 0; row < list.count(); ++row)
         if (wanted.contains(list.item(row)->text()) || std::find(rows.begin(), rows.end(), row) != rows.end())
             list.item(row)->setSelected(true);
-    }
 }
 
 inline void chooseRow(QListWidget& list, const QString& text)
@@ -200,8 +187,7 @@ inline void chooseRow(QListWidget& list, const QString& text)
     list.setCurrentItem(found.front());
 }
 
-// Chooses an entry of a drop-down list as the user does (the activation
-// signal follows the new current entry).
+// Chooses an entry of a drop-down list as the user does (activation follows the new entry).
 inline void chooseEntry(QComboBox& box, const QString& text)
 {
     const int index = box.findText(text);
@@ -231,8 +217,7 @@ inline int32_t runWizard(expwiz::ScriptedUiServices& ui, orvo::ObjectPtr host,
     return result;
 }
 
-// The desktop of a user at work while rows are written: atPump runs at
-// every event-pump call with the number of the call.
+// The desktop of a user at work while rows are written: atPump gets each event-pump call's number.
 class PumpingUi : public expwiz::ScriptedUiServices {
 public:
     std::function<void(int)> atPump;
@@ -271,39 +256,6 @@ inline void toStep(WizardDialog& w, int step, const QString& company, const QStr
     chooseRow(*child<QListWidget>(w, "lstP2Company"), company);
     nextUntil(w, step);
     ASSERT_EQ(w.state().CurrentStep, step);
-}
-
-struct Choices {
-    QString database = QStringLiteral("Orvo Demo");
-    QString company = QStringLiteral("Harbor Logistics");
-    QString group = QStringLiteral("Sales Department");
-    int book = 1;   // Tax
-    QStringList fields{QStringLiteral("System No"), QStringLiteral("Description"),
-                       QStringLiteral("Acquisition Value")};
-    bool header = true;
-    bool companyLine = true;
-};
-
-// Walks to the Summary with the choices and the export file name/folder;
-// the new map is left unsaved. The records of the desktop start afresh.
-inline void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c, const QString& folder,
-                      const QString& name)
-{
-    toStep(w, 1, c.company, c.database);
-    chooseRow(*child<QListWidget>(w, "lstP2Group"), c.group);
-    clickNav(w, WizardDialog::Next);
-    child<QComboBox>(w, "cmbP4Book")->setCurrentIndex(c.book);
-    clickNav(w, WizardDialog::Next);
-    addFields(w, c.fields);
-    child<QCheckBox>(w, "chkIncColumnHeader")->setChecked(c.header);
-    child<QCheckBox>(w, "chkIncCompanyData")->setChecked(c.companyLine);
-    ui.queueAnswer(BoxAnswer::No);
-    clickNav(w, WizardDialog::Next);
-    child<QLineEdit>(w, "txtP3Filename")->setText(name);
-    child<QLineEdit>(w, "txtP3Location")->setText(folder);
-    clickNav(w, WizardDialog::Next);
-    ASSERT_EQ(w.state().CurrentStep, 5) << boxTexts(ui).join('|').toStdString();
-    ui.clearRecords();
 }
 
 // The ids as a map file holds them: 32-bit little-endian integers.

@@ -4,48 +4,38 @@ namespace testhost {
 
 namespace {
 
-class GroupManagerless : public orvo::IOrvoCompany, public orvo::IOrvoWritableCompany {
-public:
-    explicit GroupManagerless(std::shared_ptr<orvo::IOrvoCompany> real) : real_(std::move(real)) {}
-    QString Name() override { return real_->Name(); }
-    int16_t CompanyID() override { return real_->CompanyID(); }
-    bool IsAvailable() override { return real_->IsAvailable(); }
-    bool HasInventory() override { return real_->HasInventory(); }
-    orvo::OrvoCollection<orvo::IOrvoBook> Books() override { return real_->Books(); }
-    bool Open() override { return real_->Open(); }
-    void Close() override { real_->Close(); }
-    std::shared_ptr<orvo::IOrvoGroupManager> GroupManager() override { return nullptr; }
+struct GroupManagerless : orvo::IOrvoCompany, orvo::IOrvoWritableCompany {
+    std::shared_ptr<orvo::IOrvoCompany> real;
 
-private:
-    std::shared_ptr<orvo::IOrvoCompany> real_;
+    explicit GroupManagerless(std::shared_ptr<orvo::IOrvoCompany> company) : real(std::move(company)) {}
+    QString Name() override { return real->Name(); }
+    int16_t CompanyID() override { return real->CompanyID(); }
+    bool IsAvailable() override { return real->IsAvailable(); }
+    bool HasInventory() override { return real->HasInventory(); }
+    orvo::OrvoCollection<orvo::IOrvoBook> Books() override { return real->Books(); }
+    bool Open() override { return real->Open(); }
+    void Close() override { real->Close(); }
+    std::shared_ptr<orvo::IOrvoGroupManager> GroupManager() override { return nullptr; }
 };
 
-class FilteredDatabase : public orvo::IOrvoDatabase, public orvo::IOrvoDatabaseEntry {
-public:
-    FilteredDatabase(std::shared_ptr<orvo::IOrvoDatabaseEntry> real, QStringList without)
-        : real_(std::move(real)), without_(std::move(without))
-    {
-    }
-    QString Name() override { return real_->Name(); }
-    std::shared_ptr<orvo::IOrvoDatabase> Database() override
-    {
-        return std::dynamic_pointer_cast<orvo::IOrvoDatabase>(self_.lock());
-    }
-    std::shared_ptr<orvo::IOrvoConnection> Connection() override { return real_->Database()->Connection(); }
+struct FilteredDatabase : orvo::IOrvoDatabase, orvo::IOrvoDatabaseEntry,
+                          std::enable_shared_from_this<FilteredDatabase> {
+    std::shared_ptr<orvo::IOrvoDatabaseEntry> real;
+    QStringList without;
+
+    FilteredDatabase(std::shared_ptr<orvo::IOrvoDatabaseEntry> entry, QStringList names)
+        : real(std::move(entry)), without(std::move(names)) {}
+    QString Name() override { return real->Name(); }
+    std::shared_ptr<orvo::IOrvoDatabase> Database() override { return shared_from_this(); }
+    std::shared_ptr<orvo::IOrvoConnection> Connection() override { return real->Database()->Connection(); }
     orvo::OrvoCollection<orvo::IOrvoCompany> Companies() override
     {
-        auto companies = real_->Database()->Companies();
-        for (auto& company : companies) {
-            if (without_.contains(company->Name()))
+        auto companies = real->Database()->Companies();
+        for (auto& company : companies)
+            if (without.contains(company->Name()))
                 company = std::make_shared<GroupManagerless>(company);
-        }
         return companies;
     }
-    std::weak_ptr<FilteredDatabase> self_;
-
-private:
-    std::shared_ptr<orvo::IOrvoDatabaseEntry> real_;
-    QStringList without_;
 };
 
 } // namespace
@@ -55,9 +45,7 @@ std::shared_ptr<orvo::IOrvoDatabaseEntry> GrouplessHost::OpenDatabase(const QStr
     auto entry = real->OpenDatabase(name);
     if (!entry)
         return nullptr;
-    auto filtered = std::make_shared<FilteredDatabase>(std::move(entry), noGroupManager);
-    filtered->self_ = filtered;
-    return filtered;
+    return std::make_shared<FilteredDatabase>(std::move(entry), noGroupManager);
 }
 
 } // namespace testhost

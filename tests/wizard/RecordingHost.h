@@ -28,8 +28,7 @@ public:
 
     QStringList calls;
     struct Operation {
-        QString name;
-        QString verb;
+        QString name, verb;
         std::shared_ptr<orvo::IOrvoOperation> operation;
     };
     std::vector<Operation> operations;
@@ -102,13 +101,8 @@ public:
 // The host's menu GUI object: remembers the last Enabled it was given.
 class RecordingGuiObject : public orvo::IOrvoGUIObject {
 public:
-    void SetEnabled(bool value) override
-    {
-        enabled = value;
-        ++sets;
-    }
+    void SetEnabled(bool value) override { enabled = value; }
     bool enabled = true;
-    int sets = 0;
 };
 
 } // namespace testhost

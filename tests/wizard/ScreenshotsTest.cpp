@@ -1,8 +1,6 @@
 #include "DemoWizard.h"
 
 #include <QDir>
-#include <QLineEdit>
-#include <QPixmap>
 
 #include <chrono>
 
@@ -22,8 +20,7 @@ TEST_F(Screenshots, EveryStepWithDemoData)
     PumpingUi ui;
     ui.queueAnswer(expwiz::BoxAnswer::No);   // leave the map unsaved
     ui.queueAnswer(expwiz::BoxAnswer::Ok);   // the completion message
-    WizardDialog wizard(ui);
-    runWizard(wizard, demo.host, [&](WizardDialog& w) {
+    runWizard(ui, demo.host, [&](WizardDialog& w) {
         const auto shoot = [&](const char* name) {
             QApplication::processEvents();
             EXPECT_TRUE(w.grab().save(folder + QLatin1Char('/') + QLatin1String(name)));

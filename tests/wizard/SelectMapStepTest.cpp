@@ -2,69 +2,54 @@
 
 using namespace testhost;
 
-namespace {
-
 using SelectMap = WizardTest;
-
-void useSaved(WizardDialog& wizard)
-{
-    child<QRadioButton>(wizard, "optP4UseSaved")->click();
-}
-
-} // namespace
 
 TEST_F(SelectMap, SavedMapsChosenByBrowsingAndFromTheListAndThoseMissingDamagedOrEmpty)
 {
     DemoFolder demo(60);   // the short-word edition has its own filter
-    const QString insurance = demo.data + "/Insurance.exp";
+    const QString insurance = demo.data + "/Insurance.exp", upper = demo.data + "/INSURANCE.exp";
+    const QString damaged = demo.data + "/damaged.exp", empty = demo.data + "/empty.exp";
+    const QString missing = demo.data + "/missing.exp", huge = demo.data + "/huge.exp";
     writeBytes(insurance, expBytes({1004, 1012}));
-    const QString upper = demo.data + "/INSURANCE.exp";
     writeBytes(upper, expBytes({1012}));
-    const QString damaged = demo.data + "/damaged.exp";
     writeBytes(damaged, expBytes({1004, 0, 2000, 1001}) + QByteArray("\x01\x02", 2));
-    const QString empty = demo.data + "/empty.exp";
     writeBytes(empty, QByteArray());
-    const QString missing = demo.data + "/missing.exp";
-    const QString huge = demo.data + "/huge.exp";   // 64 MiB, sparse
-    QFile hugeFile(huge);
-    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly) && hugeFile.resize(64 << 20));
-    hugeFile.close();
+    writeBytes(huge, QByteArray());
+    ASSERT_TRUE(QFile::resize(huge, 64 << 20));   // 64 MiB, sparse
     expwiz::ScriptedUiServices ui;
-    for (const auto& file : {std::optional<QString>(), std::optional(insurance), std::optional(upper),
-                             std::optional(insurance), std::optional(missing), std::optional(huge),
-                             std::optional(damaged), std::optional(empty)})
+    ui.queueFile(std::nullopt);
+    for (const QString& file : {insurance, upper, insurance, missing, huge, damaged, empty})
         ui.queueFile(file);
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         nextUntil(w, 2);
         auto* maps = child<QComboBox>(w, "cmbP4FieldMap");
+        auto* fields = child<QListWidget>(w, "lstP5ExportFieldMap");
         EXPECT_EQ(enabled(w, "cmbP4FieldMap cmdP4Browse"), "Help Cancel Back Next");
-        useSaved(w);
+        child<QRadioButton>(w, "optP4UseSaved")->click();
         // Nothing chosen yet.
         EXPECT_EQ(enabled(w, "cmbP4FieldMap cmdP4Browse"), "Help Cancel Back cmbP4FieldMap cmdP4Browse");
-        press(w, "cmdP4Browse");                           // cancelled
-        EXPECT_EQ(maps->count(), 0);
-        EXPECT_FALSE(navEnabled(w, WizardDialog::Next));
-        press(w, "cmdP4Browse");
-        EXPECT_EQ(texts(*maps), QStringList{insurance});
-        EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
-        // The map is read as soon as it is chosen.
-        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1004, 1012}));
-        press(w, "cmdP4Browse");   // another letter case is another file
-        EXPECT_EQ(texts(*maps), (QStringList{insurance, upper}));
-        EXPECT_EQ(w.state().fieldMap.ids(), std::vector<int32_t>{1012});
-        press(w, "cmdP4Browse");   // the same file again: chosen, no second entry
-        EXPECT_EQ(maps->count(), 2);
-        EXPECT_EQ(maps->currentIndex(), 0);
-        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1004, 1012}));
-        chooseEntry(*maps, upper);
-        EXPECT_EQ(w.state().fieldMap.ids(), std::vector<int32_t>{1012});
-        chooseEntry(*maps, insurance);
-        EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1004, 1012}));
+        // Browsing (no entry; the first dialog is cancelled) or an entry of the list: the
+        // entries, the chosen one and its map, read at once. Another letter case is another
+        // file; the same file again is chosen, not listed twice.
+        const std::vector<std::tuple<QString, QStringList, int, std::vector<int32_t>>> picks{
+            {{}, {}, -1, {}},
+            {{}, {insurance}, 0, {1004, 1012}},
+            {{}, {insurance, upper}, 1, {1012}},
+            {{}, {insurance, upper}, 0, {1004, 1012}},
+            {upper, {insurance, upper}, 1, {1012}},
+            {insurance, {insurance, upper}, 0, {1004, 1012}}};
+        for (const auto& [entry, entries, current, ids] : picks) {
+            SCOPED_TRACE(entries.join(' ').toStdString() + " @" + std::to_string(current));
+            entry.isEmpty() ? press(w, "cmdP4Browse") : chooseEntry(*maps, entry);
+            EXPECT_EQ(texts(*maps), entries);
+            EXPECT_EQ(maps->currentIndex(), current);
+            EXPECT_EQ(w.state().fieldMap.ids(), ids);
+            EXPECT_EQ(navEnabled(w, WizardDialog::Next), !ids.empty());
+        }
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().CurrentStep, 3);
         EXPECT_EQ(w.windowTitle(), "Export Helper - Field Map (Insurance)");
-        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
-                  (QStringList{"[A] System No", "[B] Description"}));
+        EXPECT_EQ(texts(*fields), (QStringList{"[A] System No", "[B] Description"}));
         EXPECT_EQ(w.state().m_FieldMapFilename, insurance);
         EXPECT_EQ(w.state().m_FieldMapPath, demo.data + "/");
         // Back empties the map; a saved one left unchanged is read again.
@@ -73,21 +58,17 @@ TEST_F(SelectMap, SavedMapsChosenByBrowsingAndFromTheListAndThoseMissingDamagedO
         // Create New empties the map at once.
         child<QRadioButton>(w, "optP4CreateNew")->click();
         EXPECT_TRUE(w.state().fieldMap.isEmpty());
-        EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
-        EXPECT_FALSE(maps->isEnabled());
+        EXPECT_EQ(enabled(w, "cmbP4FieldMap cmdP4Browse"), "Help Cancel Back Next");
         EXPECT_TRUE(ui.boxes().empty());
         for (int i = 0; i < 4; ++i)
             ui.queueAnswer(BoxAnswer::Ok);
-        useSaved(w);
-        // Missing.
+        child<QRadioButton>(w, "optP4UseSaved")->click();
         press(w, "cmdP4Browse");
         ASSERT_EQ(ui.boxes().size(), 1u);
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().CurrentStep, 2);
-        ASSERT_EQ(ui.boxes().size(), 2u);
-        for (const auto& box : ui.boxes())
-            EXPECT_EQ(boxLine(box),
-                      "Custom Export [ Ok] The Field Map file does not exist. Please choose another one.");
+        EXPECT_EQ(boxLines(ui), QStringList(2, "Custom Export [ Ok] The Field Map file does not "
+                                               "exist. Please choose another one."));
         // Far too large to be a map: refused unread, in one message.
         press(w, "cmdP4Browse");
         ASSERT_EQ(ui.boxes().size(), 3u);
@@ -100,15 +81,13 @@ TEST_F(SelectMap, SavedMapsChosenByBrowsingAndFromTheListAndThoseMissingDamagedO
         EXPECT_TRUE(ui.boxes().back().text.contains(damaged)) << ui.boxes().back().text.toStdString();
         clickNav(w, WizardDialog::Next);
         ASSERT_EQ(w.state().CurrentStep, 3);
-        EXPECT_EQ(texts(*child<QListWidget>(w, "lstP5ExportFieldMap")),
-                  (QStringList{"[A] System No", "[B] G/L Accum Account No"}));
+        EXPECT_EQ(texts(*fields), (QStringList{"[A] System No", "[B] G/L Accum Account No"}));
         EXPECT_EQ(w.state().SavedFieldMap, (std::vector<int32_t>{1004, 1001}));
         // What was read is the saved map: leaving asks nothing.
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().CurrentStep, 4);
         clickNav(w, WizardDialog::Back);
         clickNav(w, WizardDialog::Back);
-        // Empty.
         press(w, "cmdP4Browse");
         clickNav(w, WizardDialog::Next);
         ASSERT_EQ(w.state().CurrentStep, 3);
