@@ -1,4 +1,5 @@
 #include "ExportArgs.h"
+#include "../export/TestFiles.h"
 #include "ProgramRun.h"
 #include "QtPrinters.h"
 #include "export/AtomicFile.h"
@@ -33,52 +34,29 @@ protected:
     const QString data = dir.filePath("host");
 };
 
-// What python3 prints for a script and its arguments.
-QString python(const char* script, const QStringList& args)
-{
-    const ProgramRun r = runCli(QStringList{"-c", script} + args, {}, "/usr/bin/python3");
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    return r.out;
-}
-
 } // namespace
 
-TEST_F(CliExport, FieldListMapAndStandardOutputGiveTheSameBytes)
+// Commands that succeed answer as their patterns say, on standard output and on standard error.
+// The exports give the same bytes whether the fields are listed or read from a map (a damaged one
+// too, its skipped values summed up in one line), into a file or onto standard output; a workbook
+// holds the cells of the CSV, typed.
+TEST_F(CliExport, CommandsAnswerAndEveryWayOfNamingTheFieldsGivesTheSameBytes)
 {
-    const QStringList options = {"--header", "--company-line"};
-    const ProgramRun byList = runCli(base(dir.filePath("a.csv")) << "--fields" << "1004,1012,1002,1084,1100,1075" << options);
-    ASSERT_EQ(byList.exitCode, 0) << byList.err.toStdString();
-    EXPECT_TRUE(byList.out.contains("written to " + dir.filePath("a.csv"))) << byList.out.toStdString();
-    const QByteArray bytes = byList.file;
-    EXPECT_TRUE(bytes.startsWith("\"Harbor Logistics\",\"Sales Department\",\"Internal\"\r\n\"System No\",\"Description\","
-                                 "\"Acquisition Date\",\"Exclude on DER?\",\"Estimated Life\",\"Acquisition Value\"\r\n"))
-        << bytes.left(300).toStdString();
-
-    const QString map = dir.filePath("m.exp");
+    const QString six = "1004,1012,1002,1084,1100,1075", map = dir.filePath("m.exp");
+    const QString damaged = dir.filePath("d.exp"), a = dir.filePath("a.csv");
+    const QString csv = dir.filePath("typed.csv"), xlsx = dir.filePath("typed.xlsx");
     expwiz::ExpFile::write(map, {1004, 1012, 1002, 1084, 1100, 1075});
-    EXPECT_EQ(runCli(base(dir.filePath("b.csv")) << "--map" << map << options).file, bytes);
-    // A damaged map: the skipped values are summarised in one line, the rest is exported.
-    writeBytes(map, readBytes(map) + QByteArray("\xd0\x07\x00\x00", 4).repeated(50) + "\x01");   // 2000: no field
-    const ProgramRun damaged = runCli(base(dir.filePath("c.csv")) << "--map" << map << options);
-    EXPECT_EQ(damaged.exitCode, 0);
-    EXPECT_EQ(damaged.err.count('\n'), 1) << damaged.err.toStdString();
-    EXPECT_TRUE(damaged.err.contains("50 value(s)") && damaged.err.contains("2000 (byte 24)") && damaged.err.contains(map))
-        << damaged.err.toStdString();
-    EXPECT_EQ(damaged.file, bytes);
-
-    const ProgramRun toStdout = runCli(base("-") << "--fields" << "1004,1012,1002,1084,1100,1075" << options, dir.path());
-    EXPECT_EQ(toStdout.exitCode, 0);
-    EXPECT_EQ(toStdout.outBytes, bytes);
-    EXPECT_TRUE(toStdout.err.contains("written to standard output")) << toStdout.err.toStdString();
-    // No file named "-" and no temporary anywhere.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"a.csv", "b.csv", "c.csv", "m.exp"}));
-}
-
-TEST_F(CliExport, HelpVersionListsAndFieldsAnswerOnStandardOutput)
-{
+    // Then 50 values of 2000, no field.
+    writeBytes(damaged, readBytes(map) + QByteArray("\xd0\x07\x00\x00", 4).repeated(50) + "\x01");
+    const QStringList lines = {"--header", "--company-line"};
+    // One field of every type: System No, Description, Acquisition Date, Exclude on DER?,
+    // Estimated Life, Acquisition Value, ITC Percent, Percent Transferred-In, GO Zone, Net Book Value.
+    const QStringList typed = QStringList{"--fields", "1004,1012,1002,1084,1100,1075,1028,1064,1113,1089",
+                                          "--encoding", "UTF-8"} + lines;
     const struct {
         QStringList args;
-        const char* pattern;
+        QString out, err = {};   // patterns
+        bool sameBytes = false;   // as the first file exported
     } cases[] = {
         {{"--version"}, "^expwiz 0\\."},
         {{"-V"}, "^expwiz 0\\."},
@@ -86,19 +64,66 @@ TEST_F(CliExport, HelpVersionListsAndFieldsAnswerOnStandardOutput)
         {{"list", "--help-all"}, "^Usage: expwiz list \\[options\\]"},
         {{"demo", "-h"}, "^Usage: expwiz demo \\[options\\]"},
         {{"fields", "--help"}, "^Usage: expwiz fields \\[options\\]"},
-        {{"fields"}, "\n1002\tAcquisition Date\tdate\t.*\nTypes:\n.*0507: 5 years 7 months"},   // with a legend
+        // with a legend in columns
+        {{"fields"}, "\n1002\tAcquisition Date\tdate\t.*\nTypes:\n  number    ids and plain numbers, "
+                     "as stored\n  percent   a .*\n  fraction  a share .*0507: 5 years 7 months"},
         {{"fields", "--edition", "36"}, "\n1008\tTag No"},
-        {{"list", "--data", data}, "edition 1, \"Orvo\", database in use \"Orvo Demo\"\n.*\"Harbor Logistics\", "
-                                   "inventory, 24 assets\n.*\"Closed Books Ltd\" \\(not available\\), 0 assets\n"
-                                   ".*\"Old GAAP\" \\(inactive\\)"},
+        {{"list", "--data", data}, "edition 1, \"Orvo\", database in use \"Orvo Demo\"\n.*\"Harbor "
+                                   "Logistics\", inventory, 24 assets\n.*\"Closed Books Ltd\" \\(not "
+                                   "available\\), 0 assets\n.*\"Old GAAP\" \\(inactive\\)"},
+        {base(a) << "--fields" << six << lines, "written to " + QRegularExpression::escape(a)},
+        {base(dir.filePath("b.csv")) << "--map" << map << lines, "written to", {}, true},
+        {base(dir.filePath("c.csv")) << "--map" << damaged << lines, "written to",
+         "^[^\n]*" + QRegularExpression::escape(damaged) + "[^\n]* 50 value\\(s\\)[^\n]*2000 \\(byte 24\\)[^\n]*\n$",
+         true},
+        {base("-") << "--fields" << six << lines, "^\"Harbor Logistics\",\"Sales Department\",\"Internal\"\r\n"
+         "\"System No\",\"Description\",\"Acquisition Date\",\"Exclude on DER\\?\",\"Estimated Life\","
+         "\"Acquisition Value\"\r\n", "written to standard output", true},
+        // The organization edition: System No, then 35 value/percent pairs for the allocated Fund field.
+        {exportArgs(data, "City of Lakeside", "-", "All Orvo Assets", "Internal", "Public Sector")
+             << "--fields" << "1004,1026" << "--header" << "--edition" << "36",
+         R"(^[^\n]*\n"1","F100","50","F200","30","F300","20"(,""){64}\r\n)", "written to standard output"},
+        {base(csv, "Harbor Logistics", "All Orvo Assets") << typed << "--date-format" << "iso", "written"},
+        {base(xlsx, "Harbor Logistics", "All Orvo Assets") << typed << "--format" << "xlsx", "written"},
     };
+    QByteArray first;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const ProgramRun r = runCli(c.args);
+        const ProgramRun r = runCli(c.args, dir.path());
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-        EXPECT_TRUE(r.out.contains(QRegularExpression(c.pattern, QRegularExpression::DotMatchesEverythingOption)))
-            << r.out.left(300).toStdString();
+        for (const auto& [text, pattern] : {std::pair{r.out, c.out}, std::pair{r.err, c.err}})
+            EXPECT_TRUE(text.contains(QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)))
+                << text.left(300).toStdString();
+        EXPECT_TRUE(!c.sameBytes || (c.args.contains("-") ? r.outBytes : r.file) == first);
+        first = first.isEmpty() ? r.file : first;
     }
+    // No file named "-" and no temporary anywhere.
+    EXPECT_EQ(testfiles::entries(dir.path()),
+              QStringList({"a.csv", "b.csv", "c.csv", "d.exp", "m.exp", "typed.csv", "typed.xlsx"}));
+    // Every cell of the workbook against the CSV's; what kinds of cell each column holds.
+    EXPECT_EQ(QJsonDocument(testfiles::python(R"(
+import csv, datetime, json, sys, openpyxl
+rows = list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))
+ws = openpyxl.load_workbook(sys.argv[2]).worksheets[0]
+cells, kinds, bad = list(ws.iter_rows()), {}, []
+for r, line in enumerate(rows):
+    for c, text in enumerate(line):
+        v, f = cells[r][c].value, cells[r][c].number_format
+        if isinstance(v, datetime.datetime):
+            kind, ok = 'date ' + f, v.strftime('%Y-%m-%d') == text
+        elif isinstance(v, (int, float)):
+            kind, ok = 'number ' + f, abs(v * (100 if '%' in f else 1) - float(text)) < 1e-9
+        else:
+            kind, ok = 'text', (v or '') == text
+        if r >= 2 and text:
+            kinds.setdefault(c, set()).add(kind)
+        if not ok:
+            bad.append(repr((r, c, text, v)))
+print(json.dumps([len(rows), len(cells), ws.freeze_panes, bad[:3],
+                  '|'.join(','.join(sorted(kinds.get(c, ['empty']))) for c in range(len(rows[1])))]))
+)", {csv, xlsx})).toJson(QJsonDocument::Compact),
+              R"([28,28,"A3",[],"text|text|date yyyy-mm-dd|text|text|number 0.00|number 0.00000%|)"
+              R"(empty|text|number 0.00"])");
 
     const ProgramRun list = runCli({"list", "--data", data, "--json"});
     ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
@@ -123,51 +148,6 @@ TEST_F(CliExport, HelpVersionListsAndFieldsAnswerOnStandardOutput)
               R"({"active":true,"id":2,"name":"Tax"}]])");
 }
 
-TEST_F(CliExport, OrganizationEditionWritesAllocationColumnsAndWorkbookCellsMatchTheCsvTyped)
-{
-    const ProgramRun org = runCli(exportArgs(data, "City of Lakeside", dir.filePath("org.csv"), "All Orvo Assets", "Internal",
-                                             "Public Sector") << "--fields" << "1004,1026" << "--header" << "--edition" << "36");
-    ASSERT_EQ(org.exitCode, 0) << org.err.toStdString();
-    // System No, then 35 value/percent pairs for the allocated Fund field.
-    EXPECT_EQ(org.file.split('\n').value(1),
-              "\"1\",\"F100\",\"50\",\"F200\",\"30\",\"F300\",\"20\"" + QByteArray(",\"\"").repeated(64) + "\r");
-
-    // One field of every type: System No, Description, Acquisition Date, Exclude on DER?, Estimated Life,
-    // Acquisition Value, ITC Percent, Percent Transferred-In, GO Zone, Net Book Value.
-    const QStringList fields = {"--fields", "1004,1012,1002,1084,1100,1075,1028,1064,1113,1089",
-                                "--header", "--company-line", "--encoding", "UTF-8"};
-    const QString csv = dir.filePath("a.csv"), xlsx = dir.filePath("a.xlsx");
-    ASSERT_EQ(runCli(base(csv, "Harbor Logistics", "All Orvo Assets") << fields << "--date-format" << "iso").exitCode, 0);
-    const ProgramRun r = runCli(base(xlsx, "Harbor Logistics", "All Orvo Assets") << fields << "--format" << "xlsx");
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    // Every cell against the CSV's; what kinds of cell each column holds.
-    EXPECT_EQ(python(R"(
-import csv, datetime, sys, openpyxl
-rows = list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))
-ws = openpyxl.load_workbook(sys.argv[2]).worksheets[0]
-cells = list(ws.iter_rows())
-kinds, bad = {}, []
-for r, line in enumerate(rows):
-    for c, text in enumerate(line):
-        cell = cells[r][c]
-        v = cell.value
-        if isinstance(v, datetime.datetime):
-            kind, ok = 'date ' + cell.number_format, v.strftime('%Y-%m-%d') == text
-        elif isinstance(v, (int, float)):
-            kind = 'number ' + cell.number_format
-            ok = abs(v * (100 if '%' in cell.number_format else 1) - float(text)) < 1e-9
-        else:
-            kind, ok = 'text', (v or '') == text
-        if r >= 2 and text:
-            kinds.setdefault(c, set()).add(kind)
-        if not ok:
-            bad.append((r, c, text, v))
-print(len(rows), len(cells), ws.freeze_panes, bad[:3])
-print('|'.join(','.join(sorted(kinds.get(c, ['empty']))) for c in range(len(rows[1]))))
-)", {csv, xlsx}),
-              "28 28 A3 []\ntext|text|date yyyy-mm-dd|text|text|number 0.00|number 0.00000%|empty|text|number 0.00\n");
-}
-
 // Every refusal says what is wrong in one line naming the thing, with the
 // usual exit code (2 for a wrong command line), and changes no file.
 TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
@@ -177,9 +157,8 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
     expwiz::ExpFile::write(map, {1004});
     const QString emptyMap = dir.filePath("empty.exp"), hugeMap = dir.filePath("huge.exp");
     writeBytes(emptyMap, {});
-    QFile huge(hugeMap);   // 64 MiB, sparse
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(64 << 20));
-    huge.close();
+    writeBytes(hugeMap, {});
+    ASSERT_TRUE(QFile::resize(hugeMap, 64 << 20));   // sparse
     ASSERT_TRUE(QFile::link(database, dir.filePath("link.csv")));
     {
         // Records the host cannot use, and a database that is no database.
@@ -210,7 +189,6 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
         {base(out) << f << "1004" << "--encoding" << "klingon", 2, "klingon"},
         {base(out) << "--map" << hugeMap, 1, "huge.exp is 67108864 bytes"},
         {base(out) << f << "1004" << f << "1012", 2, "--fields"},
-        {base(out) << "--map" << emptyMap << "--map" << hugeMap, 2, "--map"},
         {base(out) << f << "1004" << "stray", 2, "unexpected argument 'stray'"},
         {{"list", "--data", data, "extra"}, 2, "unexpected argument 'extra'"},
         {{"list", "--dta", data}, 2, "expwiz list --help"},
@@ -259,19 +237,18 @@ QStringList allFields(const QString& data, const QString& output)
 // than half of `completeSize`. False when it ended before it was caught there.
 bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& temporary, qint64 completeSize)
 {
+    const auto midRun = [&](qint64 size) { return size > 0 && size < completeSize / 2; };
     startProgram(p, "expwiz", args);
     if (!p.waitForStarted())
         return false;
     for (;;) {
-        const qint64 size = QFileInfo(temporary).size();
-        if (size > 0 && size < completeSize / 2) {
+        if (midRun(QFileInfo(temporary).size())) {
             ::kill(static_cast<pid_t>(p.processId()), SIGSTOP);
             // Stopped: the state after the command's name reads T.
             while (!readBytes(QStringLiteral("/proc/%1/stat").arg(p.processId())).contains(") T "))
                 if (p.waitForFinished(1))
                     return false;
-            const qint64 frozen = QFileInfo(temporary).size();
-            if (frozen > 0 && frozen < completeSize / 2)
+            if (midRun(QFileInfo(temporary).size()))
                 return true;
             ::kill(static_cast<pid_t>(p.processId()), SIGCONT);
         }
