@@ -14,7 +14,6 @@
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
@@ -150,7 +149,6 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
          "L l\nC c\nC c\nL l\nC c\nR r\nJ j"},
         {"{\\rtf1\\fs20\\b\\par\\b0\\fs16 x\\par}", "L [10 b]\nL [8]x\nL"},   // empty paragraphs keep their format
         {"{\\rtf1\\deftab1440 \\tab x}", "tab 1440\nL \\tx"},
-        {"{\\rtf1{\\colortbl\\red0;}{\\*\\b\\fs40 x}\\fs18{\\info\\b\\qc y}a}", "L [9]a"},
         // \u with its fallback, negative and paired; \uc; hex escapes in the Windows code page
         {"{\\rtf1 M\\u252?ller S\\u246 ohne \\u-1793?\\u-10179?\\u-8704?.\\u8364\\'80x}",
          "L M\u00fcller S\u00f6hne \uf8ff\U0001F600.\u20acx"},
@@ -160,10 +158,9 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
         {"{\\rtf1 a\\\\b\\{c\\}d\\~e\\_f}", "L a\\b{c}d\u00a0e\u2011f"},
         // line breaks in the source are no text, escaped ones are
         {"{\\rtf1 ab\r\ncd\ne\rf\\\ng\\line h\\par i}", "L abcdef\nL g\u2028h\nL i"},
-        {"{\\rtf1{\\colortbl\\red0\\green0\\blue0;}{\\*\\generator W;}{\\info{\\title T}}\\unknownword12 a\\zz-3 "
-         "b{\\*\\shppict{\\pict 0102}}c{\\stylesheet s}{\\header h}{\\footer f}{\\footnote n}{\\listtable l}}",
-         "L abc"},
-        {"{\\rtf1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}x}", "L [12 Arial ~sans]x"},
+        // skipped groups take their formats along
+        {"{\\rtf1{\\*\\b\\fs40 W;}{\\info\\b\\qc y{\\title T}}\\fs18\\unknownword12 a\\zz-3 b{\\*\\shppict"
+         "{\\pict 0102}}c{\\stylesheet s}{\\header h}{\\footer f}{\\footnote n}{\\listtable l}}", "L [9]abc"},
         {"{\\rtf1 in}out", "L in"},
         {"{\\rtf1\\b  two\\b0 x}", "L [12 b] twox"},   // one blank delimits a control word
         {QStringLiteral("{\\rtf1 a\tb") + QChar(1) + QChar(0x1f) + "c}", "L a\\tbc"},
@@ -184,19 +181,9 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
         SCOPED_TRACE(c.rtf.left(100).toStdString());
         EXPECT_EQ(dump(*RtfDocumentReader::read(c.rtf)), c.dump);
     }
-
-    SCOPED_TRACE("every cut of the report, and random bytes");
     const QString full = filledText();
     for (qsizetype n = 0; n < full.size(); n += 7)
-        ASSERT_NE(RtfDocumentReader::read(full.left(n)), nullptr) << n;
-    QRandomGenerator random(20261205);
-    const QString alphabet = QStringLiteral("{}\\'*ubfsqcparltd0123456789- ;x\r\n?\u00e9");
-    for (int round = 0; round < 300; ++round) {
-        QString in;
-        for (int i = static_cast<int>(random.bounded(400)); i > 0; --i)
-            in += alphabet[random.bounded(static_cast<int>(alphabet.size()))];
-        ASSERT_NE(RtfDocumentReader::read(in), nullptr) << in.toStdString();
-    }
+        ASSERT_NE(RtfDocumentReader::read(full.left(n)), nullptr) << "cut at " << n;
 }
 
 // Every line of the report prints, in order and across page breaks, with
@@ -233,8 +220,7 @@ TEST(ReportPrint, PdfShowsEveryLineOfTheReportWithTheColumnsAligned)
                     labelAt << column.capturedEnd(2);
                 }
             }
-            EXPECT_EQ(letterAt.size(), 1);
-            EXPECT_EQ(labelAt.size(), 1);
+            EXPECT_EQ(std::pair(letterAt.size(), labelAt.size()), std::pair(1LL, 1LL));
             EXPECT_GT(*labelAt.begin(), *letterAt.begin() + 3);
         }
         EXPECT_EQ(found, expected.size()) << "missing: " << expected.value(found).toStdString() << " in\n"
