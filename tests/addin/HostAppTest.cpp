@@ -69,7 +69,7 @@ TEST(EndToEnd, ThePluginLoadsAndTheHostsMenuCommandExportsWhatTheCommandLineExpo
         {{"--data", data, "--edition", "abc", "--register", plugin}, 2, "abc", 0},
         {{"--help"}, 0, "--register", 0},
         {{"--data", data}, 1, "xvfb-run", 0},
-        {{"--data", data, "--register", plugin}, 0, "expwiz.clsExpWizard", 1},   // what the host loads
+        {{"--data", data, "--register", plugin}, 0, "expwiz.clsExpWizard", 1},   // for the host
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -133,7 +133,7 @@ TEST(EndToEnd, ThePluginLoadsAndTheHostsMenuCommandExportsWhatTheCommandLineExpo
         EXPECT_FALSE(server->canUnloadNow());
         EXPECT_EQ(host->operations().size(), 1u);
         EXPECT_EQ(host->menuItems().size(), 1u);
-        QAction* command = window.findChildren<QAction*>(QRegularExpression("^addinCommand")).value(0);
+        auto* command = window.findChildren<QAction*>(QRegularExpression("^addinCommand")).value(0);
         ASSERT_NE(command, nullptr);
         EXPECT_EQ(command->text(), "Custom &Export...");
         ASSERT_TRUE(command->isEnabled());
@@ -160,7 +160,8 @@ TEST(EndToEnd, ThePluginLoadsAndTheHostsMenuCommandExportsWhatTheCommandLineExpo
             int database, company;
             const char* count;
             int rows;
-        } choices[] = {{1, 0, "City of Lakeside: 60 assets", 60}, {0, 3, "Empty Start-up: 0 assets", 0},
+        } choices[] = {{1, 0, "City of Lakeside: 60 assets", 60},
+                       {0, 3, "Empty Start-up: 0 assets", 0},
                        {0, -1, "Choose a company to see its assets.", 0}};
         for (const auto& c : choices) {
             QTreeWidgetItem* item = tree.topLevelItem(c.database);

@@ -159,8 +159,9 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
         // line breaks in the source are no text, escaped ones are
         {"{\\rtf1 ab\r\ncd\ne\rf\\\ng\\line h\\par i}", "L abcdef\nL g\u2028h\nL i"},
         // skipped groups take their formats along
-        {"{\\rtf1{\\*\\b\\fs40 W;}{\\info\\b\\qc y{\\title T}}\\fs18\\unknownword12 a\\zz-3 b{\\*\\shppict"
-         "{\\pict 0102}}c{\\stylesheet s}{\\header h}{\\footer f}{\\footnote n}{\\listtable l}}", "L [9]abc"},
+        {"{\\rtf1{\\*\\b\\fs40 W;}{\\info\\b\\qc y{\\title T}}\\fs18\\unknownword12 a\\zz-3 "
+         "b{\\*\\shppict{\\pict 0102}}c{\\stylesheet s}{\\header h}{\\footer f}{\\footnote n}"
+         "{\\listtable l}}", "L [9]abc"},
         {"{\\rtf1 in}out", "L in"},
         {"{\\rtf1\\b  two\\b0 x}", "L [12 b] twox"},   // one blank delimits a control word
         {QStringLiteral("{\\rtf1 a\tb") + QChar(1) + QChar(0x1f) + "c}", "L a\\tbc"},
