@@ -211,12 +211,6 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
 
 namespace {
 
-// Every field of the company with many assets of a demo host.
-QStringList allFields(const QString& data, const QString& output)
-{
-    return exportArgs(data, "Harbor Logistics", output) << "--fields" << allFieldIds();
-}
-
 // Starts an export and freezes it while its temporary file holds rows, less
 // than half of `completeSize`. False when it ended before it was caught there.
 bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& temporary, qint64 completeSize)
@@ -254,7 +248,8 @@ TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTempor
     const QString data = dir.filePath("host"), file = data + "/orvo-demo.sqlite", folder = dir.filePath("out");
     const QString out = folder + "/assets.csv", temporary = expwiz::AtomicFile::temporaryPathFor(out);
     QDir().mkpath(folder);
-    const QByteArray complete = runCli(allFields(demo.filePath("host"), out)).file;
+    const QByteArray complete =
+        runCli(exportArgs(demo.filePath("host"), "Harbor Logistics", out) << allFields()).file;
     ASSERT_GT(complete.size(), 100000);
     int64_t offset = 0, pageSize = 0;   // of a leaf page of Asset in the middle: its rows are still to be read
     {
@@ -290,7 +285,8 @@ TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTempor
         ASSERT_EQ(runCli({"-r", demo.filePath("host"), data}, {}, "/bin/cp").exitCode, 0);
         writeBytes(out, complete);
         QProcess p;
-        const QStringList a = allFields(data, out) + (c.keepPartial ? QStringList{"--keep-partial"} : QStringList());
+        const QStringList a = exportArgs(data, "Harbor Logistics", out) << allFields()
+                              << (c.keepPartial ? QStringList{"--keep-partial"} : QStringList());
         bool frozen = false;
         for (int attempt = 0; attempt < 5 && !frozen; ++attempt)
             frozen = startAndFreezeMidRun(p, a, temporary, complete.size() / 2);
@@ -316,8 +312,9 @@ TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTempor
         if (c.exitCode < 0) {
             // A crash leaves its temporary; the next export into the folder removes it.
             EXPECT_TRUE(QFileInfo::exists(temporary));
-            EXPECT_EQ(runCli(allFields(data, folder + "/other.csv")).exitCode, 0);
-            EXPECT_TRUE(QFile::remove(folder + "/other.csv"));
+            const QString other = folder + "/other.csv";
+            EXPECT_EQ(runCli(exportArgs(data, "Harbor Logistics", other) << allFields()).exitCode, 0);
+            EXPECT_TRUE(QFile::remove(other));
         } else {
             EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(QRegularExpression(c.says))) << r.err.toStdString();

@@ -36,9 +36,8 @@ TEST(CliServer, EveryCompanyGroupAndBookGivesTheSameFileAsFromSqliteAllCompanies
                 for (const auto& [database, edition, company] : companies)
                     for (const DemoHost* demo : {&sqlite, &server})
                         args.push_back(exportArgs(demo->path, company, "-", group, book, database)
-                                       << "--fields" << allFieldIds() << "--header"
-                                       << "--company-line" << "--edition" << edition << "--locale"
-                                       << locale);
+                                       << allFields() << "--header" << "--company-line"
+                                       << "--edition" << edition << "--locale" << locale);
                 std::vector<QProcess> running(args.size());
                 for (size_t k = 0; k < args.size(); ++k)
                     startProgram(running[k], "expwiz", args[k]);
