@@ -54,9 +54,7 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
         QString placement = CompanyPlacement;
     } cases[] = {
         {"", 1, 1, {}},
-        {"", 1, 1, {}, 52, OrganizationPlacement},
         {"", 1, 1, {}, 36, OrganizationPlacement},
-        {"", 1, 1, {}, 63},   // a regional OEM edition, no organization
         {"AddOperation", 0, 0, "an error occurred\r\nRefused by the host."},
         {"ApplicationType", 1, 0, "an error occurred\r\nRefused by the host."},
         {"AddMenuItem", 1, 0, "an error occurred\r\nRefused by the host."},
@@ -140,10 +138,8 @@ TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
         EXPECT_EQ(c.run(), c.result);
         EXPECT_EQ(wizard.shown, c.box.isEmpty() ? 1 : 0);
         f.expectBoxes(boxes, c.box, c.result < 0 ? "Custom Export" : "");   // the wizard's own message
-        if (c.box.isEmpty()) {
-            EXPECT_EQ(f.host->calls.value(0), "ApplicationType");
-            EXPECT_TRUE(f.host->calls.contains("SetApplicationType(1)"));
-        }
+        EXPECT_TRUE(!c.box.isEmpty() || (f.host->calls.value(0) == "ApplicationType"
+                                         && f.host->calls.contains("SetApplicationType(1)")));
     }
     menu.Terminate();   // after Terminate nothing can run the wizard
     menu.UpdateMenuItem();

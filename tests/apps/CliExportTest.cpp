@@ -110,10 +110,8 @@ for r, line in enumerate(rows):
             kind, ok = 'number ' + f, abs(v * (100 if '%' in f else 1) - float(text)) < 1e-9
         else:
             kind, ok = 'text', (v or '') == text
-        if r >= 2 and text:
-            kinds.setdefault(c, set()).add(kind)
-        if not ok:
-            bad.append(repr((r, c, text, v)))
+        if r >= 2 and text: kinds.setdefault(c, set()).add(kind)
+        if not ok: bad.append(repr((r, c, text, v)))
 columns = [','.join(sorted(kinds.get(c, ['empty']))) for c in range(len(rows[1]))]
 print(json.dumps([len(rows), len(cells), ws.freeze_panes, bad[:3], '|'.join(columns)]))
 )", {csv, xlsx})).toJson(QJsonDocument::Compact),
@@ -180,6 +178,7 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
         {{"demo", "--out", dir.filePath("d"), "--edition", "x"}, 2, "--edition takes a whole number, not 'x'"},
         {{"demo", "--out", dir.filePath("d"), "--assets", "-1"}, 2, "of 0 or more, not '-1'"},
         {{"demo", "--out", dir.path(), "--force"}, 1, "is not empty. Choose a new or empty folder."},
+        {{"demo", "--assets", "5"}, 2, "say where with --out DIR"},
         {base("") << f << "1004", 2, "--output needs a file name"},
         {base(out) << f << "1004" << "--print-sql", 2, "leave out --output"},
         {base(out) << f << "1004" << "--format" << "ods", 2, "'ods'"},

@@ -26,11 +26,10 @@ TEST(CliServer, EveryCompanyGroupAndBookGivesTheSameFileAsFromSqliteAllCompanies
     for (const auto& [database, edition] : {std::pair{"Orvo Demo", "1"}, std::pair{"Public Sector", "36"}})
         for (const auto& company : host->OpenDatabase(database)->Database()->Companies())
             companies.emplace_back(database, edition, company->Name());
-    ASSERT_EQ(companies.size(), 6u);
     int compared = 0;
     // Each company of the demo has these groups and books.
-    for (const char* group : {"All Orvo Assets", "Sales Department", "Acquired before 2016"}) {
-        for (const char* book : {"Old GAAP", "Internal", "Tax"}) {
+    for (const char* group : {"All Orvo Assets", "Sales Department", "Acquired before 2016"})
+        for (const char* book : {"Old GAAP", "Internal", "Tax"})
             for (const char* locale : {"en_US", "de_DE"}) {
                 std::vector<QStringList> args;
                 for (const auto& [database, edition, company] : companies)
@@ -50,8 +49,6 @@ TEST(CliServer, EveryCompanyGroupAndBookGivesTheSameFileAsFromSqliteAllCompanies
                     compared += a.exitCode == 0 && a.outBytes.count('\n') > 2;
                 }
             }
-        }
-    }
     EXPECT_GE(compared, 40);   // most combinations hold records
 }
 
