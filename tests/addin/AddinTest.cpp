@@ -11,15 +11,12 @@
 
 #include <QPushButton>
 
-using expwiz::BoxAnswer;
-using testhost::RecordingHost;
-
 namespace {
 
 struct Fixture {
     std::shared_ptr<expwiz::ScriptedUiServices> ui = std::make_shared<expwiz::ScriptedUiServices>();
     expwiz::AddinContext context{ui, {}};
-    std::shared_ptr<RecordingHost> host = std::make_shared<RecordingHost>();
+    std::shared_ptr<testhost::RecordingHost> host = std::make_shared<testhost::RecordingHost>();
 
     // The boxes since `from`: none when `text` is empty, else one error box,
     // OK only, no icon, under the application's title unless another is given.
@@ -36,14 +33,11 @@ struct Fixture {
 };
 
 const QString CompanyPlacement = "&File,ADD,BEFORE=&Edit,,~Company &Utilities,ADD,AFTER=1135,,~item,ADD,BEFORE=2301,,";
-const QString OrganizationPlacement =
-    "&File,ADD,BEFORE=&Edit,,~Organization &Utilities,ADD,AFTER=1135,,~item,ADD,BEFORE=2301,,";
 
 } // namespace
 
-// Initialize registers the operation, then the menu command placed for the
-// edition; a failing step stops the sequence with one message and what is
-// done stays done.
+// Initialize registers the operation, then the menu command placed for the edition; a failing
+// step stops the sequence with one message and what is done stays done.
 TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailingStep)
 {
     const struct {
@@ -54,7 +48,7 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
         QString placement = CompanyPlacement;
     } cases[] = {
         {"", 1, 1, {}},
-        {"", 1, 1, {}, 36, OrganizationPlacement},
+        {"", 1, 1, {}, 36, QString(CompanyPlacement).replace("~Company", "~Organization")},
         {"AddOperation", 0, 0, "an error occurred\r\nThe host failed."},
         {"ApplicationType", 1, 0, "an error occurred\r\nThe host failed."},
         {"AddMenuItem", 1, 0, "an error occurred\r\nThe host failed."},
@@ -63,7 +57,7 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.failOn << " " << c.appType);
         Fixture f;
-        f.ui->queueAnswer(BoxAnswer::Ok);
+        f.ui->queueAnswer(expwiz::BoxAnswer::Ok);
         auto addin = std::make_shared<expwiz::ExpWizardAddin>(f.context);
         f.host->appType = c.appType;
         f.host->failOn << c.failOn;
@@ -85,9 +79,8 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
     }
 }
 
-// The availability text enables the menu command; the operation and the
-// command each open a fresh wizard bound to the host and give its result;
-// without a host they say so and show nothing.
+// The availability text enables the menu command; the operation and the command each open a fresh
+// wizard bound to the host and give its result; without a host they say so and show nothing.
 TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
 {
     Fixture f;
@@ -127,7 +120,7 @@ TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         f.host->calls.clear();
-        f.ui->queueAnswer(BoxAnswer::Ok);
+        f.ui->queueAnswer(expwiz::BoxAnswer::Ok);
         const OnShown wizard("frmWizard", [](QWidget& window) {
             window.findChild<QPushButton*>(QStringLiteral("cmdNav1"))->click();   // Cancel
         });
