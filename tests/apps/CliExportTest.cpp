@@ -34,10 +34,9 @@ protected:
 
 } // namespace
 
-// Commands that succeed answer as their patterns say, on standard output and on standard error.
-// The exports give the same bytes whether the fields are listed or read from a map (a damaged one
-// too, its skipped values summed up in one line), into a file or onto standard output; a workbook
-// holds the cells of the CSV, typed.
+// Commands that succeed answer as their patterns say. The exports give the same bytes whether the
+// fields are listed or read from a map (a damaged one too, its skipped values summed up in one
+// line), into a file or onto standard output; a workbook holds the cells of the CSV, typed.
 TEST_F(CliExport, CommandsAnswerAndEveryWayOfNamingTheFieldsGivesTheSameBytes)
 {
     const QString six = "1004,1012,1002,1084,1100,1075", map = dir.filePath("m.exp");
@@ -172,6 +171,8 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
         {base(out) << "--map" << hugeMap, 1, "huge.exp is 67108864 bytes"},
         {base(out) << f << "1004" << f << "1012", 2, "--fields"},
         {base(out) << f << "1004" << "stray", 2, "unexpected argument 'stray'"},
+        {{"frobnicate"}, 2, "unknown command 'frobnicate'"},
+        {{"list"}, 2, "name the host data folder with --data DIR"},
         {{"list", "--data", data, "extra"}, 2, "unexpected argument 'extra'"},
         {{"list", "--dta", data}, 2, "expwiz list --help"},
         {{"list", "--data", dir.filePath("nowhere")}, 1, "nowhere does not exist"},
@@ -236,10 +237,9 @@ bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& t
 
 } // namespace
 
-// An export frozen in the first quarter of its rows meets a signal or a
-// damaged database: the previous file stays (only --keep-partial keeps the
-// complete rows), no temporary is left behind, and the message says so in
-// one line; while it runs, a second export to the same file is refused.
+// An export frozen in the first quarter of its rows meets a signal or a damaged database: the
+// previous file stays (only --keep-partial keeps the complete rows), no temporary is left behind,
+// and the message says so in one line; while it runs, a second export to the same file is refused.
 TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTemporary)
 {
     QTemporaryDir dir, demo;   // the demo has enough rows that an export takes a while
