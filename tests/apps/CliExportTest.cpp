@@ -187,6 +187,7 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
         {base("-") << f << "1004" << "--format" << "xlsx", 2, "workbook goes to a file"},
         {base(out, "Far Harbor") << f << "1004", 1, "\"Far Harbor\" has the id 65537"},
         {base(out, "Harbor Logistics", "Sales Department", "Overflow") << f << "1004", 1, "\"Overflow\" has the id 70000"},
+        {base(out, "Harbor Logistics", "Sales Department", "Old GAAP") << f << "1004", 1, "GAAP\""},
         {base(out, "Harbor Logistics", "Sneaky") << f << "1004", 1, "group \"Sneaky\""},
         {base(out, "Harbor Logistics", "Huge") << f << "1004", 1, "--print-sql"},   // a query of 100 KB is cut
         {exportArgs(data, "City of Lakeside", out, "All Orvo Assets", "Internal", "Public Sector") << f << "1004", 1,
@@ -244,9 +245,8 @@ TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTempor
 {
     QTemporaryDir dir, demo;   // the demo has enough rows that an export takes a while
     orvo::refhost::DemoData::create(demo.filePath("host"), {10000, 1});
-    const QString data = dir.filePath("host"), file = data + "/orvo-demo.sqlite", folder = dir.filePath("out");
+    const QString data = dir.filePath("host"), file = data + "/orvo-demo.sqlite", folder = dir.path();
     const QString out = folder + "/assets.csv", temporary = expwiz::AtomicFile::temporaryPathFor(out);
-    QDir().mkpath(folder);
     const QByteArray complete =
         runCli(exportArgs(demo.filePath("host"), "Harbor Logistics", out) << allFields()).file;
     ASSERT_GT(complete.size(), 100000);
