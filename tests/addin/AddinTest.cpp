@@ -11,15 +11,12 @@
 
 #include <QPushButton>
 
-using expwiz::BoxAnswer;
-using testhost::RecordingHost;
-
 namespace {
 
 struct Fixture {
     std::shared_ptr<expwiz::ScriptedUiServices> ui = std::make_shared<expwiz::ScriptedUiServices>();
     expwiz::AddinContext context{ui, {}};
-    std::shared_ptr<RecordingHost> host = std::make_shared<RecordingHost>();
+    std::shared_ptr<testhost::RecordingHost> host = std::make_shared<testhost::RecordingHost>();
 
     // The boxes since `from`: none when `text` is empty, else one error box,
     // OK only, no icon, under the application's title unless another is given.
@@ -36,14 +33,11 @@ struct Fixture {
 };
 
 const QString CompanyPlacement = "&File,ADD,BEFORE=&Edit,,~Company &Utilities,ADD,AFTER=1135,,~item,ADD,BEFORE=2301,,";
-const QString OrganizationPlacement =
-    "&File,ADD,BEFORE=&Edit,,~Organization &Utilities,ADD,AFTER=1135,,~item,ADD,BEFORE=2301,,";
 
 } // namespace
 
-// Initialize registers the operation, then the menu command placed for the
-// edition; a failing step stops the sequence with one message and what is
-// done stays done.
+// Initialize registers the operation, then the menu command placed for the edition; a failing
+// step stops the sequence with one message and what is done stays done.
 TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailingStep)
 {
     const struct {
@@ -54,22 +48,19 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
         QString placement = CompanyPlacement;
     } cases[] = {
         {"", 1, 1, {}},
-        {"", 1, 1, {}, 52, OrganizationPlacement},
-        {"", 1, 1, {}, 36, OrganizationPlacement},
-        {"", 1, 1, {}, 63},   // a regional OEM edition, no organization
-        {"AddOperation", 0, 0, "an error occurred\r\nRefused by the host."},
-        {"ApplicationType", 1, 0, "an error occurred\r\nRefused by the host."},
-        {"AddMenuItem", 1, 0, "an error occurred\r\nRefused by the host."},
+        {"", 1, 1, {}, 36, QString(CompanyPlacement).replace("~Company", "~Organization")},
+        {"AddOperation", 0, 0, "an error occurred\r\nThe host failed."},
+        {"ApplicationType", 1, 0, "an error occurred\r\nThe host failed."},
+        {"AddMenuItem", 1, 0, "an error occurred\r\nThe host failed."},
         {"no host", 0, 0, "an error occurred\r\nObject required"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.failOn << " " << c.appType);
         Fixture f;
-        f.ui->queueAnswer(BoxAnswer::Ok);
+        f.ui->queueAnswer(expwiz::BoxAnswer::Ok);
         auto addin = std::make_shared<expwiz::ExpWizardAddin>(f.context);
         f.host->appType = c.appType;
         f.host->failOn << c.failOn;
-        f.host->failDescription = "Refused by the host.";
         addin->Initialize(c.failOn == QLatin1String("no host") ? nullptr : f.host);
         EXPECT_EQ(f.host->operations.size(), c.operations);
         EXPECT_EQ(f.host->menuItems.size(), c.menuItems);
@@ -80,9 +71,7 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
         // The host holds the only references.
         EXPECT_EQ(f.host->operations[0].operation.use_count(), 1);
         EXPECT_EQ(f.host->menuItems[0].use_count(), 1);
-        EXPECT_EQ(f.host->menuItems[0]->Placement(), c.placement);
-        for (int32_t code : {-1, 0, 1, 52, 64, 100000})
-            EXPECT_TRUE(addin->ApplicationTypeSupported(code)) << code;
+        EXPECT_TRUE(addin->ApplicationTypeSupported(-1) && addin->ApplicationTypeSupported(100000));
         // As the host does on closing: the command lets go of the host that holds it.
         f.host->menuItems[0]->Terminate();
         EXPECT_EQ(f.host->menuItems[0]->Placement(), c.placement) << "after Terminate, from the last edition";
@@ -90,9 +79,8 @@ TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailing
     }
 }
 
-// The availability text enables the menu command; the operation and the
-// command each open a fresh wizard bound to the host and give its result;
-// without a host they say so and show nothing.
+// The availability text enables the menu command; the operation and the command each open a fresh
+// wizard bound to the host and give its result; without a host they say so and show nothing.
 TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
 {
     Fixture f;
@@ -132,7 +120,7 @@ TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         f.host->calls.clear();
-        f.ui->queueAnswer(BoxAnswer::Ok);
+        f.ui->queueAnswer(expwiz::BoxAnswer::Ok);
         const OnShown wizard("frmWizard", [](QWidget& window) {
             window.findChild<QPushButton*>(QStringLiteral("cmdNav1"))->click();   // Cancel
         });
@@ -140,10 +128,8 @@ TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
         EXPECT_EQ(c.run(), c.result);
         EXPECT_EQ(wizard.shown, c.box.isEmpty() ? 1 : 0);
         f.expectBoxes(boxes, c.box, c.result < 0 ? "Custom Export" : "");   // the wizard's own message
-        if (c.box.isEmpty()) {
-            EXPECT_EQ(f.host->calls.value(0), "ApplicationType");
-            EXPECT_TRUE(f.host->calls.contains("SetApplicationType(1)"));
-        }
+        EXPECT_TRUE(!c.box.isEmpty() || (f.host->calls.value(0) == "ApplicationType"
+                                         && f.host->calls.contains("SetApplicationType(1)")));
     }
     menu.Terminate();   // after Terminate nothing can run the wizard
     menu.UpdateMenuItem();

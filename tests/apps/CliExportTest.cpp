@@ -1,4 +1,5 @@
 #include "ExportArgs.h"
+#include "../export/TestFiles.h"
 #include "ProgramRun.h"
 #include "QtPrinters.h"
 #include "export/AtomicFile.h"
@@ -8,9 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -33,52 +32,30 @@ protected:
     const QString data = dir.filePath("host");
 };
 
-// What python3 prints for a script and its arguments.
-QString python(const char* script, const QStringList& args)
-{
-    const ProgramRun r = runCli(QStringList{"-c", script} + args, {}, "/usr/bin/python3");
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    return r.out;
-}
-
 } // namespace
 
-TEST_F(CliExport, FieldListMapAndStandardOutputGiveTheSameBytes)
+// Commands that succeed answer as their patterns say. The exports give the same bytes whether the
+// fields are listed or read from a map (a damaged one too, its skipped values summed up in one
+// line), into a file or onto standard output; a workbook holds the cells of the CSV, typed.
+TEST_F(CliExport, CommandsAnswerAndEveryWayOfNamingTheFieldsGivesTheSameBytes)
 {
-    const QStringList options = {"--header", "--company-line"};
-    const ProgramRun byList = runCli(base(dir.filePath("a.csv")) << "--fields" << "1004,1012,1002,1084,1100,1075" << options);
-    ASSERT_EQ(byList.exitCode, 0) << byList.err.toStdString();
-    EXPECT_TRUE(byList.out.contains("written to " + dir.filePath("a.csv"))) << byList.out.toStdString();
-    const QByteArray bytes = byList.file;
-    EXPECT_TRUE(bytes.startsWith("\"Harbor Logistics\",\"Sales Department\",\"Internal\"\r\n\"System No\",\"Description\","
-                                 "\"Acquisition Date\",\"Exclude on DER?\",\"Estimated Life\",\"Acquisition Value\"\r\n"))
-        << bytes.left(300).toStdString();
-
-    const QString map = dir.filePath("m.exp");
+    const QString six = "1004,1012,1002,1084,1100,1075", map = dir.filePath("m.exp");
+    const QString damaged = dir.filePath("d.exp"), a = dir.filePath("a.csv");
+    const QString csv = dir.filePath("t.csv"), xlsx = dir.filePath("t.xlsx");
     expwiz::ExpFile::write(map, {1004, 1012, 1002, 1084, 1100, 1075});
-    EXPECT_EQ(runCli(base(dir.filePath("b.csv")) << "--map" << map << options).file, bytes);
-    // A damaged map: the skipped values are summarised in one line, the rest is exported.
-    writeBytes(map, readBytes(map) + QByteArray("\xd0\x07\x00\x00", 4).repeated(50) + "\x01");   // 2000: no field
-    const ProgramRun damaged = runCli(base(dir.filePath("c.csv")) << "--map" << map << options);
-    EXPECT_EQ(damaged.exitCode, 0);
-    EXPECT_EQ(damaged.err.count('\n'), 1) << damaged.err.toStdString();
-    EXPECT_TRUE(damaged.err.contains("50 value(s)") && damaged.err.contains("2000 (byte 24)") && damaged.err.contains(map))
-        << damaged.err.toStdString();
-    EXPECT_EQ(damaged.file, bytes);
-
-    const ProgramRun toStdout = runCli(base("-") << "--fields" << "1004,1012,1002,1084,1100,1075" << options, dir.path());
-    EXPECT_EQ(toStdout.exitCode, 0);
-    EXPECT_EQ(toStdout.outBytes, bytes);
-    EXPECT_TRUE(toStdout.err.contains("written to standard output")) << toStdout.err.toStdString();
-    // No file named "-" and no temporary anywhere.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"a.csv", "b.csv", "c.csv", "m.exp"}));
-}
-
-TEST_F(CliExport, HelpVersionListsAndFieldsAnswerOnStandardOutput)
-{
+    // Then 50 values of 2000, no field.
+    writeBytes(damaged, readBytes(map) + QByteArray("\xd0\x07\x00\x00", 4).repeated(50) + "\x01");
+    const QStringList lines = {"--header", "--company-line"};
+    // One field of every type: System No, Description, Acquisition Date, Exclude on DER?, Estimated
+    // Life, Acquisition Value, ITC Percent, Percent Transferred-In, GO Zone, Net Book Value.
+    const auto typed = [&](const QString& output) {
+        return base(output, "Harbor Logistics", "All Orvo Assets") << lines << "--encoding"
+               << "UTF-8" << "--fields" << "1004,1012,1002,1084,1100,1075,1028,1064,1113,1089";
+    };
     const struct {
         QStringList args;
-        const char* pattern;
+        QString out, err = {};   // patterns, . matching line ends too
+        bool sameBytes = false;   // as the first file exported
     } cases[] = {
         {{"--version"}, "^expwiz 0\\."},
         {{"-V"}, "^expwiz 0\\."},
@@ -86,86 +63,70 @@ TEST_F(CliExport, HelpVersionListsAndFieldsAnswerOnStandardOutput)
         {{"list", "--help-all"}, "^Usage: expwiz list \\[options\\]"},
         {{"demo", "-h"}, "^Usage: expwiz demo \\[options\\]"},
         {{"fields", "--help"}, "^Usage: expwiz fields \\[options\\]"},
-        {{"fields"}, "\n1002\tAcquisition Date\tdate\t.*\nTypes:\n.*0507: 5 years 7 months"},   // with a legend
         {{"fields", "--edition", "36"}, "\n1008\tTag No"},
-        {{"list", "--data", data}, "edition 1, \"Orvo\", database in use \"Orvo Demo\"\n.*\"Harbor Logistics\", "
-                                   "inventory, 24 assets\n.*\"Closed Books Ltd\" \\(not available\\), 0 assets\n"
-                                   ".*\"Old GAAP\" \\(inactive\\)"},
+        {base(a) << "--fields" << six << lines, "written to " + QRegularExpression::escape(a)},
+        {base(dir.filePath("b.csv")) << "--map" << map << lines, "written to", {}, true},
+        {base(dir.filePath("c.csv")) << "--map" << damaged << lines, "written to",
+         "^[^\n]*" + QRegularExpression::escape(damaged)
+             + "[^\n]* 50 value\\(s\\)[^\n]*2000 \\(byte 24\\)[^\n]*\n$", true},
+        {base("-") << "--fields" << six << lines,
+         "^\"Harbor Logistics\",\"Sales Department\",\"Internal\"\r\n\"System No\",\"Description\","
+         "\"Acquisition Date\",\"Exclude on DER\\?\",\"Estimated Life\",\"Acquisition Value\"\r\n",
+         "written to standard output", true},
+        // The organization edition: System No, then 35 value/percent pairs for the allocated Fund.
+        {exportArgs(data, "City of Lakeside", "-", "All Orvo Assets", "Internal", "Public Sector")
+             << "--fields" << "1004,1026" << "--header" << "--edition" << "36",
+         R"(^[^\n]*\n"1","F100","50","F200","30","F300","20"(,""){64}\r\n)",
+         "written to standard output"},
+        {typed(csv) << "--date-format" << "iso", "written"},
+        {typed(xlsx) << "--format" << "xlsx", "written"},
     };
+    QByteArray first;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const ProgramRun r = runCli(c.args);
+        const ProgramRun r = runCli(c.args, dir.path());
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-        EXPECT_TRUE(r.out.contains(QRegularExpression(c.pattern, QRegularExpression::DotMatchesEverythingOption)))
-            << r.out.left(300).toStdString();
+        for (const auto& [text, pattern] : {std::pair{r.out, c.out}, std::pair{r.err, c.err}})
+            EXPECT_TRUE(text.contains(QRegularExpression("(?s)" + pattern))) << text.toStdString();
+        EXPECT_TRUE(!c.sameBytes || (c.args.contains("-") ? r.outBytes : r.file) == first);
+        first = first.isEmpty() ? r.file : first;
     }
-
-    const ProgramRun list = runCli({"list", "--data", data, "--json"});
-    ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
-    const QJsonObject host = QJsonDocument::fromJson(list.outBytes).object();
-    QString seen;   // the host, then each database and its companies
-    for (const QString key : {"edition", "title", "databaseInUse"})
-        seen += host[key].toVariant().toString() + ' ';
-    for (const QJsonValue& database : host["databases"].toArray()) {
-        seen += '|' + database["name"].toString() + ' ' + database["available"].toVariant().toString() + ':';
-        for (const QJsonValue& c : database["companies"].toArray())
-            for (const QString key : {"id", "name", "assets", "available", "inventory"})
-                seen += ' ' + c[key].toVariant().toString();
-    }
-    EXPECT_EQ(seen, QString::fromUtf8("1 Orvo Orvo Demo |Orvo Demo true: 1 Harbor Logistics 24 true true 2 Café "
-                                      "Müller & Søn, \"Nord\" 25 true false 3 Closed Books Ltd 0 false false 4 Empty "
-                                      "Start-up 0 true false|Public Sector true: 10 City of Lakeside 60 true true 11 "
-                                      "County Roads 12 true false"));
-    const QJsonValue harbor = host["databases"][0]["companies"][0];
-    EXPECT_EQ(QJsonDocument(QJsonArray{harbor["groups"], harbor["books"]}).toJson(QJsonDocument::Compact),
-              R"([["All Orvo Assets","Sales Department","Acquired before 2016"],)"
-              R"([{"active":false,"id":3,"name":"Old GAAP"},{"active":true,"id":1,"name":"Internal"},)"
-              R"({"active":true,"id":2,"name":"Tax"}]])");
-}
-
-TEST_F(CliExport, OrganizationEditionWritesAllocationColumnsAndWorkbookCellsMatchTheCsvTyped)
-{
-    const ProgramRun org = runCli(exportArgs(data, "City of Lakeside", dir.filePath("org.csv"), "All Orvo Assets", "Internal",
-                                             "Public Sector") << "--fields" << "1004,1026" << "--header" << "--edition" << "36");
-    ASSERT_EQ(org.exitCode, 0) << org.err.toStdString();
-    // System No, then 35 value/percent pairs for the allocated Fund field.
-    EXPECT_EQ(org.file.split('\n').value(1),
-              "\"1\",\"F100\",\"50\",\"F200\",\"30\",\"F300\",\"20\"" + QByteArray(",\"\"").repeated(64) + "\r");
-
-    // One field of every type: System No, Description, Acquisition Date, Exclude on DER?, Estimated Life,
-    // Acquisition Value, ITC Percent, Percent Transferred-In, GO Zone, Net Book Value.
-    const QStringList fields = {"--fields", "1004,1012,1002,1084,1100,1075,1028,1064,1113,1089",
-                                "--header", "--company-line", "--encoding", "UTF-8"};
-    const QString csv = dir.filePath("a.csv"), xlsx = dir.filePath("a.xlsx");
-    ASSERT_EQ(runCli(base(csv, "Harbor Logistics", "All Orvo Assets") << fields << "--date-format" << "iso").exitCode, 0);
-    const ProgramRun r = runCli(base(xlsx, "Harbor Logistics", "All Orvo Assets") << fields << "--format" << "xlsx");
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    // Every cell against the CSV's; what kinds of cell each column holds.
-    EXPECT_EQ(python(R"(
-import csv, datetime, sys, openpyxl
+    // No file named "-" and no temporary anywhere.
+    EXPECT_EQ(testfiles::entries(dir.path()),
+              QStringList({"a.csv", "b.csv", "c.csv", "d.exp", "m.exp", "t.csv", "t.xlsx"}));
+    // Every cell of the workbook against the CSV's; what kinds of cell each column holds.
+    EXPECT_EQ(QJsonDocument(testfiles::python(R"(
+import csv, datetime, json, sys, openpyxl
 rows = list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))
 ws = openpyxl.load_workbook(sys.argv[2]).worksheets[0]
-cells = list(ws.iter_rows())
-kinds, bad = {}, []
+cells, kinds, bad = list(ws.iter_rows()), {}, []
 for r, line in enumerate(rows):
     for c, text in enumerate(line):
-        cell = cells[r][c]
-        v = cell.value
+        v, f = cells[r][c].value, cells[r][c].number_format
         if isinstance(v, datetime.datetime):
-            kind, ok = 'date ' + cell.number_format, v.strftime('%Y-%m-%d') == text
+            kind, ok = 'date ' + f, v.strftime('%Y-%m-%d') == text
         elif isinstance(v, (int, float)):
-            kind = 'number ' + cell.number_format
-            ok = abs(v * (100 if '%' in cell.number_format else 1) - float(text)) < 1e-9
+            kind, ok = 'number ' + f, abs(v * (100 if '%' in f else 1) - float(text)) < 1e-9
         else:
             kind, ok = 'text', (v or '') == text
-        if r >= 2 and text:
-            kinds.setdefault(c, set()).add(kind)
-        if not ok:
-            bad.append((r, c, text, v))
-print(len(rows), len(cells), ws.freeze_panes, bad[:3])
-print('|'.join(','.join(sorted(kinds.get(c, ['empty']))) for c in range(len(rows[1]))))
-)", {csv, xlsx}),
-              "28 28 A3 []\ntext|text|date yyyy-mm-dd|text|text|number 0.00|number 0.00000%|empty|text|number 0.00\n");
+        if r >= 2 and text: kinds.setdefault(c, set()).add(kind)
+        if not ok: bad.append(repr((r, c, text, v)))
+columns = [','.join(sorted(kinds.get(c, ['empty']))) for c in range(len(rows[1]))]
+print(json.dumps([len(rows), len(cells), ws.freeze_panes, bad[:3], '|'.join(columns)]))
+)", {csv, xlsx})).toJson(QJsonDocument::Compact),
+              R"([28,28,"A3",[],"text|text|date yyyy-mm-dd|text|text|number 0.00|number 0.00000%|)"
+              R"(empty|text|number 0.00"])");
+
+    // The listings and the fields with their legend, whole (the data folder read as DATA).
+    const QStringList list = {"list", "--data", data};
+    for (const auto& [args, golden] : {std::pair{list, "list.txt"},
+                                       std::pair{list + QStringList{"--json"}, "list.json"},
+                                       std::pair{QStringList{"fields"}, "fields.txt"}}) {
+        const ProgramRun r = runCli(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(QByteArray(r.outBytes).replace(data.toUtf8(), "DATA"),
+                  readBytes(QStringLiteral(EXPWIZ_SOURCE_DIR "/tests/apps/golden/") + golden));
+    }
 }
 
 // Every refusal says what is wrong in one line naming the thing, with the
@@ -177,9 +138,8 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
     expwiz::ExpFile::write(map, {1004});
     const QString emptyMap = dir.filePath("empty.exp"), hugeMap = dir.filePath("huge.exp");
     writeBytes(emptyMap, {});
-    QFile huge(hugeMap);   // 64 MiB, sparse
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(64 << 20));
-    huge.close();
+    writeBytes(hugeMap, {});
+    ASSERT_TRUE(QFile::resize(hugeMap, 64 << 20));   // sparse
     ASSERT_TRUE(QFile::link(database, dir.filePath("link.csv")));
     {
         // Records the host cannot use, and a database that is no database.
@@ -210,14 +170,16 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
         {base(out) << f << "1004" << "--encoding" << "klingon", 2, "klingon"},
         {base(out) << "--map" << hugeMap, 1, "huge.exp is 67108864 bytes"},
         {base(out) << f << "1004" << f << "1012", 2, "--fields"},
-        {base(out) << "--map" << emptyMap << "--map" << hugeMap, 2, "--map"},
         {base(out) << f << "1004" << "stray", 2, "unexpected argument 'stray'"},
+        {{"frobnicate"}, 2, "unknown command 'frobnicate'"},
+        {{"list"}, 2, "name the host data folder with --data DIR"},
         {{"list", "--data", data, "extra"}, 2, "unexpected argument 'extra'"},
         {{"list", "--dta", data}, 2, "expwiz list --help"},
         {{"list", "--data", dir.filePath("nowhere")}, 1, "nowhere does not exist"},
         {{"demo", "--out", dir.filePath("d"), "--edition", "x"}, 2, "--edition takes a whole number, not 'x'"},
         {{"demo", "--out", dir.filePath("d"), "--assets", "-1"}, 2, "of 0 or more, not '-1'"},
         {{"demo", "--out", dir.path(), "--force"}, 1, "is not empty. Choose a new or empty folder."},
+        {{"demo", "--assets", "5"}, 2, "say where with --out DIR"},
         {base("") << f << "1004", 2, "--output needs a file name"},
         {base(out) << f << "1004" << "--print-sql", 2, "leave out --output"},
         {base(out) << f << "1004" << "--format" << "ods", 2, "'ods'"},
@@ -225,6 +187,7 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
         {base("-") << f << "1004" << "--format" << "xlsx", 2, "workbook goes to a file"},
         {base(out, "Far Harbor") << f << "1004", 1, "\"Far Harbor\" has the id 65537"},
         {base(out, "Harbor Logistics", "Sales Department", "Overflow") << f << "1004", 1, "\"Overflow\" has the id 70000"},
+        {base(out, "Harbor Logistics", "Sales Department", "Old GAAP") << f << "1004", 1, "GAAP\""},
         {base(out, "Harbor Logistics", "Sneaky") << f << "1004", 1, "group \"Sneaky\""},
         {base(out, "Harbor Logistics", "Huge") << f << "1004", 1, "--print-sql"},   // a query of 100 KB is cut
         {exportArgs(data, "City of Lakeside", out, "All Orvo Assets", "Internal", "Public Sector") << f << "1004", 1,
@@ -249,29 +212,22 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
 
 namespace {
 
-// Every field of the company with many assets of a demo host.
-QStringList allFields(const QString& data, const QString& output)
-{
-    return exportArgs(data, "Harbor Logistics", output) << "--fields" << allFieldIds();
-}
-
 // Starts an export and freezes it while its temporary file holds rows, less
 // than half of `completeSize`. False when it ended before it was caught there.
 bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& temporary, qint64 completeSize)
 {
+    const auto midRun = [&](qint64 size) { return size > 0 && size < completeSize / 2; };
     startProgram(p, "expwiz", args);
     if (!p.waitForStarted())
         return false;
     for (;;) {
-        const qint64 size = QFileInfo(temporary).size();
-        if (size > 0 && size < completeSize / 2) {
+        if (midRun(QFileInfo(temporary).size())) {
             ::kill(static_cast<pid_t>(p.processId()), SIGSTOP);
             // Stopped: the state after the command's name reads T.
             while (!readBytes(QStringLiteral("/proc/%1/stat").arg(p.processId())).contains(") T "))
                 if (p.waitForFinished(1))
                     return false;
-            const qint64 frozen = QFileInfo(temporary).size();
-            if (frozen > 0 && frozen < completeSize / 2)
+            if (midRun(QFileInfo(temporary).size()))
                 return true;
             ::kill(static_cast<pid_t>(p.processId()), SIGCONT);
         }
@@ -282,18 +238,17 @@ bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& t
 
 } // namespace
 
-// An export frozen in the first quarter of its rows meets a signal or a
-// damaged database: the previous file stays (only --keep-partial keeps the
-// complete rows), no temporary is left behind, and the message says so in
-// one line; while it runs, a second export to the same file is refused.
+// An export frozen in the first quarter of its rows meets a signal or a damaged database: the
+// previous file stays (only --keep-partial keeps the complete rows), no temporary is left behind,
+// and the message says so in one line; while it runs, a second export to the same file is refused.
 TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTemporary)
 {
     QTemporaryDir dir, demo;   // the demo has enough rows that an export takes a while
     orvo::refhost::DemoData::create(demo.filePath("host"), {10000, 1});
-    const QString data = dir.filePath("host"), file = data + "/orvo-demo.sqlite", folder = dir.filePath("out");
+    const QString data = dir.filePath("host"), file = data + "/orvo-demo.sqlite", folder = dir.path();
     const QString out = folder + "/assets.csv", temporary = expwiz::AtomicFile::temporaryPathFor(out);
-    QDir().mkpath(folder);
-    const QByteArray complete = runCli(allFields(demo.filePath("host"), out)).file;
+    const QByteArray complete =
+        runCli(exportArgs(demo.filePath("host"), "Harbor Logistics", out) << allFields()).file;
     ASSERT_GT(complete.size(), 100000);
     int64_t offset = 0, pageSize = 0;   // of a leaf page of Asset in the middle: its rows are still to be read
     {
@@ -329,7 +284,8 @@ TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTempor
         ASSERT_EQ(runCli({"-r", demo.filePath("host"), data}, {}, "/bin/cp").exitCode, 0);
         writeBytes(out, complete);
         QProcess p;
-        const QStringList a = allFields(data, out) + (c.keepPartial ? QStringList{"--keep-partial"} : QStringList());
+        const QStringList a = exportArgs(data, "Harbor Logistics", out) << allFields()
+                              << (c.keepPartial ? QStringList{"--keep-partial"} : QStringList());
         bool frozen = false;
         for (int attempt = 0; attempt < 5 && !frozen; ++attempt)
             frozen = startAndFreezeMidRun(p, a, temporary, complete.size() / 2);
@@ -355,8 +311,9 @@ TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTempor
         if (c.exitCode < 0) {
             // A crash leaves its temporary; the next export into the folder removes it.
             EXPECT_TRUE(QFileInfo::exists(temporary));
-            EXPECT_EQ(runCli(allFields(data, folder + "/other.csv")).exitCode, 0);
-            EXPECT_TRUE(QFile::remove(folder + "/other.csv"));
+            const QStringList next = exportArgs(data, "Harbor Logistics", folder + "/next.csv");
+            EXPECT_EQ(runCli(next + allFields()).exitCode, 0);
+            EXPECT_TRUE(QFile::remove(folder + "/next.csv"));
         } else {
             EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(QRegularExpression(c.says))) << r.err.toStdString();

@@ -12,11 +12,11 @@ inline QStringList exportArgs(const QString& data, const QString& company, const
             "--book", book, "--output", output};
 }
 
-// Every field of the catalog, for --fields.
-inline QString allFieldIds()
+// Every field of the catalog.
+inline QStringList allFields()
 {
     QStringList ids;
     for (int id = 1001; id <= 1113; ++id)
         ids << QString::number(id);
-    return ids.join(',');
+    return {"--fields", ids.join(',')};
 }

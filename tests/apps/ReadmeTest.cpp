@@ -35,8 +35,7 @@ TEST(Readme, TheHostSectionWorksAsWrittenAfterTheSetUp)
         QProcess p;
         startProgram(p, "/bin/bash", {"-c", "exec " + command}, dir.path(), env);
         if (command.contains("bin/orvo") && !command.contains("register")) {
-            // The window stays until it is closed: it is enough that it
-            // shows with the add-in loaded.
+            // The window stays until it is closed: enough that it shows with the add-in loaded.
             p.setReadChannel(QProcess::StandardError);
             QString err;
             while (!err.contains("Loaded") && p.waitForReadyRead(60000))

@@ -10,11 +10,9 @@
 #include "report/RtfDocumentReader.h"
 
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
@@ -50,8 +48,6 @@ expwiz::FieldMapReportValues sampleValues(int32_t lastId = 1027, bool header = f
     return expwiz::FieldMapReportValues::from(QStringLiteral("M\u00fcller {Holz} \\ S\u00f6hne \u20ac"),
                                               QStringLiteral("Tax"), header, QString(), ids, false);
 }
-
-QString filledText() { return expwiz::FieldMapReport::fill(sampleValues(), filledAt, english); }
 
 // A character format as "[size b i u family ~hint]", leaving out what is
 // off or unset; nothing for plain 12 points.
@@ -115,23 +111,14 @@ struct Printing : expwiz::PrinterSource {
     int busyWhenAsked = -1;
 };
 
-// The text of each page of a PDF as pdftotext lays it out.
-QStringList pdfPages(const QString& pdf)
-{
-    const ProgramRun r = runCli({"-layout", pdf, "-"}, {}, QStringLiteral("/usr/bin/pdftotext"));
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    // the font's ligatures ("ff") come back as one character
-    return r.out.normalized(QString::NormalizationForm_KC).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
-}
-
 } // namespace
 
 // The filled report, and the text, formats and paragraphs of small documents, broken ones included.
 TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBrokenInput)
 {
-    QFile golden(QStringLiteral(EXPWIZ_GOLDEN_DIR "/filled-report.txt"));
-    ASSERT_TRUE(golden.open(QIODevice::ReadOnly)) << golden.fileName().toStdString();
-    EXPECT_EQ(dump(*RtfDocumentReader::read(filledText())) + QLatin1Char('\n'), QString::fromUtf8(golden.readAll()));
+    const QString full = expwiz::FieldMapReport::fill(sampleValues(), filledAt, english);
+    EXPECT_EQ(dump(*RtfDocumentReader::read(full)) + QLatin1Char('\n'),
+              QString::fromUtf8(readBytes(EXPWIZ_GOLDEN_DIR "/filled-report.txt")));
     const QString fonts = "{\\rtf1\\deff1{\\fonttbl{\\f0\\froman Serifa;}{\\f1\\fswiss Sansa;}"
                           "{\\f2\\fmodern\\fcharset0 Mono;}{\\f3\\fscript Hand;}{\\f4\\fdecor Fancy;}}";
     const QString sansa = "[12 Sansa ~sans]";
@@ -150,7 +137,6 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
          "L l\nC c\nC c\nL l\nC c\nR r\nJ j"},
         {"{\\rtf1\\fs20\\b\\par\\b0\\fs16 x\\par}", "L [10 b]\nL [8]x\nL"},   // empty paragraphs keep their format
         {"{\\rtf1\\deftab1440 \\tab x}", "tab 1440\nL \\tx"},
-        {"{\\rtf1{\\colortbl\\red0;}{\\*\\b\\fs40 x}\\fs18{\\info\\b\\qc y}a}", "L [9]a"},
         // \u with its fallback, negative and paired; \uc; hex escapes in the Windows code page
         {"{\\rtf1 M\\u252?ller S\\u246 ohne \\u-1793?\\u-10179?\\u-8704?.\\u8364\\'80x}",
          "L M\u00fcller S\u00f6hne \uf8ff\U0001F600.\u20acx"},
@@ -160,11 +146,10 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
         {"{\\rtf1 a\\\\b\\{c\\}d\\~e\\_f}", "L a\\b{c}d\u00a0e\u2011f"},
         // line breaks in the source are no text, escaped ones are
         {"{\\rtf1 ab\r\ncd\ne\rf\\\ng\\line h\\par i}", "L abcdef\nL g\u2028h\nL i"},
-        {"{\\rtf1{\\colortbl\\red0\\green0\\blue0;}{\\*\\generator W;}{\\info{\\title T}}\\unknownword12 a\\zz-3 "
-         "b{\\*\\shppict{\\pict 0102}}c{\\stylesheet s}{\\header h}{\\footer f}{\\footnote n}{\\listtable l}}",
-         "L abc"},
-        {"{\\rtf1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}x}", "L [12 Arial ~sans]x"},
-        {"{\\rtf1 in}out", "L in"},
+        // skipped groups take their formats along
+        {"{\\rtf1{\\*\\b\\fs40 W;}{\\info\\b\\qc y{\\title T}}\\fs18\\unknownword12 a\\zz-3 "
+         "b{\\*\\shppict{\\pict 0102}}c{\\stylesheet s}{\\header h}{\\footer f}{\\footnote n}"
+         "{\\listtable l}}", "L [9]abc"},
         {"{\\rtf1\\b  two\\b0 x}", "L [12 b] twox"},   // one blank delimits a control word
         {QStringLiteral("{\\rtf1 a\tb") + QChar(1) + QChar(0x1f) + "c}", "L a\\tbc"},
         // broken input: unbalanced braces, cut-off escapes, absurd numbers, deep nesting
@@ -184,63 +169,52 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
         SCOPED_TRACE(c.rtf.left(100).toStdString());
         EXPECT_EQ(dump(*RtfDocumentReader::read(c.rtf)), c.dump);
     }
-
-    SCOPED_TRACE("every cut of the report, and random bytes");
-    const QString full = filledText();
     for (qsizetype n = 0; n < full.size(); n += 7)
-        ASSERT_NE(RtfDocumentReader::read(full.left(n)), nullptr) << n;
-    QRandomGenerator random(20261205);
-    const QString alphabet = QStringLiteral("{}\\'*ubfsqcparltd0123456789- ;x\r\n?\u00e9");
-    for (int round = 0; round < 300; ++round) {
-        QString in;
-        for (int i = static_cast<int>(random.bounded(400)); i > 0; --i)
-            in += alphabet[random.bounded(static_cast<int>(alphabet.size()))];
-        ASSERT_NE(RtfDocumentReader::read(in), nullptr) << in.toStdString();
-    }
+        ASSERT_NE(RtfDocumentReader::read(full.left(n)), nullptr) << "cut at " << n;
 }
 
-// Every line of the report prints, in order and across page breaks, with
-// the columns' letters and labels standing in the same place on every line.
+// Every line of a report of every column prints, in order and across page breaks, with the
+// columns' letters and labels standing in the same place on every line.
 TEST(ReportPrint, PdfShowsEveryLineOfTheReportWithTheColumnsAligned)
 {
     QTemporaryDir dir;
-    for (const auto& [lastId, minPages] : {std::pair{1027, 1}, std::pair{1113, 3}}) {
-        SCOPED_TRACE(lastId);
-        const QString pdf = dir.filePath(QStringLiteral("map report %1.pdf").arg(lastId));
-        const auto values = sampleValues(lastId, lastId > 1100);
-        Printing printing([&] { return expwiz::PdfPrinterSource(pdf).printer(); });
-        EXPECT_EQ(printing.print([&] { return values; }), Outcome::Printed);
-        EXPECT_TRUE(printing.ui.boxes().empty());
-        EXPECT_EQ(printing.busyWhenAsked, 1) << "busy while printing";
-        const QStringList pages = pdfPages(pdf);
-        EXPECT_GE(pages.size(), minPages);
+    const QString pdf = dir.filePath("map report.pdf");
+    const auto values = sampleValues(1113, true);
+    Printing printing([&] { return expwiz::PdfPrinterSource(pdf).printer(); });
+    EXPECT_EQ(printing.print([&] { return values; }), Outcome::Printed);
+    EXPECT_TRUE(printing.ui.boxes().empty());
+    EXPECT_EQ(printing.busyWhenAsked, 1) << "busy while printing";
+    const ProgramRun text = runCli({"-layout", pdf, "-"}, {}, QStringLiteral("/usr/bin/pdftotext"));
+    ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
+    // the font's ligatures ("ff") come back as one character
+    const QStringList pages =
+        text.out.normalized(QString::NormalizationForm_KC).split(u'\f', Qt::SkipEmptyParts);
+    EXPECT_GE(pages.size(), 3);
 
-        QStringList expected =
-            RtfDocumentReader::read(expwiz::FieldMapReport::fill(values, filledAt, english))->toPlainText().split('\n');
-        for (QString& line : expected)
-            line = line.simplified();
-        expected.removeAll(QString());
-        ASSERT_EQ(expected.size(), lastId - 1000 + 10);
-        qsizetype found = 0, columns = 0;
-        for (const QString& page : pages) {
-            QSet<qsizetype> letterAt, labelAt;   // on one page
-            for (const QString& line : page.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-                found += found < expected.size() && line.simplified() == expected[found];
-                const auto column = QRegularExpression(QStringLiteral("^(\\s*)[A-Z]{1,2}(\\s{2,})\\S")).match(line);
-                if (column.hasMatch()) {
-                    ++columns;
-                    letterAt << column.capturedLength(1);
-                    labelAt << column.capturedEnd(2);
-                }
+    QStringList expected =
+        RtfDocumentReader::read(expwiz::FieldMapReport::fill(values, filledAt, english))->toPlainText().split('\n');
+    for (QString& line : expected)
+        line = line.simplified();
+    expected.removeAll(QString());
+    ASSERT_EQ(expected.size(), 113 + 10);
+    qsizetype found = 0, columns = 0;
+    for (const QString& page : pages) {
+        QSet<qsizetype> letterAt, labelAt;   // on one page
+        for (const QString& line : page.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            found += found < expected.size() && line.simplified() == expected[found];
+            const auto column = QRegularExpression(QStringLiteral("^(\\s*)[A-Z]{1,2}(\\s{2,})\\S")).match(line);
+            if (column.hasMatch()) {
+                ++columns;
+                letterAt << column.capturedLength(1);
+                labelAt << column.capturedEnd(2);
             }
-            EXPECT_EQ(letterAt.size(), 1);
-            EXPECT_EQ(labelAt.size(), 1);
-            EXPECT_GT(*labelAt.begin(), *letterAt.begin() + 3);
         }
-        EXPECT_EQ(found, expected.size()) << "missing: " << expected.value(found).toStdString() << " in\n"
-                                          << pages.join('\n').toStdString();
-        EXPECT_EQ(columns, lastId - 1000);
+        EXPECT_EQ(std::pair(letterAt.size(), labelAt.size()), std::pair(1LL, 1LL));
+        EXPECT_GT(*labelAt.begin(), *letterAt.begin() + 3);
     }
+    EXPECT_EQ(found, expected.size()) << "missing: " << expected.value(found).toStdString() << " in\n"
+                                      << pages.join('\n').toStdString();
+    EXPECT_EQ(columns, 113);
 }
 
 TEST(ReportPrint, NoPrinterAndFailuresAreToldAndNothingIsPrinted)
@@ -257,13 +231,11 @@ TEST(ReportPrint, NoPrinterAndFailuresAreToldAndNothingIsPrinted)
         {"the desktop's own default printer, where there is none",
          QPrinterInfo::defaultPrinter().isNull() ? Make([] { return expwiz::DefaultPrinterSource().printer(); }) : none,
          Outcome::NoPrinter},
-        {"a file printer without a file, as Qt leaves a printer that has gone",
-         [] {
+        {"a file printer without a file, as Qt leaves a printer that has gone", [] {
              auto printer = std::make_unique<QPrinter>();
              printer->setOutputFormat(QPrinter::PdfFormat);
              return printer;
-         },
-         Outcome::NotReady},
+         }, Outcome::NotReady},
         {"the output cannot be created", [&] { return expwiz::PdfPrinterSource(dir.filePath("no/r.pdf")).printer(); },
          Outcome::NoPrinter},
         {"the report's values cannot be read from the host", none, Outcome::Failed,
