@@ -355,7 +355,7 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
     job.sheetRows = 2;
     job.outputPath = dir.filePath("org.xlsx");
     ASSERT_EQ(run(job).outcome, Completed);
-    const auto sheets = testfiles::pythonWorkbook(job.outputPath);
+    const auto sheets = testfiles::pythonCells(job.outputPath);
     ASSERT_EQ(sheets.size(), 2u);
     EXPECT_EQ(sheets[0][1], QStringList({"GEN", "50", "ROAD", "30", "PARK", "20"}));
     EXPECT_EQ(sheets[1], (std::vector<QStringList>{sheets[0][0], {"D100", "100"}}));
@@ -375,7 +375,7 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
     ExportJob job = host.job({1004, 1012}, path);
     job.companyLine = job.header = true;
     ASSERT_EQ(run(job).outcome, Completed);
-    EXPECT_EQ(testfiles::pythonCsv(path), expected);
+    EXPECT_EQ(testfiles::pythonCells(path), testfiles::Sheets{expected});
 
     SCOPED_TRACE("an 8-bit encoding (its bytes in CsvWriterTest): the dash replaced and counted");
     job.encoding = "ISO-8859-1";
@@ -393,8 +393,8 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
     expected[5].removeLast();   // an empty last cell ends the row
     std::vector<QStringList> second(expected.begin(), expected.begin() + 2);
     second.insert(second.end(), expected.begin() + 6, expected.end());
-    EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
-              (std::vector<std::vector<QStringList>>{{expected.begin(), expected.begin() + 6}, second}));
+    EXPECT_EQ(testfiles::pythonCells(job.outputPath),
+              (testfiles::Sheets{{expected.begin(), expected.begin() + 6}, second}));
     EXPECT_EQ(testfiles::entries(dir.path()), QStringList({"out.csv", "out.xlsx"}));
     // Each sheet keeps its top lines in view and every column as wide as its longest text and two (8 to 60).
     EXPECT_EQ(QJsonDocument(testfiles::python("import json,sys,openpyxl\n"
@@ -408,8 +408,8 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
     job = host.job({1004, 1028, 1075}, dir.filePath("numbers.xlsx"));
     job.format = ExportJob::Format::Workbook;
     ASSERT_EQ(run(job).outcome, Completed);
-    EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
-              (std::vector<std::vector<QStringList>>{{{"1", "0.075", "1234.57"}, {"2", "-0.00125", "-7"}}}));
+    EXPECT_EQ(testfiles::pythonCells(job.outputPath),
+              (testfiles::Sheets{{{"1", "0.075", "1234.57"}, {"2", "-0.00125", "-7"}}}));
 }
 
 namespace {
@@ -506,9 +506,9 @@ TEST(Pipeline, EveryRunEndsExactlyAsOnOneThread)
         Outcome one = runScenario(s, false, dir);
         Outcome two = runScenario(s, true, dir);
         if (s.format == ExportJob::Format::Workbook) {   // it carries its creation time: its cells are compared
-            const auto cells = testfiles::pythonWorkbook(dir.filePath("one.xlsx"));
+            const auto cells = testfiles::pythonCells(dir.filePath("one.xlsx"));
             ASSERT_FALSE(cells.empty());
-            EXPECT_EQ(testfiles::pythonWorkbook(dir.filePath("two.xlsx")), cells);
+            EXPECT_EQ(testfiles::pythonCells(dir.filePath("two.xlsx")), cells);
             one.file = two.file = "cells compared";
         }
         EXPECT_EQ(seen(two), seen(one));
