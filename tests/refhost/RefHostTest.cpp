@@ -161,7 +161,7 @@ TEST_P(RefHost, OpensNestTheLastCloseReleasesAndAnotherProcessHoldsTheCompanyUnt
     company->Close();
 }
 
-TEST(DemoData, IsDeterministicAndHoldsTheAwkwardValues)
+TEST(RefHostFolder, DemoDataIsDeterministicAndAwkwardAndMissingFilesOrUnfitEntriesAreReportedClearly)
 {
     QTemporaryDir dir;
     // A digest of every asset record of the organization database.
@@ -195,20 +195,16 @@ TEST(DemoData, IsDeterministicAndHoldsTheAwkwardValues)
                                  std::pair{"AssetAlloc WHERE CompanyID = 10 AND APPID = 4 AND AssetID = 2", 40},
                                  std::pair{"Asset WHERE companyid = 10 AND INSURANCECATEGORY = '<Allocated>'", 3}})
         EXPECT_EQ(organization->CountRows(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(sql)), n) << sql;
-}
 
-TEST(RefHostFolder, MissingFilesAndUnfitListEntriesAreReportedClearlyAndOnlyOwnLinesEdited)
-{
-    QTemporaryDir dir;
-    DemoHost demo(Backend::Sqlite);
-    ASSERT_TRUE(QFile::remove(demo.path + "/public-sector.sqlite"));
-    auto host = ReferenceHost::open(demo.path);
-    EXPECT_FALSE(host->OpenDatabase("Public Sector"));   // no object, as the host gives none
-    EXPECT_TRUE(host->OpenDatabase("Orvo Demo"));
+    SCOPED_TRACE("missing files and unfit list entries are reported clearly, and only own lines edited");
+    ASSERT_TRUE(QFile::remove(dir.filePath("b/public-sector.sqlite")));
+    auto broken = ReferenceHost::open(dir.filePath("b"));
+    EXPECT_FALSE(broken->OpenDatabase("Public Sector"));   // no object, as the host gives none
+    EXPECT_TRUE(broken->OpenDatabase("Orvo Demo"));
     const std::pair<std::function<void()>, const char*> failures[] = {
         {[&] { ReferenceHost::open(dir.filePath("nowhere")); }, "does not exist"},
         {[&] { ReferenceHost::open(dir.path()); }, "host.conf"},
-        {[&] { host->Databases()[1]->Database(); }, "public-sector.sqlite"}};
+        {[&] { broken->Databases()[1]->Database(); }, "public-sector.sqlite"}};
     for (const auto& [call, says] : failures)
         EXPECT_TRUE(failure(call).contains(says)) << says;
 
