@@ -29,7 +29,6 @@ memhost::Table numberedRows(int n, int width = 0)
     return rows;
 }
 
-// One CSV line of quoted cells.
 QByteArray line(const QStringList& cells)
 {
     return ("\"" + cells.join("\",\"") + "\"\r\n").toUtf8();

@@ -105,8 +105,7 @@ TEST(Format, ShortDatesMatchTheLocalesOwnRenderingWithAFourDigitYear)
 
 TEST(Format, RandomNumbersAgreeWithDecimalArithmeticRoundingHalfUp)
 {
-    // Python's decimal module is the reference: exact decimal scaling and
-    // ROUND_HALF_UP (a half away from zero), no "-0".
+    // Python's decimal is the reference: exact scaling, ROUND_HALF_UP (halves away from 0), no -0.
     QRandomGenerator random(20240307);
     const auto digits = [&](int n, bool fives) {
         QString s;
