@@ -91,30 +91,31 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceAndEachGroupRestrictsCountAndDataAlik
     EXPECT_THROW(groups->Item(3), HostError);
     EXPECT_THROW(groups->Item(-1), HostError);
 
+    const auto restricted = [](IOrvoGroupManager& manager, const std::shared_ptr<IOrvoGroup>& group,
+                               const QString& sql) {
+        auto query = manager.GroupQuery();
+        query->Reset();
+        query->SetGroup(group, 0, 0, 0, 0);
+        return query->ApplyGroup(sql);
+    };
     for (const char* dbName : {"Orvo Demo", "Public Sector"}) {
         auto each = database(*host, dbName);
         auto connection = each->Connection();
         for (auto& c : each->Companies()) {
             auto manager = viewAs<IOrvoWritableCompany>(c)->GroupManager();
             for (int32_t g = 0; g < manager->GroupList()->Count(); ++g) {
+                const auto group = manager->GroupList()->Item(g);
                 for (auto& book : c->Books()) {
-                    const auto group = manager->GroupList()->Item(g);
                     SCOPED_TRACE(QStringList({c->Name(), group->Name(), book->Name()}).join(" / ").toStdString());
-                    const auto restricted = [&](const QString& select, const QString& order) {
-                        auto query = manager->GroupQuery();
-                        query->Reset();
-                        query->SetGroup(group, 0, 0, 0, 0);
-                        return query->ApplyGroup(select + QStringLiteral(" FROM Asset, Partialsinfo, Bookparts  WHERE "
-                                                                         "Asset.companyid = %1 AND Bookparts.bookid = %2 "
-                                                                         "AND Bookparts.sequence >= 0 ")
-                                                              .arg(c->CompanyID()).arg(book->BookID()) + order);
-                    };
-                    auto rows = connection->OpenCursor(restricted("SELECT ASSET.ASSETID ", " ORDER BY ASSET.ASSETID"),
-                                                       100)->Rows();
+                    const QString from = QStringLiteral(" FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid"
+                                                        " = %1 AND Bookparts.bookid = %2 AND Bookparts.sequence >= 0 ")
+                                             .arg(c->CompanyID()).arg(book->BookID());
+                    auto rows = connection->OpenCursor(restricted(*manager, group, "SELECT ASSET.ASSETID " + from
+                                                                  + " ORDER BY ASSET.ASSETID"), 100)->Rows();
                     int n = 0;
                     for (bool on = rows->MoveFirst(); on; on = rows->MoveNext())
                         ++n;
-                    EXPECT_EQ(connection->CountRows(restricted("SELECT count(*) ", "")), n);
+                    EXPECT_EQ(connection->CountRows(restricted(*manager, group, "SELECT count(*) " + from)), n);
                     // All records (one per asset, a second on every tenth), and fewer in the selective group.
                     if (c->Name() == "Harbor Logistics" && book->BookID() == 1 && g < 2) {
                         EXPECT_EQ(n, g ? 69 : 240 + 24);
