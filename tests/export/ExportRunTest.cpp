@@ -402,13 +402,15 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
                                               {job.outputPath})).toJson(QJsonDocument::Compact),
               R"([["A3",17,30,8],["A3",17,30,8]])");
 
-    SCOPED_TRACE("a workbook holds percentages and amounts as numbers, rounded as a file shows them");
-    db.dataRows = {{"1", "0.075", "1234.567", "SL"}, {"2", "-0.00125", "-7", "SL"}};
-    job = host.job({1004, 1028, 1075}, dir.filePath("numbers.xlsx"));
+    SCOPED_TRACE("a workbook holds numbers and dates as such, the numbers rounded as a file shows");
+    db.dataRows = {{"1", "0.075", "1234.567", "2024-03-07", "SL"},
+                   {"2", "-0.00125", "-7", "1899-12-31", "SL"}};   // before 1900: text as in a file
+    job = host.job({1004, 1028, 1075, 1002}, dir.filePath("numbers.xlsx"));
     job.format = ExportJob::Format::Workbook;
     ASSERT_EQ(run(job).outcome, Completed);
     EXPECT_EQ(testfiles::pythonCells(job.outputPath),
-              (testfiles::Sheets{{{"1", "0.075", "1234.57"}, {"2", "-0.00125", "-7"}}}));
+              (testfiles::Sheets{{{"1", "0.075", "1234.57", "2024-03-07 00:00:00"},
+                                  {"2", "-0.00125", "-7", "31 Dec 1899"}}}));
 }
 
 namespace {
