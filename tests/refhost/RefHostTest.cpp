@@ -245,9 +245,10 @@ TEST(RefHostGroups, TheConditionGoesBeforeTheLastOrderByAndOneThatWouldEndTheQue
          "SELECT x FROM Asset WHERE a = 1 AND " + join + " AND ([e;f] = \"g;h\" /* ; */ -- ;\n) ORDER BY b, Partialsinfo.SEQUENCE"},
         {"SELECT x FROM Asset WHERE a = 1 ", "d = 'it''s'", true, "SELECT x FROM Asset WHERE a = 1 AND " + join + " AND (d = 'it''s') "},
         {"SELECT x FROM Asset", "d = 'open ;", false, "SELECT x FROM Asset WHERE " + join + " AND (d = 'open ;) "},
-        {"SELECT x FROM Asset", "d = 1 /* open ;", false, "SELECT x FROM Asset WHERE " + join + " AND (d = 1 /* open ;) "},
+        {"SELECT x FROM Asset", "d = 1 /*/ open ;", false, "SELECT x FROM Asset WHERE " + join + " AND (d = 1 /*/ open ;) "},
         {"SELECT x FROM Asset", "d = 1 -- ;", false, "SELECT x FROM Asset WHERE " + join + " AND (d = 1 -- ;) "},
         {"", "d = 1; DROP TABLE Asset", false, ""}, {"", "d = 'a''b'; e", false, ""}, {"", "d = \"a\"/**/;", false, ""},
+        {"", "d = 2 /* a comment ends before the star */* 3; e", false, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.condition);
