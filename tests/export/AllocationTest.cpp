@@ -22,7 +22,7 @@ AllocationLists listsOf(std::vector<std::pair<int16_t, QString>> lists)
 }
 } // namespace
 
-TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRead)
+TEST(Alloc, ListsAndAssetAllocationsAreReadFromTheHostAndFailuresKeepWhatWasRead)
 {
     memhost::Host host;
     auto& db = *host.database;
@@ -62,6 +62,43 @@ TEST(Alloc, ListsAreReadInFieldIdOrderGLPromptsShortenedAndFailuresKeepWhatWasRe
     failure = lists.load(db, 7);
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(std::tuple(failure->number(), lists.usedSlots()), std::tuple(orvo::errnum::Overflow, 1));
+
+    SCOPED_TRACE("asset allocations by asset and list (their cells in a file: ExportRunTest)");
+    db.queries.clear();
+    auto& rows = db.allocationRows;
+    rows = {{"10", "3", "Fund", "GEN", "50"}, {"10", "3", "Fund", "ROAD", "30"}, {"10", "3", "Fund", "PARK", "20"},
+            {"10", "5", "Department Code", "D1", "100"}};
+    for (int i = 1; i <= 40; ++i)
+        rows.push_back({"100000", "3", "Fund", QStringLiteral("F%1").arg(i), "2.5"});
+    AssetAllocations allocations;
+    allocations.load(db, 7, " 4 ", {3, 5});
+    EXPECT_EQ(db.queries,
+              std::vector<QString>{"SELECT AssetAlloc.AssetID, AssetAlloc.FieldID, CustomInfo.Prompt, "
+                                   "AssetAlloc.FieldValue, AssetAlloc.AllocPcnt FROM AssetAlloc INNER JOIN CustomInfo "
+                                   "ON AssetAlloc.CompanyID = CustomInfo.CompanyID AND AssetAlloc.FieldID = "
+                                   "CustomInfo.FieldID WHERE (AssetAlloc.CompanyID = 7)  AND APPID =  4 AND "
+                                   "(AssetAlloc.FieldID IN (3, 5))  ORDER BY AssetAlloc.AssetID, AssetAlloc.FieldID, "
+                                   "AssetAlloc.allocid"});
+    ASSERT_EQ(allocations.items().size(), 3u);
+    const auto* fund = allocations.find(10, 3);
+    ASSERT_NE(fund, nullptr);
+    EXPECT_EQ(std::tuple(fund->count(), fund->fieldName, fund->fieldValue()),
+              std::tuple(3, "Fund", "GEN\",\"50\",\"ROAD\",\"30\",\"PARK\",\"20"));
+    ASSERT_NE(allocations.find(100000, 3), nullptr);   // an asset id above 32767 is kept whole
+    EXPECT_EQ(allocations.find(100000, 3)->count(), 35);
+    EXPECT_FALSE(allocations.find(100000 - 65536, 3) || allocations.find(10, 4));
+    QStringList cells = {"left over"};   // a list without entries for the asset: 70 empty cells
+    AllocationValue::cells(allocations, 10, 4, 35, "<Allocated>", cells);
+    EXPECT_EQ(cells, QStringList(70));
+    AllocationValue::cells(allocations, 10, 3, 1, "<Allocated>", cells);   // room for one pair
+    EXPECT_EQ(cells, QStringList({"GEN", "50"}));
+
+    SCOPED_TRACE("no list ids: nothing is sent; an asset id that is no 32-bit number fails the load");
+    allocations.load(db, 7, " 4 ", {});
+    EXPECT_EQ(db.queries.size(), 1u);
+    EXPECT_TRUE(allocations.items().empty() && !allocations.find(10, 3));
+    rows = {{"3000000000", "3", "Fund", "X", "100"}};
+    EXPECT_THROW(allocations.load(db, 7, " 4 ", {3}), orvo::HostError);
 }
 
 TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFields)
@@ -89,44 +126,4 @@ TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFiel
     EXPECT_FALSE(links.link(1026, "Nothing", funds));
     EXPECT_NE(links.find(1026), nullptr);   // an earlier link stays when a later match fails
     EXPECT_EQ(ExportLines::headerLine({1004, 1026}, false, links), "\"System No\",\"Insurance Category\"");
-}
-
-// The cells an allocation field gives are checked in ExportRunTest.
-TEST(Alloc, AssetAllocationsAreLoadedGroupedByAssetAndList)
-{
-    memhost::Host host;
-    auto& rows = host.database->allocationRows;
-    rows = {{"10", "3", "Fund", "GEN", "50"}, {"10", "3", "Fund", "ROAD", "30"}, {"10", "3", "Fund", "PARK", "20"},
-            {"10", "5", "Department Code", "D1", "100"}};
-    for (int i = 1; i <= 40; ++i)
-        rows.push_back({"100000", "3", "Fund", QStringLiteral("F%1").arg(i), "2.5"});
-    AssetAllocations allocations;
-    allocations.load(*host.database, 7, " 4 ", {3, 5});
-    EXPECT_EQ(host.database->queries,
-              std::vector<QString>{"SELECT AssetAlloc.AssetID, AssetAlloc.FieldID, CustomInfo.Prompt, "
-                                   "AssetAlloc.FieldValue, AssetAlloc.AllocPcnt FROM AssetAlloc INNER JOIN CustomInfo "
-                                   "ON AssetAlloc.CompanyID = CustomInfo.CompanyID AND AssetAlloc.FieldID = "
-                                   "CustomInfo.FieldID WHERE (AssetAlloc.CompanyID = 7)  AND APPID =  4 AND "
-                                   "(AssetAlloc.FieldID IN (3, 5))  ORDER BY AssetAlloc.AssetID, AssetAlloc.FieldID, "
-                                   "AssetAlloc.allocid"});
-    ASSERT_EQ(allocations.items().size(), 3u);
-    const auto* fund = allocations.find(10, 3);
-    ASSERT_NE(fund, nullptr);
-    EXPECT_EQ(std::tuple(fund->count(), fund->fieldName, fund->fieldValue()),
-              std::tuple(3, "Fund", "GEN\",\"50\",\"ROAD\",\"30\",\"PARK\",\"20"));
-    ASSERT_NE(allocations.find(100000, 3), nullptr);   // an asset id above 32767 is kept whole
-    EXPECT_EQ(allocations.find(100000, 3)->count(), 35);
-    EXPECT_FALSE(allocations.find(100000 - 65536, 3) || allocations.find(10, 4));
-    QStringList cells = {"left over"};   // a list without entries for the asset: 70 empty cells
-    AllocationValue::cells(allocations, 10, 4, 35, "<Allocated>", cells);
-    EXPECT_EQ(cells, QStringList(70));
-    AllocationValue::cells(allocations, 10, 3, 1, "<Allocated>", cells);   // room for one pair
-    EXPECT_EQ(cells, QStringList({"GEN", "50"}));
-
-    SCOPED_TRACE("no list ids: nothing is sent; an asset id that is no 32-bit number fails the load");
-    allocations.load(*host.database, 7, " 4 ", {});
-    EXPECT_EQ(host.database->queries.size(), 1u);
-    EXPECT_TRUE(allocations.items().empty() && !allocations.find(10, 3));
-    rows = {{"3000000000", "3", "Fund", "X", "100"}};
-    EXPECT_THROW(allocations.load(*host.database, 7, " 4 ", {3}), orvo::HostError);
 }

@@ -4,6 +4,7 @@
 
 #include "export/ExportRun.h"
 #include "export/ExportTexts.h"
+#include "export/QueryBuilder.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -28,7 +29,6 @@ memhost::Table numberedRows(int n, int width = 0)
     return rows;
 }
 
-// One CSV line of quoted cells.
 QByteArray line(const QStringList& cells)
 {
     return ("\"" + cells.join("\",\"") + "\"\r\n").toUtf8();
@@ -354,7 +354,7 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
     job.sheetRows = 2;
     job.outputPath = dir.filePath("org.xlsx");
     ASSERT_EQ(run(job).outcome, Completed);
-    const auto sheets = testfiles::pythonWorkbook(job.outputPath);
+    const auto sheets = testfiles::pythonCells(job.outputPath);
     ASSERT_EQ(sheets.size(), 2u);
     EXPECT_EQ(sheets[0][1], QStringList({"GEN", "50", "ROAD", "30", "PARK", "20"}));
     EXPECT_EQ(sheets[1], (std::vector<QStringList>{sheets[0][0], {"D100", "100"}}));
@@ -374,7 +374,7 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
     ExportJob job = host.job({1004, 1012}, path);
     job.companyLine = job.header = true;
     ASSERT_EQ(run(job).outcome, Completed);
-    EXPECT_EQ(testfiles::pythonCsv(path), expected);
+    EXPECT_EQ(testfiles::pythonCells(path), testfiles::Sheets{expected});
 
     SCOPED_TRACE("an 8-bit encoding (its bytes in CsvWriterTest): the dash replaced and counted");
     job.encoding = "ISO-8859-1";
@@ -392,8 +392,8 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
     expected[5].removeLast();   // an empty last cell ends the row
     std::vector<QStringList> second(expected.begin(), expected.begin() + 2);
     second.insert(second.end(), expected.begin() + 6, expected.end());
-    EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
-              (std::vector<std::vector<QStringList>>{{expected.begin(), expected.begin() + 6}, second}));
+    EXPECT_EQ(testfiles::pythonCells(job.outputPath),
+              (testfiles::Sheets{{expected.begin(), expected.begin() + 6}, second}));
     EXPECT_EQ(testfiles::entries(dir.path()), QStringList({"out.csv", "out.xlsx"}));
     // Each sheet keeps its top lines in view and every column as wide as its longest text and two (8 to 60).
     EXPECT_EQ(QJsonDocument(testfiles::python("import json,sys,openpyxl\n"
@@ -402,11 +402,154 @@ TEST_F(ExportRunTest, PythonsReadersSeeExactlyTheCellsOfTheHost)
                                               {job.outputPath})).toJson(QJsonDocument::Compact),
               R"([["A3",17,30,8],["A3",17,30,8]])");
 
-    SCOPED_TRACE("a workbook holds percentages and amounts as numbers, rounded as a file shows them");
-    db.dataRows = {{"1", "0.075", "1234.567", "SL"}, {"2", "-0.00125", "-7", "SL"}};
-    job = host.job({1004, 1028, 1075}, dir.filePath("numbers.xlsx"));
+    SCOPED_TRACE("a workbook holds numbers and dates as such, the numbers rounded as a file shows");
+    db.dataRows = {{"1", "0.075", "1234.567", "2024-03-07", "SL"},
+                   {"2", "-0.00125", "-7", "1899-12-31", "SL"}};   // before 1900: text as in a file
+    job = host.job({1004, 1028, 1075, 1002}, dir.filePath("numbers.xlsx"));
     job.format = ExportJob::Format::Workbook;
     ASSERT_EQ(run(job).outcome, Completed);
-    EXPECT_EQ(testfiles::pythonWorkbook(job.outputPath),
-              (std::vector<std::vector<QStringList>>{{{"1", "0.075", "1234.57"}, {"2", "-0.00125", "-7"}}}));
+    EXPECT_EQ(testfiles::pythonCells(job.outputPath),
+              (testfiles::Sheets{{{"1", "0.075", "1234.57", "2024-03-07 00:00:00"},
+                                  {"2", "-0.00125", "-7", "31 Dec 1899"}}}));
+}
+
+namespace {
+
+// Everything a run leaves behind that a user or a caller sees.
+struct Outcome {
+    ExportResult result;
+    QByteArray file;
+    QStringList folder;
+};
+
+struct Scenario {
+    const char* name;
+    int rows = 2000;
+    int stopAtRow = 0;               // a confirmed stop while this row is shown
+    bool keepRowsOnStop = true;
+    int readFailsAtRow = -1;         // MoveNext from this 0-based row fails for good
+    qsizetype diskTakes = -1;        // bytes written before the disk is full
+    ExportJob::Format format = ExportJob::Format::Csv;
+    const char* encoding = "UTF-8";
+    bool byteOrderMark = false;
+};
+
+Outcome runScenario(const Scenario& s, bool pipelined, const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(s.format == ExportJob::Format::Csv ? "out.csv" : "out.xlsx");
+    writeBytes(path, "previous export\r\n");
+    memhost::Host host;
+    // Rows long enough for many batches and several write buffers, with quotes, commas, non-ASCII text and
+    // characters Latin-1 cannot hold.
+    for (int i = 1; i <= s.rows; ++i)
+        host.database->dataRows.push_back(
+            {QString::number(i), QStringLiteral("Desk \"%1\", caf\u00e9 \u20ac ").arg(i) + QString(300, QChar(u'x' + i % 3)),
+             QStringLiteral("%1.125").arg(i), QStringLiteral("2024-03-%1").arg(1 + i % 28, 2, 10, QChar(u'0')), "SL"});
+    host.database->faults = {.unreadable = {}, .moveNextFailsAtRow = s.readFailsAtRow, .moveNextFailures = 1000000};
+
+    ExportJob job = host.job({1004, 1012, 1075, 1002}, path);
+    job.pipelined = pipelined;
+    job.format = s.format;
+    job.companyLine = job.header = true;
+    job.locale = QLocale(QStringLiteral("de_DE"));
+    job.encoding = QString::fromLatin1(s.encoding);
+    job.byteOrderMark = s.byteOrderMark;
+    job.keepRowsOnStop = s.keepRowsOnStop;
+    qsizetype taken = 0;
+    if (s.diskTakes >= 0)
+        job.writeFunction = [&taken, &s](int fd, const void* data, size_t size) -> ssize_t {
+            if (taken + qsizetype(size) > s.diskTakes)
+                return errno = ENOSPC, -1;
+            return taken += qsizetype(size), ::write(fd, data, size);
+        };
+    int shown = 0;
+    ExportCallbacks callbacks;
+    callbacks.progress = [&](int32_t row, int32_t) { shown = row; };
+    callbacks.stopRequested = [&] { return shown == s.stopAtRow; };
+    callbacks.confirmStop = [] { return true; };
+
+    Outcome out{ExportRun(job, callbacks).run(), readBytes(path), testfiles::entries(dir.path())};
+    out.folder.removeAll(QStringLiteral("one.xlsx"));
+    if (s.format == ExportJob::Format::Workbook && out.result.fileReplaced)
+        QFile::rename(path, dir.filePath(pipelined ? "two.xlsx" : "one.xlsx"));
+    return out;
+}
+
+} // namespace
+
+TEST(Pipeline, EveryRunEndsExactlyAsOnOneThread)
+{
+    const Scenario scenarios[] = {
+        {"complete"},
+        {.name = "complete in Latin-1, with replaced characters", .encoding = "ISO-8859-1"},
+        {.name = "complete in UTF-8 with a byte-order mark", .rows = 300, .byteOrderMark = true},
+        {.name = "no rows", .rows = 0},
+        {.name = "stop confirmed at row 1", .stopAtRow = 1},
+        {.name = "stop confirmed at row 1234, rows kept", .stopAtRow = 1234},
+        {.name = "stop confirmed at row 1234, an abort", .stopAtRow = 1234, .keepRowsOnStop = false},
+        {.name = "read failure at row 1500", .readFailsAtRow = 1500},
+        {.name = "disk full after the first buffer", .diskTakes = 256 * 1024},
+        {.name = "disk full after two buffers", .rows = 4000, .diskTakes = 2 * 256 * 1024 + 17},
+        {.name = "disk full in the last flush, at commit", .diskTakes = 600 * 1024},
+        {.name = "disk full before a stop", .stopAtRow = 1900, .keepRowsOnStop = false, .diskTakes = 256 * 1024},
+        {.name = "disk full before a read failure", .readFailsAtRow = 1900, .diskTakes = 256 * 1024},
+        // The one workbook comes last: a helper program reading it between the runs would blind the thread checker.
+        {.name = "workbook stop at row 100", .rows = 300, .stopAtRow = 100, .format = ExportJob::Format::Workbook},
+    };
+    const auto seen = [](const Outcome& o) {
+        const ExportResult& r = o.result;
+        return std::tuple(r.outcome, r.message, r.progressText, r.rowsWritten, r.total, r.fileReplaced, r.errorNumber,
+                          r.replacedCharacters, o.folder);
+    };
+    for (const Scenario& s : scenarios) {
+        SCOPED_TRACE(s.name);
+        const QTemporaryDir dir;   // the messages name the file
+        Outcome one = runScenario(s, false, dir);
+        Outcome two = runScenario(s, true, dir);
+        if (s.format == ExportJob::Format::Workbook) {   // it carries its creation time: its cells are compared
+            const auto cells = testfiles::pythonCells(dir.filePath("one.xlsx"));
+            ASSERT_FALSE(cells.empty());
+            EXPECT_EQ(testfiles::pythonCells(dir.filePath("two.xlsx")), cells);
+            one.file = two.file = "cells compared";
+        }
+        EXPECT_EQ(seen(two), seen(one));
+        EXPECT_TRUE(two.file == one.file) << "files differ: " << two.file.size() << " and " << one.file.size()
+                                          << " bytes";
+        // The scenario did what its name says.
+        EXPECT_EQ(one.file == "previous export\r\n", !one.result.fileReplaced) << one.result.message.toStdString();
+        EXPECT_EQ(one.result.errorNumber, s.diskTakes >= 0 ? orvo::errnum::DiskFull : one.result.errorNumber);
+    }
+}
+
+TEST(Query, MapColumnsThenExtraColumnsSignedIdsAndTheCountLosesOnlyItsLastUpperCaseOrderBy)
+{
+    const struct { std::vector<int32_t> ids; bool gasb, alloc; const char* expected; } cases[] = {
+        {{1016, 1090, 1110}, false, false,
+         "SELECT ASSET.ZtUser1, BOOKPARTS.CURRENTS179Recap, ASSET.EntityCode , deprmethod "},
+        {{1012, 1026}, true, true,
+         "SELECT ASSET.DESCRIPTION, ASSET.INSURANCECATEGORY , Asset.AssetID , deprmethod "},
+        {{1012}, true, false, "SELECT ASSET.DESCRIPTION , deprmethod "},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QueryBuilder(c.ids, 7, 1, c.gasb, c.alloc).selectClause(), QString::fromLatin1(c.expected));
+    const QueryBuilder big({1075}, 32767, -2, false, false);
+    EXPECT_EQ(big.whereClause(),
+              " WHERE Asset.companyid = 32767 AND Bookparts.bookid = -2 AND Bookparts.sequence >= 0 ");
+    EXPECT_FALSE(big.countQuery().contains("ORDER BY"));
+    // A field outside the catalog fails instead of reading past it.
+    EXPECT_THROW(QueryBuilder::columnExpression(1000), orvo::HostError);
+    EXPECT_THROW(QueryBuilder({1004, 1114}, 7, 1, false, false).dataQuery(), orvo::HostError);
+
+    memhost::Host host;
+    host.database->rewrite = [](const QString& sql) { return sql + " ORDER BY a ORDER BY b order by c"; };
+    QString count = "COUNT ", data = "DATA ";
+    QueryBuilder::applyGroup(*host.database, host.group, count, data);
+    EXPECT_EQ(count, "COUNT  ORDER BY a ");
+    EXPECT_EQ(data, "DATA  ORDER BY a ORDER BY b order by c");
+    EXPECT_EQ(QueryBuilder::cutBeforeLastOrderBy("SELECT count(*) x order by y "), "SELECT count(*) x order by y ");
+    struct NoQuery : orvo::IOrvoGroupManager {
+        std::shared_ptr<orvo::IOrvoGroupList> GroupList() override { return {}; }
+        std::shared_ptr<orvo::IOrvoGroupQuery> GroupQuery() override { return {}; }
+    } none;
+    EXPECT_THROW(QueryBuilder::applyGroup(none, host.group, count, data), orvo::HostError);
 }

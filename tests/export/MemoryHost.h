@@ -134,17 +134,10 @@ private:
 struct Host {
     expwiz::ExportJob job(std::vector<int32_t> fieldIds, const QString& outputPath) const
     {
-        expwiz::ExportJob job;
-        job.database = database;
-        job.groupManager = database;
-        job.company = company;
-        job.group = group;
-        job.book = book;
-        job.fieldIds = std::move(fieldIds);
-        job.outputPath = outputPath;
-        job.locale = QLocale::c();
-        job.edition = expwiz::Edition::fromCode(1);
-        return job;
+        return {.database = database, .company = company, .groupManager = database, .group = group,
+                .book = book, .fieldIds = std::move(fieldIds), .edition = expwiz::Edition::fromCode(1),
+                .outputPath = outputPath, .locale = QLocale::c(), .encoding = {}, .allocationLists = {},
+                .allocationLinks = {}, .writeFunction = {}};
     }
 
     Log log = std::make_shared<QStringList>();

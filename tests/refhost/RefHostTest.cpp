@@ -44,20 +44,12 @@ QString failure(const std::function<void()>& call)
     return hostErrorNumber(call, &description) ? description : QStringLiteral("<none>");
 }
 
-int rowCount(const std::shared_ptr<IOrvoRowset>& rows)
-{
-    int n = 0;
-    for (bool on = rows->MoveFirst(); on; on = rows->MoveNext())
-        ++n;
-    return n;
-}
-
 class RefHost : public testhost::BackendTest {};
 EXPWIZ_ON_EVERY_BACKEND(RefHost);
 
 } // namespace
 
-TEST_P(RefHost, AnswersAsEveryHostInterfaceWithCompaniesBooksAndGroupsInHostOrder)
+TEST_P(RefHost, AnswersAsEveryHostInterfaceAndEachGroupRestrictsCountAndDataAlike)
 {
     DemoHost demo(GetParam());
     auto host = ReferenceHost::open(demo.path);
@@ -98,6 +90,40 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceWithCompaniesBooksAndGroupsInHostOrde
     EXPECT_EQ(groups->Item(0)->Name(), "All Orvo Assets");
     EXPECT_THROW(groups->Item(3), HostError);
     EXPECT_THROW(groups->Item(-1), HostError);
+
+    const auto restricted = [](IOrvoGroupManager& manager, const std::shared_ptr<IOrvoGroup>& group,
+                               const QString& sql) {
+        auto query = manager.GroupQuery();
+        query->Reset();
+        query->SetGroup(group, 0, 0, 0, 0);
+        return query->ApplyGroup(sql);
+    };
+    for (const char* dbName : {"Orvo Demo", "Public Sector"}) {
+        auto each = database(*host, dbName);
+        auto connection = each->Connection();
+        for (auto& c : each->Companies()) {
+            auto manager = viewAs<IOrvoWritableCompany>(c)->GroupManager();
+            for (int32_t g = 0; g < manager->GroupList()->Count(); ++g) {
+                const auto group = manager->GroupList()->Item(g);
+                for (auto& book : c->Books()) {
+                    SCOPED_TRACE(QStringList({c->Name(), group->Name(), book->Name()}).join(" / ").toStdString());
+                    const QString from = QStringLiteral(" FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid"
+                                                        " = %1 AND Bookparts.bookid = %2 AND Bookparts.sequence >= 0 ")
+                                             .arg(c->CompanyID()).arg(book->BookID());
+                    auto rows = connection->OpenCursor(restricted(*manager, group, "SELECT ASSET.ASSETID " + from
+                                                                  + " ORDER BY ASSET.ASSETID"), 100)->Rows();
+                    int n = 0;
+                    for (bool on = rows->MoveFirst(); on; on = rows->MoveNext())
+                        ++n;
+                    EXPECT_EQ(connection->CountRows(restricted(*manager, group, "SELECT count(*) " + from)), n);
+                    // All records (one per asset, a second on every tenth), and fewer in the selective group.
+                    if (c->Name() == "Harbor Logistics" && book->BookID() == 1 && g < 2) {
+                        EXPECT_EQ(n, g ? 69 : 240 + 24);
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST_P(RefHost, OpensNestTheLastCloseReleasesAndAnotherProcessHoldsTheCompanyUntilItDies)
@@ -136,7 +162,7 @@ TEST_P(RefHost, OpensNestTheLastCloseReleasesAndAnotherProcessHoldsTheCompanyUnt
     company->Close();
 }
 
-TEST(DemoData, IsDeterministicAndHoldsTheAwkwardValues)
+TEST(RefHostFolder, DemoDataIsDeterministicAndAwkwardAndMissingFilesOrUnfitEntriesAreReportedClearly)
 {
     QTemporaryDir dir;
     // A digest of every asset record of the organization database.
@@ -170,20 +196,16 @@ TEST(DemoData, IsDeterministicAndHoldsTheAwkwardValues)
                                  std::pair{"AssetAlloc WHERE CompanyID = 10 AND APPID = 4 AND AssetID = 2", 40},
                                  std::pair{"Asset WHERE companyid = 10 AND INSURANCECATEGORY = '<Allocated>'", 3}})
         EXPECT_EQ(organization->CountRows(QStringLiteral("SELECT count(*) FROM ") + QLatin1String(sql)), n) << sql;
-}
 
-TEST(RefHostFolder, MissingFilesAndUnfitListEntriesAreReportedClearlyAndOnlyOwnLinesEdited)
-{
-    QTemporaryDir dir;
-    DemoHost demo(Backend::Sqlite);
-    ASSERT_TRUE(QFile::remove(demo.path + "/public-sector.sqlite"));
-    auto host = ReferenceHost::open(demo.path);
-    EXPECT_FALSE(host->OpenDatabase("Public Sector"));   // no object, as the host gives none
-    EXPECT_TRUE(host->OpenDatabase("Orvo Demo"));
+    SCOPED_TRACE("missing files and unfit list entries are reported clearly, and only own lines edited");
+    ASSERT_TRUE(QFile::remove(dir.filePath("b/public-sector.sqlite")));
+    auto broken = ReferenceHost::open(dir.filePath("b"));
+    EXPECT_FALSE(broken->OpenDatabase("Public Sector"));   // no object, as the host gives none
+    EXPECT_TRUE(broken->OpenDatabase("Orvo Demo"));
     const std::pair<std::function<void()>, const char*> failures[] = {
         {[&] { ReferenceHost::open(dir.filePath("nowhere")); }, "does not exist"},
         {[&] { ReferenceHost::open(dir.path()); }, "host.conf"},
-        {[&] { host->Databases()[1]->Database(); }, "public-sector.sqlite"}};
+        {[&] { broken->Databases()[1]->Database(); }, "public-sector.sqlite"}};
     for (const auto& [call, says] : failures)
         EXPECT_TRUE(failure(call).contains(says)) << says;
 
@@ -212,41 +234,6 @@ TEST(RefHostFolder, MissingFilesAndUnfitListEntriesAreReportedClearlyAndOnlyOwnL
     EXPECT_EQ(readBytes(list), "# my add-ins\nother.Addin\t/opt/other.so\n\n");
 }
 
-TEST_P(RefHost, GroupQueryRestrictsCountAndDataAlike)
-{
-    DemoHost demo(GetParam());
-    auto host = ReferenceHost::open(demo.path);
-    const auto restricted = [](IOrvoGroupManager& manager, const std::shared_ptr<IOrvoGroup>& group, const QString& sql) {
-        auto query = manager.GroupQuery();
-        query->Reset();
-        query->SetGroup(group, 0, 0, 0, 0);
-        return query->ApplyGroup(sql);
-    };
-    for (const char* dbName : {"Orvo Demo", "Public Sector"}) {
-        auto db = database(*host, dbName);
-        auto connection = db->Connection();
-        for (auto& c : db->Companies()) {
-            auto manager = viewAs<IOrvoWritableCompany>(c)->GroupManager();
-            for (int32_t g = 0; g < manager->GroupList()->Count(); ++g) {
-                const auto group = manager->GroupList()->Item(g);
-                for (auto& book : c->Books()) {
-                    SCOPED_TRACE(QStringLiteral("%1 / %2 / %3").arg(c->Name(), group->Name(), book->Name()).toStdString());
-                    const QString from = QStringLiteral(" FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid = %1 "
-                                                        "AND Bookparts.bookid = %2 AND Bookparts.sequence >= 0 ")
-                                             .arg(c->CompanyID()).arg(book->BookID());
-                    const int n = rowCount(connection->OpenCursor(restricted(*manager, group, "SELECT ASSET.ASSETID " + from
-                                                                             + " ORDER BY ASSET.ASSETID"), 100)->Rows());
-                    EXPECT_EQ(connection->CountRows(restricted(*manager, group, "SELECT count(*) " + from)), n);
-                    // All records (one per asset, a second on every tenth), and fewer in the selective group.
-                    if (c->Name() == "Harbor Logistics" && book->BookID() == 1 && g < 2) {
-                        EXPECT_EQ(n, g ? 69 : 240 + 24);
-                    }
-                }
-            }
-        }
-    }
-}
-
 TEST(RefHostGroups, TheConditionGoesBeforeTheLastOrderByAndOneThatWouldEndTheQueryIsRefused)
 {
     const QString join = refhost::RefGroupQuery::joinConditions();
@@ -258,9 +245,10 @@ TEST(RefHostGroups, TheConditionGoesBeforeTheLastOrderByAndOneThatWouldEndTheQue
          "SELECT x FROM Asset WHERE a = 1 AND " + join + " AND ([e;f] = \"g;h\" /* ; */ -- ;\n) ORDER BY b, Partialsinfo.SEQUENCE"},
         {"SELECT x FROM Asset WHERE a = 1 ", "d = 'it''s'", true, "SELECT x FROM Asset WHERE a = 1 AND " + join + " AND (d = 'it''s') "},
         {"SELECT x FROM Asset", "d = 'open ;", false, "SELECT x FROM Asset WHERE " + join + " AND (d = 'open ;) "},
-        {"SELECT x FROM Asset", "d = 1 /* open ;", false, "SELECT x FROM Asset WHERE " + join + " AND (d = 1 /* open ;) "},
+        {"SELECT x FROM Asset", "d = 1 /*/ open ;", false, "SELECT x FROM Asset WHERE " + join + " AND (d = 1 /*/ open ;) "},
         {"SELECT x FROM Asset", "d = 1 -- ;", false, "SELECT x FROM Asset WHERE " + join + " AND (d = 1 -- ;) "},
         {"", "d = 1; DROP TABLE Asset", false, ""}, {"", "d = 'a''b'; e", false, ""}, {"", "d = \"a\"/**/;", false, ""},
+        {"", "d = 2 /* a comment ends before the star */* 3; e", false, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.condition);
