@@ -1,6 +1,5 @@
 #include "export/AllocationLists.h"
 
-#include "export/CsvWriter.h"
 #include "host/OrvoInterfaces.h"
 
 #include <algorithm>
@@ -153,12 +152,6 @@ int AllocationLists::match(const QString& label) const
             return k;
     }
     return -1;
-}
-
-QString AllocationLists::header(const QString& label) const
-{
-    const int k = match(label);
-    return k < 0 ? CsvWriter::quoted(label) : slots_[static_cast<size_t>(k)].columnNames;
 }
 
 } // namespace expwiz

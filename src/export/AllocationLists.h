@@ -50,10 +50,6 @@ public:
     // completed, ends the search.
     int match(const QString& label) const;
 
-    // The header cell text of a field with this display label: the matching
-    // list's 70 names unquoted, otherwise the label in double quotes.
-    QString header(const QString& label) const;
-
 private:
     void clear();
     std::optional<orvo::HostError> complete(int read, std::optional<orvo::HostError> failure);
