@@ -141,6 +141,9 @@ TEST_P(RefHost, OpensNestTheLastCloseReleasesAndAnotherProcessHoldsTheCompanyUnt
     EXPECT_THROW(company->Open(), HostError);
     first(*other)->Close();
     company->Close();   // closing a closed company is harmless
+    EXPECT_TRUE(first(*ReferenceHost::open(demo.path))->Open());   // a host gone while open holds nothing
+    EXPECT_TRUE(company->Open());
+    company->Close();
 
     const pid_t holder = testhost::holdCompanyInChild(demo.path, QStringLiteral("Orvo Demo"), 0);
     ASSERT_GT(holder, 0);
