@@ -15,11 +15,7 @@
 class OnShown : public QObject {
 public:
     OnShown(std::function<bool(QWidget&)> which, std::function<void(QWidget&)> code)
-        : which_(std::move(which)), code_(std::move(code))
-    {
-        qApp->installEventFilter(this);
-    }
-    // Windows with this object name.
+        : which_(std::move(which)), code_(std::move(code)) { qApp->installEventFilter(this); }
     OnShown(const QString& objectName, std::function<void(QWidget&)> code)
         : OnShown([objectName](QWidget& w) { return w.objectName() == objectName; }, std::move(code)) {}
     int shown = 0;

@@ -10,8 +10,7 @@
 struct ProgramRun {
     int exitCode = -1;
     QString out, err;
-    QByteArray file;
-    QByteArray outBytes;
+    QByteArray file, outBytes;
 };
 
 inline void startProgram(QProcess& p, const QString& program, const QStringList& args, const QString& workDir = {},
