@@ -23,10 +23,8 @@ public:
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
-        if (event->type() != QEvent::Show || !object->isWidgetType())
-            return false;
-        auto* widget = static_cast<QWidget*>(object);
-        if (!widget->isWindow() || !which_(*widget))
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (event->type() != QEvent::Show || !widget || !widget->isWindow() || !which_(*widget))
             return false;
         QMetaObject::invokeMethod(this, [this, window = QPointer<QWidget>(widget)] {
             if (!window || !window->isVisible())
