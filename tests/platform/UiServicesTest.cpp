@@ -94,11 +94,11 @@ TEST(UiServices, ScriptedAnswersInOrderQtDialogsAsAskedAndBusyPointersEndOnEvery
     }
 
     // The host's filters become Qt's, and its file dialogs return the choice.
-    for (const auto& [host, qt] : {std::pair{"Orvo Export File (.csv) | *.csv", "Orvo Export File (*.csv)"},
+    for (const auto& [from, to] : {std::pair{"Orvo Export File (.csv) | *.csv", "Orvo Export File (*.csv)"},
                                    std::pair{"Text (.txt) | *.txt | All files | *.*", "Text (*.txt);;All files (*.*)"},
                                    std::pair{"Several | *.csv;*.txt | Odd", "Several (*.csv *.txt)"},
                                    std::pair{"(x) | *.x", "(x) (*.x)"}, std::pair{"Images (*.png)", "Images (*.png)"}})
-        EXPECT_EQ(UiServices::qtFilter(QLatin1String(host)), QLatin1String(qt)) << host;
+        EXPECT_EQ(UiServices::qtFilter(QLatin1String(from)), QLatin1String(to)) << from;
     QTemporaryDir dir;
     ASSERT_TRUE(QFile(dir.filePath(u"there.csv"_s)).open(QIODevice::WriteOnly));
     for (const auto& [save, accept, name, chosen] : {std::tuple{true, false, "assets", ""}, std::tuple{true, true, "assets", "assets.csv"},
