@@ -79,9 +79,9 @@ TEST(FieldCatalog, StringTableEntriesAreSplitAtTheFirstThreeColonsAndKeptAsWritt
     EXPECT_EQ(std::vector<int>(counts, counts + 9), (std::vector<int>{8, 2, 1, 27, 3, 52, 15, 4, 1}));
 }
 
-TEST(FieldCatalog, LabelsAndColumnLetters)
+// Organization editions rename exactly three labels; categories list their defined fields per edition.
+TEST(FieldCatalog, LabelsColumnLettersAndCategoriesPerEdition)
 {
-    // organization editions rename exactly three labels
     const auto org = [](const char* label) { return FieldCatalog::displayLabel(QLatin1String(label), true); };
     EXPECT_EQ(QStringList({org("Company Asset No"), org("User Numeric"), org("Insurance Category"), org("company asset no"),
                            FieldCatalog::displayLabel(u"Company Asset No"_s, false)}),
@@ -89,10 +89,6 @@ TEST(FieldCatalog, LabelsAndColumnLetters)
     for (auto [n, letters] : {std::pair{0, "A"}, std::pair{25, "Z"}, std::pair{26, "AA"}, std::pair{51, "AZ"}, std::pair{52, "BA"},
                               std::pair{112, "DI"}, std::pair{701, "ZZ"}, std::pair{702, "AAA"}})
         EXPECT_EQ(FieldCatalog::columnName(n), letters) << n;
-}
-
-TEST(FieldCatalog, CategoriesListTheirDefinedFieldsPerEdition)
-{
     // in: an id the list holds, out: one it leaves out (0: none checked)
     struct Case { const char* category; bool lite, gasb, inv; size_t count; int32_t in = 0, out = 0; };
     const Case cases[] = {
@@ -113,8 +109,7 @@ TEST(FieldCatalog, CategoriesListTheirDefinedFieldsPerEdition)
         EXPECT_EQ(std::count(ids.begin(), ids.end(), c.out), 0) << c.out;
     }
     const QStringList& all = FieldCatalog::categoryNames();
-    EXPECT_EQ(FieldCatalog::offeredCategories(true, false), all.mid(0, 6));
-    EXPECT_EQ(FieldCatalog::offeredCategories(false, false), all.mid(0, 8));
-    EXPECT_EQ(FieldCatalog::offeredCategories(true, true), all.mid(0, 6) << QStringLiteral("Orvo Inventory Fields"));
-    EXPECT_EQ(FieldCatalog::offeredCategories(false, true), all);
+    const auto offered = [](bool lite, bool inv) { return FieldCatalog::offeredCategories(lite, inv); };
+    EXPECT_EQ(QList({offered(true, false), offered(false, false), offered(true, true), offered(false, true)}),
+              QList({all.mid(0, 6), all.mid(0, 8), all.mid(0, 6) << "Orvo Inventory Fields", all}));
 }

@@ -15,11 +15,7 @@
 class OnShown : public QObject {
 public:
     OnShown(std::function<bool(QWidget&)> which, std::function<void(QWidget&)> code)
-        : which_(std::move(which)), code_(std::move(code))
-    {
-        qApp->installEventFilter(this);
-    }
-    // Windows with this object name.
+        : which_(std::move(which)), code_(std::move(code)) { qApp->installEventFilter(this); }
     OnShown(const QString& objectName, std::function<void(QWidget&)> code)
         : OnShown([objectName](QWidget& w) { return w.objectName() == objectName; }, std::move(code)) {}
     int shown = 0;
@@ -27,10 +23,8 @@ public:
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
-        if (event->type() != QEvent::Show || !object->isWidgetType())
-            return false;
-        auto* widget = static_cast<QWidget*>(object);
-        if (!widget->isWindow() || !which_(*widget))
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (event->type() != QEvent::Show || !widget || !widget->isWindow() || !which_(*widget))
             return false;
         QMetaObject::invokeMethod(this, [this, window = QPointer<QWidget>(widget)] {
             if (!window || !window->isVisible())

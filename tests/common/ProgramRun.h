@@ -7,12 +7,7 @@
 
 // One run of a built program: its exit code (-1 when it crashed), stdout (as text and bytes), stderr,
 // and the bytes of the file named by --output.
-struct ProgramRun {
-    int exitCode = -1;
-    QString out, err;
-    QByteArray file;
-    QByteArray outBytes;
-};
+struct ProgramRun { int exitCode = -1; QString out, err; QByteArray file, outBytes; };
 
 inline void startProgram(QProcess& p, const QString& program, const QStringList& args, const QString& workDir = {},
                          const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())

@@ -5,7 +5,4 @@
 #include <ostream>
 
 // Failure messages show texts, not UTF-16 bytes.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

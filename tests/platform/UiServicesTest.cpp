@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 using namespace expwiz;
 using MB = QMessageBox;
 
-TEST(UiServices, ScriptedAnswersInOrderRecordsEveryDialogRefusesTheUnforeseenAndBusyPointersEndOnEveryWayOut)
+TEST(UiServices, ScriptedAnswersInOrderQtDialogsAsAskedAndBusyPointersEndOnEveryWayOut)
 {
     ScriptedUiServices ui;
     ui.setApplicationTitle(u"Orvo"_s);
@@ -48,14 +48,14 @@ TEST(UiServices, ScriptedAnswersInOrderRecordsEveryDialogRefusesTheUnforeseenAnd
     EXPECT_TRUE(ui.boxes().empty() && ui.fileDialogs().empty() && ui.unexpected().isEmpty());
 
     // Every way out of a busy stretch restores the pointer, and pending events run.
-    try {
+    EXPECT_THROW(([&] {
         BusyPointer outer(ui), inner(ui);
         EXPECT_EQ(ui.busyDepth(), 2);
         throw std::runtime_error("failed in the middle");
-    } catch (const std::runtime_error&) {
-    }
+    }()), std::runtime_error);
     EXPECT_EQ(ui.busyDepth(), 0);
     QtUiServices qt;
+    qt.setApplicationTitle(u"Orvo Host"_s);
     {
         BusyPointer busy(qt);
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
@@ -69,15 +69,10 @@ TEST(UiServices, ScriptedAnswersInOrderRecordsEveryDialogRefusesTheUnforeseenAnd
         EXPECT_TRUE(ran);
     }
     EXPECT_EQ(ui.processEventsCalls(), 1);
-}
 
-TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoiceThroughQtFilters)
-{
-    // press NoButton: closed with the window's close button
+    // Qt's boxes show exactly the given buttons; press NoButton: closed with the window's close button
     struct Case { BoxIcon icon; BoxButtons buttons; MB::StandardButton press; MB::Icon qtIcon; MB::StandardButtons qtButtons;
                   BoxAnswer answer; };
-    QtUiServices ui;
-    ui.setApplicationTitle(u"Orvo Host"_s);
     const Case cases[] = {
         {BoxIcon::None, BoxButtons::Ok, MB::Ok, MB::NoIcon, MB::Ok, BoxAnswer::Ok},
         {BoxIcon::Critical, BoxButtons::Ok, MB::NoButton, MB::Critical, MB::Ok, BoxAnswer::Ok},
@@ -94,16 +89,16 @@ TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoiceTh
             seen = {box.text(), box.windowTitle(), box.icon(), box.standardButtons()};
             c.press == MB::NoButton ? void(box.close()) : box.button(c.press)->click();
         });
-        EXPECT_EQ(ui.messageBox(u"Text"_s, {}, c.icon, c.buttons), c.answer);
+        EXPECT_EQ(qt.messageBox(u"Text"_s, {}, c.icon, c.buttons), c.answer);
         EXPECT_EQ(seen, std::tuple(u"Text"_s, u"Orvo Host"_s, c.qtIcon, c.qtButtons));
     }
 
-    // The host's filters become Qt's.
-    for (const auto& [host, qt] : {std::pair{"Orvo Export File (.csv) | *.csv", "Orvo Export File (*.csv)"},
+    // The host's filters become Qt's, and its file dialogs return the choice.
+    for (const auto& [from, to] : {std::pair{"Orvo Export File (.csv) | *.csv", "Orvo Export File (*.csv)"},
                                    std::pair{"Text (.txt) | *.txt | All files | *.*", "Text (*.txt);;All files (*.*)"},
                                    std::pair{"Several | *.csv;*.txt | Odd", "Several (*.csv *.txt)"},
                                    std::pair{"(x) | *.x", "(x) (*.x)"}, std::pair{"Images (*.png)", "Images (*.png)"}})
-        EXPECT_EQ(UiServices::qtFilter(QLatin1String(host)), QLatin1String(qt)) << host;
+        EXPECT_EQ(UiServices::qtFilter(QLatin1String(from)), QLatin1String(to)) << from;
     QTemporaryDir dir;
     ASSERT_TRUE(QFile(dir.filePath(u"there.csv"_s)).open(QIODevice::WriteOnly));
     for (const auto& [save, accept, name, chosen] : {std::tuple{true, false, "assets", ""}, std::tuple{true, true, "assets", "assets.csv"},
@@ -116,7 +111,7 @@ TEST(UiQtDialogs, BoxesShowExactlyTheGivenButtonsAndFileDialogsReturnTheChoiceTh
         });
         const FileDialogRequest request{u"Export File"_s, u"Orvo Export File (.csv) | *.csv"_s, u"csv"_s, dir.path(),
                                         QLatin1String(name)};
-        const auto result = save ? ui.saveFileName(request) : ui.openFileName(request);
+        const auto result = save ? qt.saveFileName(request) : qt.openFileName(request);
         const auto mode = save ? QFileDialog::AnyFile : QFileDialog::ExistingFile;
         EXPECT_EQ(seen, std::pair(QStringList{u"Orvo Export File (*.csv)"_s}, mode));
         EXPECT_EQ(result, *chosen ? std::optional(dir.filePath(QLatin1String(chosen))) : std::nullopt);
