@@ -127,8 +127,7 @@ TEST_F(WizardDialogTest, EveryStepsCaptionButtonsHelpAndLayoutAndTheSizeTheWindo
     demo.host->setHelpHandler([&](int32_t context) { helpContexts.push_back(context); });
     expwiz::ScriptedUiServices ui;
     // Leaving the new map forward and back: not saved either time; Return on the Summary exports.
-    for (BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Ok, BoxAnswer::No})
-        ui.queueAnswer(answer);
+    queueAnswers(ui, {BoxAnswer::No, BoxAnswer::Ok, BoxAnswer::No});
     QString layout;
     const OnShown saveDialog(QStringLiteral("frmSaveMap"), [&layout](QWidget& d) { layout += layoutListing(d); });
     QStringList captions;
@@ -203,8 +202,7 @@ TEST_F(WizardDialogTest, EveryWayOutReturnsTheSameResult)
         [](WizardDialog& w) {
             toStep(w, 3, QStringLiteral("Harbor Logistics"));
             addFields(w, {QStringLiteral("System No")});
-            nextUntil(w, 5);
-            ASSERT_EQ(w.state().CurrentStep, 5);
+            ASSERT_EQ(nextUntil(w, 5), 5);
             clickNav(w, WizardDialog::Cancel);
         }};
     for (size_t i = 0; i < ways.size(); ++i) {
@@ -213,12 +211,10 @@ TEST_F(WizardDialogTest, EveryWayOutReturnsTheSameResult)
         expwiz::ScriptedUiServices ui;
         if (i == 3)
             ui.queueAnswer(BoxAnswer::No);   // leave the new map unsaved
-        bool closed = false;
         EXPECT_EQ(runWizard(ui, demo.host, [&](WizardDialog& w) {
                       ways[i](w);
-                      closed = !w.isVisible();
+                      EXPECT_FALSE(w.isVisible());
                   }), -1000);
-        EXPECT_TRUE(closed);
     }
 }
 
@@ -244,9 +240,8 @@ TEST_F(WizardDialogTest, StartUpFailuresShowOneMessageAndNeverTheWindow)
         const OnShown window(QStringLiteral("frmWizard"), [](QWidget&) {});
         EXPECT_EQ(wizard.runForm(manager), -1000);
         EXPECT_EQ(window.shown, 0);
-        ASSERT_EQ(ui.boxes().size(), 1u);
-        EXPECT_EQ(boxLine(ui.boxes()[0]),
-                  "Custom Export [ Ok] An error occurred in the New Company wizard.\r\n" + description);
+        EXPECT_EQ(boxLines(ui), QStringList{"Custom Export [ Ok] An error occurred in the New Company "
+                                            "wizard.\r\n" + description});
         EXPECT_FALSE(wizard.state().AddinManager || wizard.state().HostApplication);
     }
 }
