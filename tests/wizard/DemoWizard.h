@@ -9,7 +9,6 @@
 #include "refhost/ReferenceHost.h"
 #include "refhost/Sqlite.h"
 #include "wizard/WizardDialog.h"
-#include "wizard/WizardState.h"
 
 #include <gtest/gtest.h>
 
@@ -129,20 +128,16 @@ QStringList texts(const List& list)
     return result;
 }
 
-// A box as one line: "title [icon buttons] text".
-inline QString boxLine(const expwiz::ScriptedUiServices::Box& box)
+// The boxes shown so far: their texts, or each as one line "title [icon buttons] text".
+inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui, bool asLines = false)
 {
     const QStringList icons{"", "Critical", "Exclamation", "Question", "Information"};
     const QStringList buttons{"Ok", "YesNo", "YesNoCancel"};
-    return box.title + " [" + icons[int(box.icon)] + " " + buttons[int(box.buttons)] + "] " + box.text;
-}
-
-// The boxes shown so far: their texts, or each as one line.
-inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui, bool asLines = false)
-{
     QStringList result;
-    for (const auto& box : ui.boxes())
-        result << (asLines ? boxLine(box) : box.text);
+    for (const auto& b : ui.boxes()) {
+        const QString head = b.title + " [" + icons[int(b.icon)] + " " + buttons[int(b.buttons)] + "] ";
+        result << (asLines ? head + b.text : b.text);
+    }
     return result;
 }
 
@@ -167,12 +162,10 @@ inline void clickItem(QListWidget& list, int row, bool twice = false)
                           type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list.viewport(), &event);
     };
-    send(QEvent::MouseButtonPress);
-    send(QEvent::MouseButtonRelease);
-    if (twice) {
-        send(QEvent::MouseButtonDblClick);
-        send(QEvent::MouseButtonRelease);
-    }
+    const QEvent::Type events[] = {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                   QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease};
+    for (int i = 0; i < (twice ? 4 : 2); ++i)
+        send(events[i]);
 }
 
 // Selects only the items with these texts or at these rows, as a user's ctrl-clicks would.

@@ -101,7 +101,7 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
         addFields(w, {"Description"});
         ui.queueAnswer(BoxAnswer::No);
         EXPECT_EQ(clickNav(w, WizardDialog::Back), 2);
-        EXPECT_EQ(boxLine(ui.boxes().back()),
+        EXPECT_EQ(boxLines(ui).last(),
                   "Custom Export [ YesNo] The export map is changed. Would you like to save the field map?");
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1001, 1004}));
