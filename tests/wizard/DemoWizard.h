@@ -134,9 +134,9 @@ inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui, bool asLines =
     const QStringList icons{"", "Critical", "Exclamation", "Question", "Information"};
     const QStringList buttons{"Ok", "YesNo", "YesNoCancel"};
     QStringList result;
-    for (const auto& b : ui.boxes()) {
-        const QString head = b.title + " [" + icons[int(b.icon)] + " " + buttons[int(b.buttons)] + "] ";
-        result << (asLines ? head + b.text : b.text);
+    for (const auto& [text, title, icon, kind, answer] : ui.boxes()) {
+        const QString head = title + " [" + icons[int(icon)] + " " + buttons[int(kind)] + "] ";
+        result << (asLines ? head + text : text);
     }
     return result;
 }
@@ -215,10 +215,10 @@ inline int32_t runWizard(expwiz::ScriptedUiServices& ui, orvo::ObjectPtr host,
 }
 
 // Queues these answers for the coming boxes, the whole list `times` over.
-inline void queueAnswers(expwiz::ScriptedUiServices& ui, std::vector<BoxAnswer> answers, int times = 1)
+inline void queueAnswers(expwiz::ScriptedUiServices& ui, std::vector<BoxAnswer> list, int times = 1)
 {
     for (int i = 0; i < times; ++i)
-        for (BoxAnswer answer : answers)
+        for (BoxAnswer answer : list)
             ui.queueAnswer(answer);
 }
 

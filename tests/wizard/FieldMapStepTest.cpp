@@ -156,7 +156,8 @@ TEST_F(FieldMapStep, EditingAndPrintingTheMap)
         map->clearSelection();
         child<QPushButton>(w, "cmdP5Up")->setEnabled(true);
         press(w, "cmdP5Up");
-        EXPECT_EQ(boxLines(ui), QStringList{"Custom Export [ Ok] You need to select at least one field."});
+        EXPECT_EQ(boxLines(ui),
+                  QStringList{"Custom Export [ Ok] You need to select at least one field."});
         // The moved entry stays current, so the arrow keys go on from it.
         map->setCurrentRow(3);
         press(w, "cmdP5Up");

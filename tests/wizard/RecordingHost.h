@@ -46,7 +46,7 @@ public:
     }
     void ShowHelp(int32_t context) override { record(QStringLiteral("ShowHelp(%1)").arg(context)); }
     QString HelpFileName() override { return record(QStringLiteral("HelpFileName"), helpFileName); }
-    QString Title() override { return record(QStringLiteral("Title"), QStringLiteral("Orvo Test")); }
+    QString Title() override { return record<QString>(QStringLiteral("Title"), "Orvo Test"); }
     int32_t ApplicationType() override { return record(QStringLiteral("ApplicationType"), appType); }
     QString ProgramPath() override { return record(QStringLiteral("ProgramPath"), programPath); }
     QString AvailabilityText() override { return record(QStringLiteral("AvailabilityText"), availability); }

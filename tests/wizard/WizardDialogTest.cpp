@@ -237,8 +237,8 @@ TEST_F(WizardDialogTest, StartUpFailuresShowOneMessageAndNeverTheWindow)
         const OnShown window(QStringLiteral("frmWizard"), [](QWidget&) {});
         EXPECT_EQ(wizard.runForm(manager), -1000);
         EXPECT_EQ(window.shown, 0);
-        EXPECT_EQ(boxLines(ui), QStringList{"Custom Export [ Ok] An error occurred in the New Company "
-                                            "wizard.\r\n" + description});
+        EXPECT_EQ(boxLines(ui), QStringList{"Custom Export [ Ok] An error occurred in the New "
+                                            "Company wizard.\r\n" + description});
         EXPECT_FALSE(wizard.state().AddinManager || wizard.state().HostApplication);
     }
 }
