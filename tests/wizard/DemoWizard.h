@@ -9,7 +9,6 @@
 #include "refhost/ReferenceHost.h"
 #include "refhost/Sqlite.h"
 #include "wizard/WizardDialog.h"
-#include "wizard/WizardState.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +32,8 @@ namespace testhost {
 
 using expwiz::BoxAnswer;
 using expwiz::WizardDialog;
+
+inline const QString Cafe = QStringLiteral("Café Müller & Søn, \"Nord\"");
 
 // A reference host over a fresh demo data folder, also its program folder: new maps land there.
 struct DemoFolder {
@@ -75,9 +76,11 @@ inline void press(QWidget& parent, const char* button)
     QTest::mouseClick(child<QPushButton>(parent, button), Qt::LeftButton);
 }
 
-inline void clickNav(WizardDialog& wizard, WizardDialog::NavButton button)
+// Clicks a navigation button; gives the step shown afterwards.
+inline int clickNav(WizardDialog& wizard, WizardDialog::NavButton button)
 {
     QTest::mouseClick(wizard.navButton(button), Qt::LeftButton);
+    return wizard.state().CurrentStep;
 }
 
 inline bool navEnabled(WizardDialog& wizard, WizardDialog::NavButton button)
@@ -125,20 +128,16 @@ QStringList texts(const List& list)
     return result;
 }
 
-// A box as one line: "title [icon buttons] text".
-inline QString boxLine(const expwiz::ScriptedUiServices::Box& box)
+// The boxes shown so far: their texts, or each as one line "title [icon buttons] text".
+inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui, bool asLines = false)
 {
     const QStringList icons{"", "Critical", "Exclamation", "Question", "Information"};
     const QStringList buttons{"Ok", "YesNo", "YesNoCancel"};
-    return box.title + " [" + icons[int(box.icon)] + " " + buttons[int(box.buttons)] + "] " + box.text;
-}
-
-// The boxes shown so far: their texts, or each as one line.
-inline QStringList boxTexts(const expwiz::ScriptedUiServices& ui, bool asLines = false)
-{
     QStringList result;
-    for (const auto& box : ui.boxes())
-        result << (asLines ? boxLine(box) : box.text);
+    for (const auto& [text, title, icon, kind, answer] : ui.boxes()) {
+        const QString head = title + " [" + icons[int(icon)] + " " + buttons[int(kind)] + "] ";
+        result << (asLines ? head + text : text);
+    }
     return result;
 }
 
@@ -163,12 +162,10 @@ inline void clickItem(QListWidget& list, int row, bool twice = false)
                           type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list.viewport(), &event);
     };
-    send(QEvent::MouseButtonPress);
-    send(QEvent::MouseButtonRelease);
-    if (twice) {
-        send(QEvent::MouseButtonDblClick);
-        send(QEvent::MouseButtonRelease);
-    }
+    const QEvent::Type events[] = {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                   QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease};
+    for (int i = 0; i < (twice ? 4 : 2); ++i)
+        send(events[i]);
 }
 
 // Selects only the items with these texts or at these rows, as a user's ctrl-clicks would.
@@ -217,6 +214,14 @@ inline int32_t runWizard(expwiz::ScriptedUiServices& ui, orvo::ObjectPtr host,
     return result;
 }
 
+// Queues these answers for the coming boxes, the whole list `times` over.
+inline void queueAnswers(expwiz::ScriptedUiServices& ui, std::vector<BoxAnswer> list, int times = 1)
+{
+    for (int i = 0; i < times; ++i)
+        for (BoxAnswer answer : list)
+            ui.queueAnswer(answer);
+}
+
 // The desktop of a user at work while rows are written: atPump gets each event-pump call's number.
 class PumpingUi : public expwiz::ScriptedUiServices {
 public:
@@ -236,15 +241,13 @@ inline void addFields(WizardDialog& wizard, const QStringList& labels, std::vect
     press(wizard, "cmdP5Add");
 }
 
-// Presses Next until the wizard shows the step (or stops moving).
-inline void nextUntil(WizardDialog& wizard, int step)
+// Presses Next until the wizard shows the step (or stops moving); gives the step it shows.
+inline int nextUntil(WizardDialog& wizard, int step)
 {
-    while (wizard.state().CurrentStep < step) {
-        const int before = wizard.state().CurrentStep;
-        clickNav(wizard, WizardDialog::Next);
-        if (wizard.state().CurrentStep == before)
-            return;
-    }
+    int at = wizard.state().CurrentStep;
+    for (int was = -1; at < step && at != was;)
+        was = std::exchange(at, clickNav(wizard, WizardDialog::Next));
+    return at;
 }
 
 // Walks to a step with a company (and database) chosen on Select Assets.
@@ -254,8 +257,7 @@ inline void toStep(WizardDialog& w, int step, const QString& company, const QStr
     if (!database.isEmpty())
         chooseEntry(*child<QComboBox>(w, "cmbP2Database"), database);
     chooseRow(*child<QListWidget>(w, "lstP2Company"), company);
-    nextUntil(w, step);
-    ASSERT_EQ(w.state().CurrentStep, step);
+    ASSERT_EQ(nextUntil(w, step), step);
 }
 
 // The ids as a map file holds them: 32-bit little-endian integers.

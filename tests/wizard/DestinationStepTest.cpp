@@ -18,8 +18,7 @@ void toDestination(WizardDialog& w, expwiz::ScriptedUiServices& ui)
     nextUntil(w, 3);
     addFields(w, {"System No", "Description"});
     ui.queueAnswer(BoxAnswer::No);
-    clickNav(w, WizardDialog::Next);
-    ASSERT_EQ(w.state().CurrentStep, 4);
+    ASSERT_EQ(clickNav(w, WizardDialog::Next), 4);
     ui.clearRecords();
 }
 
@@ -54,11 +53,9 @@ TEST_F(Destination, BoxesAndLeavingMakeThePathAndAskBeforeReplacingOrCreating)
             location->setText(folder);
             ui.clearRecords();
             ui.queueAnswer(BoxAnswer::No);   // leave the map unsaved on the way back
-            clickNav(w, WizardDialog::Back);
-            EXPECT_EQ(w.state().CurrentStep, 3);
+            EXPECT_EQ(clickNav(w, WizardDialog::Back), 3);
             EXPECT_TRUE(ui.boxes().empty());
-            clickNav(w, WizardDialog::Next);
-            ASSERT_EQ(w.state().CurrentStep, 4);
+            ASSERT_EQ(clickNav(w, WizardDialog::Next), 4);
             EXPECT_EQ(location->text(), demo.data);
             EXPECT_TRUE(navEnabled(w, WizardDialog::Next));
         }
@@ -98,8 +95,7 @@ TEST_F(Destination, BoxesAndLeavingMakeThePathAndAskBeforeReplacingOrCreating)
             SCOPED_TRACE(c.name.toStdString());
             name->setText(c.name);
             location->setText(c.folder);
-            for (BoxAnswer answer : c.answers)
-                ui.queueAnswer(answer);
+            queueAnswers(ui, c.answers);
             clickNav(w, WizardDialog::Next);
             EXPECT_EQ(w.state().CurrentStep, c.step);
             EXPECT_EQ(w.state().m_ExportFilename, c.file);
@@ -156,8 +152,7 @@ TEST_F(Destination, BrowseAndTheFolderRememberedAcrossRuns)
             ui.queueFile(exports + "taken.csv");
         ui.queueFile(exports + "fresh.txt");
         // Cancel on the replace question changes nothing; No opens the dialog again.
-        for (BoxAnswer answer : {BoxAnswer::Cancel, BoxAnswer::No, BoxAnswer::Yes})
-            ui.queueAnswer(answer);
+        queueAnswers(ui, {BoxAnswer::Cancel, BoxAnswer::No, BoxAnswer::Yes});
         press(w, "cmdP3Browse");
         press(w, "cmdP3Browse");
         EXPECT_EQ(shown(w, "txtP3Filename txtP3Location"), "OrvExport|/somewhere/");

@@ -18,7 +18,6 @@ class RecordingHost : public orvo::IOrvoAddinManager, public orvo::IOrvoMenuMana
                       public orvo::IOrvoBusinessApp {
 public:
     int32_t appType = 1;
-    QString title = QStringLiteral("Orvo Test");
     QString programPath = QStringLiteral("/opt/orvo");
     QString helpFileName = QStringLiteral("orvo.hlp");
     QString availability = QStringLiteral("Available");
@@ -47,7 +46,7 @@ public:
     }
     void ShowHelp(int32_t context) override { record(QStringLiteral("ShowHelp(%1)").arg(context)); }
     QString HelpFileName() override { return record(QStringLiteral("HelpFileName"), helpFileName); }
-    QString Title() override { return record(QStringLiteral("Title"), title); }
+    QString Title() override { return record<QString>(QStringLiteral("Title"), "Orvo Test"); }
     int32_t ApplicationType() override { return record(QStringLiteral("ApplicationType"), appType); }
     QString ProgramPath() override { return record(QStringLiteral("ProgramPath"), programPath); }
     QString AvailabilityText() override { return record(QStringLiteral("AvailabilityText"), availability); }

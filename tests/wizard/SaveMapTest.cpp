@@ -6,11 +6,7 @@
 
 using namespace testhost;
 
-namespace {
-
 using SaveMap = WizardTest;
-
-} // namespace
 
 TEST_F(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
 {
@@ -36,8 +32,7 @@ TEST_F(SaveMap, TheDialogChecksTheNameBeforeItIsUsed)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         expwiz::ScriptedUiServices ui;
-        for (BoxAnswer a : c.answers)
-            ui.queueAnswer(a);
+        queueAnswers(ui, c.answers);
         expwiz::SaveMapDialog dialog(ui);
         const OnShown typing(QStringLiteral("frmSaveMap"), [&](QWidget&) {
             auto* box = child<QLineEdit>(dialog, "txtMapName");
@@ -100,35 +95,28 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
         EXPECT_EQ(w.state().SystemNumberColumn, 1);
         EXPECT_EQ(texts(*map), (QStringList{"[A] G/L Accum Account No", "[B] System No"}));
         // Saved and unchanged: Next asks nothing.
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 4);
+        EXPECT_EQ(clickNav(w, WizardDialog::Next), 4);
         clickNav(w, WizardDialog::Back);
         // An edited saved map, Back answered No, discards the edits.
         addFields(w, {"Description"});
         ui.queueAnswer(BoxAnswer::No);
-        clickNav(w, WizardDialog::Back);
-        EXPECT_EQ(w.state().CurrentStep, 2);
-        EXPECT_EQ(boxLine(ui.boxes().back()),
+        EXPECT_EQ(clickNav(w, WizardDialog::Back), 2);
+        EXPECT_EQ(boxLines(ui).last(),
                   "Custom Export [ YesNo] The export map is changed. Would you like to save the field map?");
         clickNav(w, WizardDialog::Next);
         EXPECT_EQ(w.state().fieldMap.ids(), (std::vector<int32_t>{1001, 1004}));
         // Yes, then a failed save or Cancel in the dialog, stays.
         addFields(w, {"Description"});
-        for (BoxAnswer answer : {BoxAnswer::Yes, BoxAnswer::Ok, BoxAnswer::Yes})
-            ui.queueAnswer(answer);
+        queueAnswers(ui, {BoxAnswer::Yes, BoxAnswer::Ok, BoxAnswer::Yes});
         names << QStringLiteral("Nowhere") << QString();
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 3);
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 3);
+        EXPECT_EQ(clickNav(w, WizardDialog::Next), 3);
+        EXPECT_EQ(clickNav(w, WizardDialog::Next), 3);
         EXPECT_EQ(w.state().fieldMap.count(), 3);
         // Yes on an emptied map: nothing to save, stays.
         map->selectAll();
         press(w, "cmdP5Remove");
-        ui.queueAnswer(BoxAnswer::Yes);
-        ui.queueAnswer(BoxAnswer::Ok);
-        clickNav(w, WizardDialog::Back);
-        EXPECT_EQ(w.state().CurrentStep, 3);
+        queueAnswers(ui, {BoxAnswer::Yes, BoxAnswer::Ok});
+        EXPECT_EQ(clickNav(w, WizardDialog::Back), 3);
         EXPECT_EQ(ui.boxes().back().text, "You need to select at least one field");
         // No System No: the question, No saves nothing, Yes goes on.
         addFields(w, {"Description"});
@@ -136,11 +124,9 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
         press(w, "cmdP5SaveMap");
         EXPECT_EQ(ui.boxes().back().text, "The export map does not include System Number as the unique identifier "
                                           "\r\nfor each row. Are you sure you want to continue?");
-        ui.queueAnswer(BoxAnswer::Yes);   // go on without System No
-        ui.queueAnswer(BoxAnswer::Yes);   // save the changed map
+        queueAnswers(ui, {BoxAnswer::Yes}, 2);   // go on without System No, save the changed map
         names << QStringLiteral("Description only");
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 4);
+        EXPECT_EQ(clickNav(w, WizardDialog::Next), 4);
         EXPECT_EQ(w.state().SystemNumberColumn, 1);   // the entry count
         EXPECT_EQ(readBytes(demo.data + "/Description only.exp"), expBytes({1012}));
         // The first map file was never touched by the later edits.
@@ -157,8 +143,7 @@ TEST_F(SaveMap, SavingFromTheFieldMapStep)
             press(w, "cmdP5Up");
         ui.queueAnswer(BoxAnswer::Yes);
         names << QStringLiteral("Quarterly");
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 4);
+        EXPECT_EQ(clickNav(w, WizardDialog::Next), 4);
         EXPECT_EQ(boxTexts(ui),
                   QStringList{"The specified field map has not been saved. Would you like to save the field map?"});
         EXPECT_EQ(w.state().SystemNumberColumn, 0);

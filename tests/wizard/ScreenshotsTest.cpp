@@ -18,8 +18,7 @@ TEST_F(Screenshots, EveryStepWithDemoData)
     QDir().mkpath(folder);
     DemoFolder demo(1, 240);
     PumpingUi ui;
-    ui.queueAnswer(expwiz::BoxAnswer::No);   // leave the map unsaved
-    ui.queueAnswer(expwiz::BoxAnswer::Ok);   // the completion message
+    queueAnswers(ui, {BoxAnswer::No, BoxAnswer::Ok});   // the map left unsaved; export complete
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         const auto shoot = [&](const char* name) {
             QApplication::processEvents();

@@ -9,8 +9,6 @@ using namespace testhost;
 
 using SelectAssets = WizardTest;
 
-const QString Cafe = QStringLiteral("Café Müller & Søn, \"Nord\"");
-
 TEST_F(SelectAssets, ListsDatabasesCompaniesGroupsAndBooksInTheHostsOrderAndKeepsTheStepWhileACompanyCannotBeHad)
 {
     DemoFolder demo;
@@ -21,8 +19,7 @@ TEST_F(SelectAssets, ListsDatabasesCompaniesGroupsAndBooksInTheHostsOrderAndKeep
                                  "WHERE companyid = 2 AND groupid > (SELECT MIN(groupid) FROM AssetGroup "
                                  "WHERE companyid = 2); UPDATE Book SET active = 'F' WHERE companyid = 2");
     expwiz::ScriptedUiServices ui;
-    for (int i = 0; i < 4; ++i)
-        ui.queueAnswer(BoxAnswer::Ok);
+    queueAnswers(ui, {BoxAnswer::Ok}, 4);
     runWizard(ui, demo.host, [&](WizardDialog& w) {
         auto* databases = child<QComboBox>(w, "cmbP2Database");
         auto* companies = child<QListWidget>(w, "lstP2Company");
@@ -44,14 +41,12 @@ TEST_F(SelectAssets, ListsDatabasesCompaniesGroupsAndBooksInTheHostsOrderAndKeep
         // The list was made while the company was free; now another process holds it.
         const pid_t holder = holdCompanyInChild(demo.data, QStringLiteral("Orvo Demo"), 0);
         ASSERT_GT(holder, 0);
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 1);
+        EXPECT_EQ(clickNav(w, WizardDialog::Next), 1);
         kill(holder, SIGKILL);
         waitpid(holder, nullptr, 0);
         EXPECT_EQ(boxLines(ui), QStringList{demo.host->Title() + " [Critical Ok] Company Harbor "
                                             "Logistics\r\n is currently locked by another user."});
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 2);
+        EXPECT_EQ(clickNav(w, WizardDialog::Next), 2);
         clickNav(w, WizardDialog::Back);
         // A company without groups cannot be left.
         chooseRow(*companies, QStringLiteral("Empty Start-up"));
@@ -61,16 +56,14 @@ TEST_F(SelectAssets, ListsDatabasesCompaniesGroupsAndBooksInTheHostsOrderAndKeep
         chooseRow(*companies, Cafe);
         EXPECT_EQ(groups->count(), 1);
         EXPECT_EQ(books->count(), 0);
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 1);
+        EXPECT_EQ(clickNav(w, WizardDialog::Next), 1);
         ASSERT_EQ(ui.boxes().size(), 2u);
         EXPECT_TRUE(ui.boxes()[1].text.contains("no active book")) << ui.boxes()[1].text.toStdString();
         chooseEntry(*databases, QStringLiteral("Public Sector"));
         EXPECT_EQ(texts(*companies), (QStringList{"City of Lakeside", "City of Lakeside"}));
         companies->setCurrentRow(1);
         EXPECT_EQ(w.state().hostCompany->CompanyID(), 10);
-        clickNav(w, WizardDialog::Next);
-        EXPECT_EQ(w.state().CurrentStep, 2);
+        EXPECT_EQ(clickNav(w, WizardDialog::Next), 2);
         EXPECT_EQ(w.state().hostCompany->CompanyID(), 10);
         EXPECT_EQ(w.state().hostGroup->Name(), "All Orvo Assets");
         EXPECT_EQ(w.state().hostBook->Name(), "Internal");
@@ -96,8 +89,7 @@ TEST_F(SelectAssets, ListsDatabasesCompaniesGroupsAndBooksInTheHostsOrderAndKeep
     groupless->programPath = demo.data;
     groupless->noGroupManager = QStringList{QStringLiteral("Empty Start-up")};
     expwiz::ScriptedUiServices none;
-    for (int i = 0; i < 2; ++i)
-        none.queueAnswer(BoxAnswer::Ok);
+    queueAnswers(none, {BoxAnswer::Ok}, 2);
     runWizard(none, groupless, [&](WizardDialog& w) {
         clickNav(w, WizardDialog::Next);
         auto* companies = child<QListWidget>(w, "lstP2Company");

@@ -39,8 +39,7 @@ void toSummary(WizardDialog& w, expwiz::ScriptedUiServices& ui, const Choices& c
     clickNav(w, WizardDialog::Next);
     child<QLineEdit>(w, "txtP3Filename")->setText(name);
     child<QLineEdit>(w, "txtP3Location")->setText(folder);
-    clickNav(w, WizardDialog::Next);
-    ASSERT_EQ(w.state().CurrentStep, 5) << boxTexts(ui).join('|').toStdString();
+    ASSERT_EQ(clickNav(w, WizardDialog::Next), 5) << boxTexts(ui).join('|').toStdString();
     ui.clearRecords();
 }
 
@@ -92,8 +91,7 @@ TEST_F(Summary, ShowsTheChoicesRefusesExportsLackingFolderGroupOrCompanyLocksWhi
         EXPECT_GE(file->heightForWidth(file->width()), twoLines);
         // Refused or done, the Summary stays shown and usable: nothing was left locked.
         const auto exportTold = [&](const QStringList& boxes) {
-            for (int i = 0; i < boxes.size(); ++i)
-                ui.queueAnswer(BoxAnswer::Ok);
+            queueAnswers(ui, {BoxAnswer::Ok}, int(boxes.size()));
             clickNav(w, WizardDialog::Export);
             EXPECT_EQ(boxTexts(ui), boxes);
             EXPECT_EQ(QFile::exists(deep + "/summary.csv"), boxes == QStringList{Complete});
@@ -143,8 +141,7 @@ TEST_F(Summary, ShowsTheChoicesRefusesExportsLackingFolderGroupOrCompanyLocksWhi
         ui.queueAnswer(BoxAnswer::No);
         clickNav(w, WizardDialog::Next);
         child<QLineEdit>(w, "txtP3Filename")->setText(QStringLiteral("second"));
-        clickNav(w, WizardDialog::Next);
-        ASSERT_EQ(w.state().CurrentStep, 5);
+        ASSERT_EQ(clickNav(w, WizardDialog::Next), 5);
         EXPECT_EQ(child<QListWidget>(w, "lstP6FieldMap")->count(), 28);
         // The folder is the remembered one again (none: the program folder).
         EXPECT_EQ(shown(w, "lblP6ExportFile lblP6ExportAsset"), demo.data + "/second.csv| 0  of  0 ");
@@ -152,8 +149,7 @@ TEST_F(Summary, ShowsTheChoicesRefusesExportsLackingFolderGroupOrCompanyLocksWhi
         ui.clearRecords();
         w.state().hostGroup.reset();
         w.state().hostCompany.reset();
-        for (int i = 0; i < 3; ++i)
-            ui.queueAnswer(BoxAnswer::Ok);
+        queueAnswers(ui, {BoxAnswer::Ok}, 3);
         w.ShowStep(5, 2);
         EXPECT_EQ(boxTexts(ui), (QStringList{"Company is not selected", "Group is not selected", "company is null"}));
         EXPECT_EQ(child<QListWidget>(w, "lstP6FieldMap")->count(), 0);
@@ -215,8 +211,7 @@ TEST_F(WizardExport, StopAnsweredNoGoesOnAndYesKeepsTheCompleteRows)
         // A clock a whole pace interval on at every reading shows every row.
         auto now = std::chrono::steady_clock::time_point{};
         w.state().exportClock = [&now] { return now += std::chrono::seconds(1); };
-        ui.queueAnswer(BoxAnswer::No);
-        ui.queueAnswer(BoxAnswer::Yes);
+        queueAnswers(ui, {BoxAnswer::No, BoxAnswer::Yes});
         clickNav(w, WizardDialog::Export);
         progressAfter = shown(w, "lblP6ExportAsset");
         EXPECT_EQ(enabled(w, "cmdP6Stop"), Idle);
