@@ -54,11 +54,8 @@ TEST_F(CliExport, CommandsAnswerAndEveryWayOfNamingTheFieldsGivesTheSameBytes)
         return base(output, "Harbor Logistics", "All Orvo Assets") << lines << "--encoding"
                << "UTF-8" << "--fields" << "1004,1012,1002,1084,1100,1075,1028,1064,1113,1089";
     };
-    const struct {
-        QStringList args;
-        QString out, err = {};   // patterns, . matching line ends too
-        bool sameBytes = false;   // as the first file exported
-    } cases[] = {
+    // Patterns, . matching line ends too; sameBytes: as the first file exported.
+    const struct { QStringList args; QString out, err = {}; bool sameBytes = false; } cases[] = {
         {{"--version"}, "^expwiz 0\\."},
         {{"-V"}, "^expwiz 0\\."},
         {{"export", "--help"}, "^Usage: expwiz export \\[options\\]"},
@@ -171,11 +168,8 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
     }
     writeBytes(data + "/public-sector.sqlite", QByteArray(8192, 'x'));
 
-    struct Case {
-        QStringList args;
-        int exitCode;
-        QString mention, target = {};   // target: the file that stays as it was, when not the previous export
-    };
+    // target: the file that stays as it was, when not the previous export
+    struct Case { QStringList args; int exitCode; QString mention, target = {}; };
     const QString f = "--fields";
     std::vector<Case> cases = {
         {base(out, "No Such Co") << f << "1004", 1, "No Such Co"},
@@ -281,18 +275,13 @@ TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTempor
         pageSize = middle.int64(1);
     }
     enum { Overwrite = -1, CutShort = -2 };   // what happens to the database instead of a signal
-    const struct {
-        int signal;
-        bool keepPartial;
-        int exitCode;   // -1: killed
-        const char* says;
-    } cases[] = {
+    const struct { int signal; bool keepPartial; int exitCode; const char* says; } cases[] = {
         {SIGINT, false, 130, "nothing was changed"},
         {SIGTERM, false, 143, "nothing was changed"},
         {SIGHUP, false, 129, "nothing was changed"},
         {SIGQUIT, false, 131, "nothing was changed"},
         {SIGTERM, true, 143, "complete row\\(s\\) written so far are in "},
-        {SIGKILL, false, -1, ""},
+        {SIGKILL, false, -1, ""},   // killed
         // Before, a failed read restarted the query: this ran forever.
         {Overwrite, false, 1, "Reading the assets from the host failed after .*malformed"},
         {CutShort, false, 1, "Reading the assets from the host failed after "},
