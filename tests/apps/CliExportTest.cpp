@@ -34,6 +34,30 @@ protected:
     const QString data = dir.filePath("host");
 };
 
+// Starts an export and freezes it while its temporary file holds rows, less
+// than half of `completeSize`. False when it ended before it was caught there.
+bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& temporary, qint64 completeSize)
+{
+    const auto midRun = [&](qint64 size) { return size > 0 && size < completeSize / 2; };
+    startProgram(p, "expwiz", args);
+    if (!p.waitForStarted())
+        return false;
+    for (;;) {
+        if (midRun(QFileInfo(temporary).size())) {
+            ::kill(static_cast<pid_t>(p.processId()), SIGSTOP);
+            // Stopped: the state after the command's name reads T.
+            while (!readBytes(QStringLiteral("/proc/%1/stat").arg(p.processId())).contains(") T "))
+                if (p.waitForFinished(1))
+                    return false;
+            if (midRun(QFileInfo(temporary).size()))
+                return true;
+            ::kill(static_cast<pid_t>(p.processId()), SIGCONT);
+        }
+        if (p.waitForFinished(1))
+            return false;
+    }
+}
+
 } // namespace
 
 // Commands that succeed answer as their patterns say. The exports give the same bytes whether the
@@ -222,34 +246,6 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
     }
     EXPECT_EQ(runCli(base(dir.filePath("after.csv")) << "--map" << map).exitCode, 0);   // the database still opens
 }
-
-namespace {
-
-// Starts an export and freezes it while its temporary file holds rows, less
-// than half of `completeSize`. False when it ended before it was caught there.
-bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& temporary, qint64 completeSize)
-{
-    const auto midRun = [&](qint64 size) { return size > 0 && size < completeSize / 2; };
-    startProgram(p, "expwiz", args);
-    if (!p.waitForStarted())
-        return false;
-    for (;;) {
-        if (midRun(QFileInfo(temporary).size())) {
-            ::kill(static_cast<pid_t>(p.processId()), SIGSTOP);
-            // Stopped: the state after the command's name reads T.
-            while (!readBytes(QStringLiteral("/proc/%1/stat").arg(p.processId())).contains(") T "))
-                if (p.waitForFinished(1))
-                    return false;
-            if (midRun(QFileInfo(temporary).size()))
-                return true;
-            ::kill(static_cast<pid_t>(p.processId()), SIGCONT);
-        }
-        if (p.waitForFinished(1))
-            return false;
-    }
-}
-
-} // namespace
 
 // An export frozen in the first quarter of its rows meets a signal or a damaged database: the
 // previous file stays (only --keep-partial keeps the complete rows), no temporary is left behind,
