@@ -18,8 +18,8 @@ struct Fixture {
     expwiz::AddinContext context{ui, {}};
     std::shared_ptr<testhost::RecordingHost> host = std::make_shared<testhost::RecordingHost>();
 
-    // The boxes since `from`: none when `text` is empty, else one error box,
-    // OK only, no icon, under the application's title unless another is given.
+    // The boxes since `from`: none for an empty `text`, else one error box, OK only, no icon,
+    // under the application's title unless another is given.
     void expectBoxes(size_t from, const QString& text, const QString& title = {})
     {
         ASSERT_EQ(ui->boxes().size(), from + (text.isEmpty() ? 0 : 1));
@@ -40,13 +40,8 @@ const QString CompanyPlacement = "&File,ADD,BEFORE=&Edit,,~Company &Utilities,AD
 // step stops the sequence with one message and what is done stays done.
 TEST(Addin, InitializeRegistersTheOperationThenTheMenuCommandOrStopsAtTheFailingStep)
 {
-    const struct {
-        const char* failOn;
-        size_t operations, menuItems;
-        QString box;
-        int32_t appType = 48;
-        QString placement = CompanyPlacement;
-    } cases[] = {
+    const struct { const char* failOn; size_t operations, menuItems; QString box;
+                   int32_t appType = 48; QString placement = CompanyPlacement; } cases[] = {
         {"", 1, 1, {}},
         {"", 1, 1, {}, 36, QString(CompanyPlacement).replace("~Company", "~Organization")},
         {"AddOperation", 0, 0, "an error occurred\r\nThe host failed."},
@@ -103,12 +98,8 @@ TEST(AddinOperation, TheOperationAndTheMenuCommandRunTheWizardBoundToTheHost)
         EXPECT_EQ(gui->enabled, enabled) << text;
     }
     const auto perform = [&] { return operation.PerformOperation(QString(), nullptr); };
-    const struct {
-        const char* name;
-        std::function<int32_t()> run;
-        int32_t result;
-        QString box;
-    } cases[] = {
+    const struct { const char* name; std::function<int32_t()> run; int32_t result; QString box; }
+        cases[] = {
         {"the operation", perform, -1000, {}},
         {"the operation again", perform, -1000, {}},
         {"the menu command", [&] { return menu.OnClick(QString()); }, 1, {}},

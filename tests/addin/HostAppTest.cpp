@@ -49,12 +49,8 @@ TEST(EndToEnd, ThePluginLoadsAndTheHostsMenuCommandExportsWhatTheCommandLineExpo
     QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         noDisplay.remove(name);
-    const struct {
-        QStringList args;
-        int exitCode;
-        QString says;   // on stdout when it succeeds, else on stderr
-        size_t entries;
-    } cases[] = {
+    // `says`: on stdout when it succeeds, else on stderr
+    const struct { QStringList args; int exitCode; QString says; size_t entries; } cases[] = {
         {{"--data", data, "--edition", "abc", "--register", plugin}, 2, "abc", 0},
         {{"--help"}, 0, "--register", 0},
         {{"--data", data}, 1, "xvfb-run", 0},
@@ -150,13 +146,9 @@ TEST(EndToEnd, ThePluginLoadsAndTheHostsMenuCommandExportsWhatTheCommandLineExpo
         table.sortByColumn(0, Qt::DescendingOrder);
         EXPECT_EQ(model.index(0, 0).data().toString(), "300");   // by number, not as text
         EXPECT_FALSE(model.flags(model.index(0, 2)) & Qt::ItemIsEditable);
-        const struct {
-            int database, company;
-            const char* count;
-            int rows;
-        } choices[] = {{1, 0, "City of Lakeside: 60 assets", 60},
-                       {0, 3, "Empty Start-up: 0 assets", 0},
-                       {0, -1, "Choose a company to see its assets.", 0}};
+        const struct { int database, company; const char* count; int rows; } choices[] = {
+            {1, 0, "City of Lakeside: 60 assets", 60}, {0, 3, "Empty Start-up: 0 assets", 0},
+            {0, -1, "Choose a company to see its assets.", 0}};
         for (const auto& c : choices) {
             QTreeWidgetItem* item = tree.topLevelItem(c.database);
             tree.setCurrentItem(c.company < 0 ? item : item->child(c.company));

@@ -34,6 +34,30 @@ protected:
     const QString data = dir.filePath("host");
 };
 
+// Starts an export and freezes it while its temporary file holds rows, less
+// than half of `completeSize`. False when it ended before it was caught there.
+bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& temporary, qint64 completeSize)
+{
+    const auto midRun = [&](qint64 size) { return size > 0 && size < completeSize / 2; };
+    startProgram(p, "expwiz", args);
+    if (!p.waitForStarted())
+        return false;
+    for (;;) {
+        if (midRun(QFileInfo(temporary).size())) {
+            ::kill(static_cast<pid_t>(p.processId()), SIGSTOP);
+            // Stopped: the state after the command's name reads T.
+            while (!readBytes(QStringLiteral("/proc/%1/stat").arg(p.processId())).contains(") T "))
+                if (p.waitForFinished(1))
+                    return false;
+            if (midRun(QFileInfo(temporary).size()))
+                return true;
+            ::kill(static_cast<pid_t>(p.processId()), SIGCONT);
+        }
+        if (p.waitForFinished(1))
+            return false;
+    }
+}
+
 } // namespace
 
 // Commands that succeed answer as their patterns say. The exports give the same bytes whether the
@@ -54,11 +78,8 @@ TEST_F(CliExport, CommandsAnswerAndEveryWayOfNamingTheFieldsGivesTheSameBytes)
         return base(output, "Harbor Logistics", "All Orvo Assets") << lines << "--encoding"
                << "UTF-8" << "--fields" << "1004,1012,1002,1084,1100,1075,1028,1064,1113,1089";
     };
-    const struct {
-        QStringList args;
-        QString out, err = {};   // patterns, . matching line ends too
-        bool sameBytes = false;   // as the first file exported
-    } cases[] = {
+    // Patterns, . matching line ends too; sameBytes: as the first file exported.
+    const struct { QStringList args; QString out, err = {}; bool sameBytes = false; } cases[] = {
         {{"--version"}, "^expwiz 0\\."},
         {{"-V"}, "^expwiz 0\\."},
         {{"export", "--help"}, "^Usage: expwiz export \\[options\\]"},
@@ -171,11 +192,8 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
     }
     writeBytes(data + "/public-sector.sqlite", QByteArray(8192, 'x'));
 
-    struct Case {
-        QStringList args;
-        int exitCode;
-        QString mention, target = {};   // target: the file that stays as it was, when not the previous export
-    };
+    // target: the file that stays as it was, when not the previous export
+    struct Case { QStringList args; int exitCode; QString mention, target = {}; };
     const QString f = "--fields";
     std::vector<Case> cases = {
         {base(out, "No Such Co") << f << "1004", 1, "No Such Co"},
@@ -229,34 +247,6 @@ TEST_F(CliExport, RefusalsNameTheThingInOneLineAndChangeNoFile)
     EXPECT_EQ(runCli(base(dir.filePath("after.csv")) << "--map" << map).exitCode, 0);   // the database still opens
 }
 
-namespace {
-
-// Starts an export and freezes it while its temporary file holds rows, less
-// than half of `completeSize`. False when it ended before it was caught there.
-bool startAndFreezeMidRun(QProcess& p, const QStringList& args, const QString& temporary, qint64 completeSize)
-{
-    const auto midRun = [&](qint64 size) { return size > 0 && size < completeSize / 2; };
-    startProgram(p, "expwiz", args);
-    if (!p.waitForStarted())
-        return false;
-    for (;;) {
-        if (midRun(QFileInfo(temporary).size())) {
-            ::kill(static_cast<pid_t>(p.processId()), SIGSTOP);
-            // Stopped: the state after the command's name reads T.
-            while (!readBytes(QStringLiteral("/proc/%1/stat").arg(p.processId())).contains(") T "))
-                if (p.waitForFinished(1))
-                    return false;
-            if (midRun(QFileInfo(temporary).size()))
-                return true;
-            ::kill(static_cast<pid_t>(p.processId()), SIGCONT);
-        }
-        if (p.waitForFinished(1))
-            return false;
-    }
-}
-
-} // namespace
-
 // An export frozen in the first quarter of its rows meets a signal or a damaged database: the
 // previous file stays (only --keep-partial keeps the complete rows), no temporary is left behind,
 // and the message says so in one line; while it runs, a second export to the same file is refused.
@@ -281,18 +271,13 @@ TEST(CliFaults, SignalsCrashesAndADamagedDatabaseLeaveThePreviousFileAndNoTempor
         pageSize = middle.int64(1);
     }
     enum { Overwrite = -1, CutShort = -2 };   // what happens to the database instead of a signal
-    const struct {
-        int signal;
-        bool keepPartial;
-        int exitCode;   // -1: killed
-        const char* says;
-    } cases[] = {
+    const struct { int signal; bool keepPartial; int exitCode; const char* says; } cases[] = {
         {SIGINT, false, 130, "nothing was changed"},
         {SIGTERM, false, 143, "nothing was changed"},
         {SIGHUP, false, 129, "nothing was changed"},
         {SIGQUIT, false, 131, "nothing was changed"},
         {SIGTERM, true, 143, "complete row\\(s\\) written so far are in "},
-        {SIGKILL, false, -1, ""},
+        {SIGKILL, false, -1, ""},   // killed
         // Before, a failed read restarted the query: this ran forever.
         {Overwrite, false, 1, "Reading the assets from the host failed after .*malformed"},
         {CutShort, false, 1, "Reading the assets from the host failed after "},

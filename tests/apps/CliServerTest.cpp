@@ -61,11 +61,7 @@ TEST(CliServer, DemoRefusesADatabaseWithTablesAndNoMessageOrListShowsThePassword
     const QString keep = dir.filePath("keep.csv");
     writeBytes(keep, "previous export\r\n");
     const QStringList brokenExport = exportArgs(demo, "Harbor Logistics", keep) << "--fields" << "1004";
-    const struct {
-        QStringList args;
-        int exitCode;
-        QStringList mentions;
-    } cases[] = {
+    const struct { QStringList args; int exitCode; QStringList mentions; } cases[] = {
         {{"demo", "--out", demo, "--postgres", conninfo, "--db-prefix", server.prefix, "--assets", "5"}, 0,
          {server.prefix + "_orvo_demo, " + server.prefix + "_public_sector on "}},
         {{"list", "--data", demo}, 0, {"Database \"Public Sector\" on ", "dbname=" + server.prefix + "_public_sector"}},

@@ -25,6 +25,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <numeric>
 
 using expwiz::RtfDocumentReader;
 using expwiz::ScriptedUiServices;
@@ -34,23 +35,20 @@ using Make = std::function<std::unique_ptr<QPrinter>()>;
 
 namespace {
 
-// The report used throughout: a new map of the first columns of the
-// standard edition (27 unless asked), for a company whose name needs
-// escaping, filled on 5 December 2026 at 09:05 in English.
+// The report used throughout: a new map of the standard edition's first columns, for a company
+// whose name needs escaping, filled on 5 December 2026 at 09:05 in English.
 const QDateTime filledAt(QDate(2026, 12, 5), QTime(9, 5, 41));
 const QLocale english(QStringLiteral("en_US"));
 
 expwiz::FieldMapReportValues sampleValues(int32_t lastId = 1027, bool header = false)
 {
-    std::vector<int32_t> ids;
-    for (int32_t id = 1001; id <= lastId; ++id)
-        ids.push_back(id);
+    std::vector<int32_t> ids(lastId - 1000);
+    std::iota(ids.begin(), ids.end(), 1001);
     return expwiz::FieldMapReportValues::from(QStringLiteral("M\u00fcller {Holz} \\ S\u00f6hne \u20ac"),
                                               QStringLiteral("Tax"), header, QString(), ids, false);
 }
 
-// A character format as "[size b i u family ~hint]", leaving out what is
-// off or unset; nothing for plain 12 points.
+// A character format as "[size b i u family ~hint]" without what is off or unset; "" for plain 12.
 QString describe(const QTextCharFormat& f)
 {
     static const char* const hints[] = {"sans", "serif", "typewriter", "decorative", "system",
@@ -66,9 +64,8 @@ QString describe(const QTextCharFormat& f)
     return s == QLatin1String("12") ? QString() : QLatin1Char('[') + s + QLatin1Char(']');
 }
 
-// The document as lines: the tab stop distance in twips unless it is 720,
-// then per paragraph its alignment (L C R J) and each run of text after
-// its format; an empty paragraph shows its own character format.
+// The document as lines: the tab stop in twips unless 720, then per paragraph its alignment
+// (L C R J) and each run of text after its format; an empty paragraph shows its own format.
 QString dump(const QTextDocument& doc)
 {
     QStringList lines;
@@ -86,9 +83,8 @@ QString dump(const QTextDocument& doc)
     return lines.join(QLatin1Char('\n')).replace(QLatin1Char('\t'), QStringLiteral("\\t"));
 }
 
-// Prints on the printer the test chooses, noting whether the busy pointer
-// showed when it was asked for (-1: never asked); every message must come
-// with the normal pointer back.
+// Prints on the printer the test chooses, noting whether the busy pointer showed when it was
+// asked for (-1: never asked); every message must come with the normal pointer back.
 struct Printing : expwiz::PrinterSource {
     explicit Printing(Make make) : make(std::move(make)) {}
     std::unique_ptr<QPrinter> printer() override
@@ -122,9 +118,7 @@ TEST(ReportReader, ReadsTheReportAndSmallDocumentsWithTheirFormatsAndSurvivesBro
     const QString fonts = "{\\rtf1\\deff1{\\fonttbl{\\f0\\froman Serifa;}{\\f1\\fswiss Sansa;}"
                           "{\\f2\\fmodern\\fcharset0 Mono;}{\\f3\\fscript Hand;}{\\f4\\fdecor Fancy;}}";
     const QString sansa = "[12 Sansa ~sans]";
-    const struct {
-        QString rtf, dump;
-    } cases[] = {
+    const struct { QString rtf, dump; } cases[] = {
         // groups restore formats on closing; switches off; every font kind
         {fonts + "a{\\b\\ul\\fs40\\f0 b}c}", "L " + sansa + "a[20 b u Serifa ~serif]b" + sansa + "c"},
         {fonts + "\\b\\ul\\fs30 a\\b0 b\\ulnone c\\ul\\b d\\plain e\\ul f\\ul0 g\\i h\\i0 i}",
@@ -221,12 +215,8 @@ TEST(ReportPrint, NoPrinterAndFailuresAreToldAndNothingIsPrinted)
 {
     QTemporaryDir dir;
     const Make none = [] { return std::unique_ptr<QPrinter>(); };
-    const struct {
-        const char* name;
-        Make printer;
-        Outcome outcome;
-        Values values = [] { return sampleValues(); };
-    } cases[] = {
+    const struct { const char* name; Make printer; Outcome outcome;
+                   Values values = [] { return sampleValues(); }; } cases[] = {
         {"no default printer", none, Outcome::NoPrinter},
         {"the desktop's own default printer, where there is none",
          QPrinterInfo::defaultPrinter().isNull() ? Make([] { return expwiz::DefaultPrinterSource().printer(); }) : none,
@@ -260,6 +250,5 @@ TEST(ReportPrint, NoPrinterAndFailuresAreToldAndNothingIsPrinted)
         // no printer is asked for when the values cannot be read
         EXPECT_EQ(printing.busyWhenAsked, c.outcome == Outcome::Failed ? -1 : 1) << "busy while asking";
     }
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty())
-        << "nothing is written to disk";
+    EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "nothing is written to disk";
 }
