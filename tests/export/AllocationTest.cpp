@@ -58,10 +58,10 @@ TEST(Alloc, ListsAndAssetAllocationsAreReadFromTheHostAndFailuresKeepWhatWasRead
               std::tuple(1, 0, -1, -1));
 
     SCOPED_TRACE("a FieldID that is no 16-bit number");
-    db.listRows = {{"4", "Fund"}, {"70000", "Big"}};
+    db.listRows = {{"4", "Fund"}, {"-32768", "Low"}, {"70000", "Big"}};
     failure = lists.load(db, 7);
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(std::tuple(failure->number(), lists.usedSlots()), std::tuple(orvo::errnum::Overflow, 1));
+    EXPECT_EQ(std::tuple(failure->number(), lists.usedSlots()), std::tuple(orvo::errnum::Overflow, 2));
 
     SCOPED_TRACE("asset allocations by asset and list (their cells in a file: ExportRunTest)");
     db.queries.clear();
