@@ -13,16 +13,7 @@
 
 using namespace expwiz;
 
-namespace {
-AllocationLists listsOf(std::vector<std::pair<int16_t, QString>> lists)
-{
-    AllocationLists table;
-    EXPECT_FALSE(table.assign(lists).has_value());
-    return table;
-}
-} // namespace
-
-TEST(Alloc, ListsAndAssetAllocationsAreReadFromTheHostAndFailuresKeepWhatWasRead)
+TEST(Alloc, ListsAndAllocationsAreReadFromTheHostKeepingWhatWasReadAndLabelsHeadTheirLinkedFields)
 {
     memhost::Host host;
     auto& db = *host.database;
@@ -99,17 +90,20 @@ TEST(Alloc, ListsAndAssetAllocationsAreReadFromTheHostAndFailuresKeepWhatWasRead
     EXPECT_TRUE(allocations.items().empty() && !allocations.find(10, 3));
     rows = {{"3000000000", "3", "Fund", "X", "100"}};
     EXPECT_THROW(allocations.load(db, 7, " 4 ", {3}), orvo::HostError);
-}
 
-TEST(Alloc, LabelsMatchPromptsOnAtMostTenLeadingCharactersAndHeadTheirLinkedFields)
-{
-    const AllocationLists lists =
+    SCOPED_TRACE("labels match prompts on ten leading characters and head their linked fields");
+    const auto listsOf = [](std::vector<std::pair<int16_t, QString>> entries) {
+        AllocationLists table;
+        EXPECT_FALSE(table.assign(entries).has_value());
+        return table;
+    };
+    const AllocationLists prompts =
         listsOf({{2, "Funding source"}, {4, "Department Code"}, {6, "Dept. Code"}, {8, "Location"}});
     const std::pair<const char*, int> labels[] = {
         {"Fund", 0}, {"Department", 1}, {"Departmental", 1},   // differs only after ten characters
         {"Dept", 2}, {"Dpt", -1}, {"Locations", 3}, {"location", -1}, {"Class", -1}};
     for (const auto& [label, slot] : labels)
-        EXPECT_EQ(lists.match(label), slot) << label;
+        EXPECT_EQ(prompts.match(label), slot) << label;
     EXPECT_EQ(listsOf({{2, "Fund"}, {3, ""}, {4, "Class"}}).match("Class"), -1);   // an empty prompt ends the search
 
     const AllocationLists funds = listsOf({{3, "Fund"}, {5, "Department Code"}});

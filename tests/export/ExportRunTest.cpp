@@ -74,36 +74,7 @@ auto complete(int32_t n)
 
 } // namespace
 
-TEST_F(ExportRunTest, HostAndCallbacksAreCalledInTheDescribedOrderAndTheRowsWrittenAreTold)
-{
-    db.dataRows = numberedRows(2);
-    ExportCallbacks callbacks;
-    callbacks.processEvents = [&] { *host.log << "events"; };
-    callbacks.progress = [&](int32_t row, int32_t total) { *host.log << QStringLiteral("progress %1/%2").arg(row).arg(total); };
-    callbacks.stopRequested = [&] { return *host.log << "stop?", false; };
-    callbacks.busy = [&](bool on) { *host.log << (on ? "busy" : "idle"); };
-    QString plainCount = kCount, plainData = kData;
-    plainCount.chop(QStringLiteral("AND GROUPCOND ").size());
-    plainData.replace("AND GROUPCOND ", " ");
-    for (const int counted : {5, 1}) {   // the rows changed after the count: every row is written and told
-        SCOPED_TRACE(counted);
-        db.faults.countOverride = counted;
-        host.log->clear();
-        const ExportResult r = run(host.job({1004, 1012}, path), callbacks);
-        ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
-        const QString row = QStringLiteral("progress %2/%1 | events | stop? | Item 0 | Item 1 | IsLastRow | MoveNext").arg(counted);
-        EXPECT_EQ(host.log->join(" | "), "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup " + plainCount
-                                          + " | ApplyGroup " + plainData + " | Connection | busy | CountRows " + kCount
-                                          + " | idle | OpenCursor " + kData + " 100 | Rows | Fields | MoveFirst | "
-                                          + row.arg(1) + " | " + row.arg(2));
-        EXPECT_EQ(r.countQuery, kCount);
-        EXPECT_EQ(r.dataQuery, kData);
-        EXPECT_EQ(r.progressText, QStringLiteral("2 asset(s) are exported (%1 were counted before the export).").arg(counted));
-        EXPECT_EQ(readBytes(path), csvOf(db.dataRows));
-    }
-}
-
-TEST_F(ExportRunTest, EveryTypeCodeIsWrittenByteForByteInTheJobsLocaleAndAnEmptyResultKeepsTheTopLines)
+TEST_F(ExportRunTest, EveryTypeCodeIsWrittenByteForByteAndHostAndCallbacksAreCalledInTheDescribedOrder)
 {
     db.dataRows = {
         {"1", "0.5", "0.075", "1234.5", "T", "Desk, \"oak\"", "2024-03-07", "507", "Y", "SL"},
@@ -131,10 +102,75 @@ TEST_F(ExportRunTest, EveryTypeCodeIsWrittenByteForByteInTheJobsLocaleAndAnEmpty
         EXPECT_EQ(readBytes(path), header ? "\"System No\",\"Description\"\r\n" : "");
         EXPECT_TRUE(host.log->join(" | ").endsWith("| Rows | Fields | MoveFirst"));
     }
+
+    SCOPED_TRACE("host and callbacks are called in the described order and the rows written are told");
+    db.dataRows = numberedRows(2);
+    ExportCallbacks callbacks;
+    callbacks.processEvents = [&] { *host.log << "events"; };
+    callbacks.progress = [&](int32_t row, int32_t total) { *host.log << QStringLiteral("progress %1/%2").arg(row).arg(total); };
+    callbacks.stopRequested = [&] { return *host.log << "stop?", false; };
+    callbacks.busy = [&](bool on) { *host.log << (on ? "busy" : "idle"); };
+    const QString plainCount = kCount.left(kCount.indexOf("AND GROUPCOND ")),
+                  plainData = QString(kData).replace("AND GROUPCOND ", " ");
+    for (const int counted : {5, 1}) {   // the rows changed after the count: every row is written and told
+        SCOPED_TRACE(counted);
+        db.faults.countOverride = counted;
+        host.log->clear();
+        const ExportResult r = run(host.job({1004, 1012}, path), callbacks);
+        ASSERT_EQ(r.outcome, Completed) << r.message.toStdString();
+        const QString row = QStringLiteral("progress %2/%1 | events | stop? | Item 0 | Item 1 | IsLastRow | MoveNext").arg(counted);
+        EXPECT_EQ(host.log->join(" | "), "GroupQuery | Reset | SetGroup All Orvo Assets 0 0 0 0 | ApplyGroup " + plainCount
+                                          + " | ApplyGroup " + plainData + " | Connection | busy | CountRows " + kCount
+                                          + " | idle | OpenCursor " + kData + " 100 | Rows | Fields | MoveFirst | "
+                                          + row.arg(1) + " | " + row.arg(2));
+        EXPECT_EQ(r.countQuery, kCount);
+        EXPECT_EQ(r.dataQuery, kData);
+        EXPECT_EQ(r.progressText, QStringLiteral("2 asset(s) are exported (%1 were counted before the export).").arg(counted));
+        EXPECT_EQ(readBytes(path), csvOf(db.dataRows));
+    }
 }
 
-TEST_F(ExportRunTest, AStopOrAnUnreadableValueKeepsTheCompleteRowsAndAFailureThatLastsEndsTheRun)
+TEST_F(ExportRunTest, StopsUnreadableValuesAndReadOrWriteFailuresKeepCompleteRowsOrThePreviousFile)
 {
+    // Short writes are continued. The disk takes so many bytes, then fails (in a buffer flush or at
+    // commit); the message counts the rows of the buffers that reached the file whole. A budget of
+    // -1 takes seven bytes a call and never fails.
+    using namespace orvo::errnum;
+    const struct { int err; int32_t number; qsizetype budget; int rows; } disks[] = {
+        {ENOSPC, DiskFull, 300000, 2000}, {EIO, PathFileAccess, 100000, 2000}, {ENOSPC, DiskFull, 5000, 10},
+        {ENOSPC, DiskFull, 0, 3}, {EDQUOT, DiskFull, 0, 1}, {0, 0, -1, 3}};
+    for (const auto& c : disks) {
+        SCOPED_TRACE(QStringLiteral("errno %1 after %2 bytes, %3 rows").arg(c.err).arg(c.budget).arg(c.rows).toStdString());
+        db.dataRows = numberedRows(c.rows, 1000);
+        writeBytes(path, "previous export\r\n");
+        ExportJob job = host.job({1004, 1012}, path);
+        job.header = true;
+        QByteArray accepted;
+        qsizetype flushed = 0;   // where the last call that took all it was given ended
+        job.writeFunction = [&](int fd, const void* data, size_t size) -> ssize_t {
+            const qsizetype n = std::min(qsizetype(size), c.budget < 0 ? 7 : c.budget - accepted.size());
+            if (n == 0)
+                return errno = c.err, -1;
+            accepted.append(static_cast<const char*>(data), n);
+            flushed = n == qsizetype(size) ? accepted.size() : flushed;
+            return ::write(fd, data, size_t(n));
+        };
+        const ExportResult r = run(job);
+        EXPECT_EQ(std::tuple(r.errorNumber, r.rowsWritten),
+                  std::tuple(c.number, std::max<qsizetype>(accepted.left(flushed).count("\r\n") - 1, 0)));
+        if (!c.err) {
+            EXPECT_EQ(told(r), complete(3));
+            EXPECT_TRUE(readBytes(path) == csvOf(db.dataRows, true));
+            continue;
+        }
+        EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced, r.rowsWritten > 0, r.message),
+                  std::tuple(Failed, false, c.budget > 256 * 1024,
+                             ExportTexts::writeFailure(path, r.rowsWritten, c.rows, r.errorNumber, r.errorDescription)));
+        EXPECT_TRUE(r.errorDescription.contains(path)) << r.errorDescription.toStdString();
+        EXPECT_EQ(readBytes(path), "previous export\r\n");
+        EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
+    }
+
     // answer: to the question, 1 yes, 0 no, -1 none asked (the command line); MoveNext fails `failures` times at
     // row `failsAt` (IsLastRow too when twice); two values cannot be read when `unreadable`.
     const struct { const char* name; int rows, stopAt, answer; bool keep; int failsAt, failures; ExportOutcome outcome;
@@ -177,48 +213,6 @@ TEST_F(ExportRunTest, AStopOrAnUnreadableValueKeepsTheCompleteRowsAndAFailureTha
         EXPECT_EQ(told(r), std::tuple(c.outcome, c.written, c.rows, c.bytes != "previous", c.message, c.progress));
         EXPECT_EQ(std::tuple(asked, r.unreadableValues), std::tuple(c.answer >= 0 ? 1 : 0, c.unreadable));
         EXPECT_EQ(readBytes(path), c.bytes);
-        EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
-    }
-}
-
-TEST_F(ExportRunTest, AWriteFailureIsNeverCompleteAndLeavesThePreviousFileWhileShortWritesAreContinued)
-{
-    // The disk takes so many bytes, then fails: in a buffer flush during the rows or in the final flush at commit.
-    // The message counts the rows of the buffers that reached the file whole. A budget of -1 takes seven bytes a
-    // call and never fails.
-    using namespace orvo::errnum;
-    const struct { int err; int32_t number; qsizetype budget; int rows; } cases[] = {
-        {ENOSPC, DiskFull, 300000, 2000}, {EIO, PathFileAccess, 100000, 2000}, {ENOSPC, DiskFull, 5000, 10},
-        {ENOSPC, DiskFull, 0, 3}, {EDQUOT, DiskFull, 0, 1}, {0, 0, -1, 3}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(QStringLiteral("errno %1 after %2 bytes, %3 rows").arg(c.err).arg(c.budget).arg(c.rows).toStdString());
-        db.dataRows = numberedRows(c.rows, 1000);
-        writeBytes(path, "previous export\r\n");
-        ExportJob job = host.job({1004, 1012}, path);
-        job.header = true;
-        QByteArray accepted;
-        qsizetype flushed = 0;   // where the last call that took all it was given ended
-        job.writeFunction = [&](int fd, const void* data, size_t size) -> ssize_t {
-            const qsizetype n = std::min(qsizetype(size), c.budget < 0 ? 7 : c.budget - accepted.size());
-            if (n == 0)
-                return errno = c.err, -1;
-            accepted.append(static_cast<const char*>(data), n);
-            flushed = n == qsizetype(size) ? accepted.size() : flushed;
-            return ::write(fd, data, size_t(n));
-        };
-        const ExportResult r = run(job);
-        EXPECT_EQ(std::tuple(r.errorNumber, r.rowsWritten),
-                  std::tuple(c.number, std::max<qsizetype>(accepted.left(flushed).count("\r\n") - 1, 0)));
-        if (!c.err) {
-            EXPECT_EQ(told(r), complete(3));
-            EXPECT_TRUE(readBytes(path) == csvOf(db.dataRows, true));
-            continue;
-        }
-        EXPECT_EQ(std::tuple(r.outcome, r.fileReplaced, r.rowsWritten > 0, r.message),
-                  std::tuple(Failed, false, c.budget > 256 * 1024,
-                             ExportTexts::writeFailure(path, r.rowsWritten, c.rows, r.errorNumber, r.errorDescription)));
-        EXPECT_TRUE(r.errorDescription.contains(path)) << r.errorDescription.toStdString();
-        EXPECT_EQ(readBytes(path), "previous export\r\n");
         EXPECT_EQ(testfiles::entries(dir.path()), QStringList{"out.csv"});
     }
 }
@@ -294,6 +288,7 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
     const auto allocationJob = [&](std::vector<int32_t> map, std::vector<int32_t> linked, int edition) {
         ExportJob job = host.job(std::move(map), path);
         job.edition = Edition::fromCode(edition);
+        job.header = true;
         EXPECT_FALSE(job.allocationLists.assign({{3, "Funding source"}, {5, "Department Code"}}).has_value());
         job.allocationLinks.linkAll(linked, job.edition.isGASB, job.allocationLists);
         db.queries.clear();
@@ -309,7 +304,6 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
     for (const int code : {36, 52}) {
         SCOPED_TRACE(code);
         ExportJob job = allocationJob({1004, 1026, 1012}, {1004, 1026, 1012}, code);
-        job.header = true;
         db.faults.unreadable = {{2, 1}};   // the Fund of "Lamp": empty cells all the same
         const ExportResult r = run(job);
         ASSERT_EQ(std::tuple(r.outcome, r.unreadableValues), std::tuple(Completed, 1)) << r.message.toStdString();
@@ -349,7 +343,6 @@ TEST_F(ExportRunTest, AllocationFieldsExpandToSeventyCellsInTheOrganizationEditi
     SCOPED_TRACE("in a workbook a full sheet ends before a row that starts with an allocation field");
     db.dataRows = {{"<Allocated>", "10", "SL"}, {"D100", "11", "SL"}};
     ExportJob job = allocationJob({1026}, {1026}, 36);
-    job.header = true;
     job.format = ExportJob::Format::Workbook;
     job.sheetRows = 2;
     job.outputPath = dir.filePath("org.xlsx");

@@ -55,11 +55,8 @@ struct DemoHost {
     }
     ~DemoHost()
     {
-        try {
-            if (backend == Backend::Postgres)
-                orvo::pghost::PgDemo::drop(server);
-        } catch (...) {
-        }
+        if (backend == Backend::Postgres)
+            try { orvo::pghost::PgDemo::drop(server); } catch (...) {}   // never throw from here
     }
 
     Backend backend;

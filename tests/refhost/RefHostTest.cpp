@@ -49,7 +49,7 @@ EXPWIZ_ON_EVERY_BACKEND(RefHost);
 
 } // namespace
 
-TEST_P(RefHost, AnswersAsEveryHostInterfaceAndEachGroupRestrictsCountAndDataAlike)
+TEST_P(RefHost, AnswersAsEveryHostInterfaceGroupsRestrictAlikeAndOpensNestAcrossUsersAndProcesses)
 {
     DemoHost demo(GetParam());
     auto host = ReferenceHost::open(demo.path);
@@ -78,9 +78,9 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceAndEachGroupRestrictsCountAndDataAlik
     auto db = database(*host, "Orvo Demo");
     auto companies = db->Companies();
     ASSERT_EQ(companies.size(), 4u);
-    EXPECT_EQ(companies[1]->Name(), QString::fromUtf8("Café Müller & Søn, \"Nord\""));
-    EXPECT_EQ(std::tuple(companies[2]->IsAvailable(), companies[0]->HasInventory(), companies[1]->HasInventory()),
-              std::tuple(false, true, false));
+    EXPECT_EQ(std::tuple(companies[1]->Name(), companies[2]->IsAvailable(),
+                         companies[0]->HasInventory(), companies[1]->HasInventory()),
+              std::tuple(QString::fromUtf8("Café Müller & Søn, \"Nord\""), false, true, false));
     EXPECT_EQ(db->Companies()[0], companies[0]);   // the same objects, so an open company stays open
     auto books = companies[0]->Books();
     ASSERT_EQ(books.size(), 3u);
@@ -88,16 +88,9 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceAndEachGroupRestrictsCountAndDataAlik
     auto groups = viewAs<IOrvoWritableCompany>(companies[0])->GroupManager()->GroupList();
     ASSERT_EQ(groups->Count(), 3);
     EXPECT_EQ(groups->Item(0)->Name(), "All Orvo Assets");
-    EXPECT_THROW(groups->Item(3), HostError);
-    EXPECT_THROW(groups->Item(-1), HostError);
+    for (const int32_t outside : {3, -1})
+        EXPECT_THROW(groups->Item(outside), HostError);
 
-    const auto restricted = [](IOrvoGroupManager& manager, const std::shared_ptr<IOrvoGroup>& group,
-                               const QString& sql) {
-        auto query = manager.GroupQuery();
-        query->Reset();
-        query->SetGroup(group, 0, 0, 0, 0);
-        return query->ApplyGroup(sql);
-    };
     for (const char* dbName : {"Orvo Demo", "Public Sector"}) {
         auto each = database(*host, dbName);
         auto connection = each->Connection();
@@ -105,17 +98,23 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceAndEachGroupRestrictsCountAndDataAlik
             auto manager = viewAs<IOrvoWritableCompany>(c)->GroupManager();
             for (int32_t g = 0; g < manager->GroupList()->Count(); ++g) {
                 const auto group = manager->GroupList()->Item(g);
+                const auto restricted = [&](const QString& sql) {
+                    auto query = manager->GroupQuery();
+                    query->Reset();
+                    query->SetGroup(group, 0, 0, 0, 0);
+                    return query->ApplyGroup(sql);
+                };
                 for (auto& book : c->Books()) {
                     SCOPED_TRACE(QStringList({c->Name(), group->Name(), book->Name()}).join(" / ").toStdString());
                     const QString from = QStringLiteral(" FROM Asset, Partialsinfo, Bookparts  WHERE Asset.companyid"
                                                         " = %1 AND Bookparts.bookid = %2 AND Bookparts.sequence >= 0 ")
                                              .arg(c->CompanyID()).arg(book->BookID());
-                    auto rows = connection->OpenCursor(restricted(*manager, group, "SELECT ASSET.ASSETID " + from
-                                                                  + " ORDER BY ASSET.ASSETID"), 100)->Rows();
+                    const QString ids = "SELECT ASSET.ASSETID " + from + " ORDER BY ASSET.ASSETID";
+                    auto rows = connection->OpenCursor(restricted(ids), 100)->Rows();
                     int n = 0;
                     for (bool on = rows->MoveFirst(); on; on = rows->MoveNext())
                         ++n;
-                    EXPECT_EQ(connection->CountRows(restricted(*manager, group, "SELECT count(*) " + from)), n);
+                    EXPECT_EQ(connection->CountRows(restricted("SELECT count(*) " + from)), n);
                     // All records (one per asset, a second on every tenth), and fewer in the selective group.
                     if (c->Name() == "Harbor Logistics" && book->BookID() == 1 && g < 2) {
                         EXPECT_EQ(n, g ? 69 : 240 + 24);
@@ -124,14 +123,10 @@ TEST_P(RefHost, AnswersAsEveryHostInterfaceAndEachGroupRestrictsCountAndDataAlik
             }
         }
     }
-}
 
-TEST_P(RefHost, OpensNestTheLastCloseReleasesAndAnotherProcessHoldsTheCompanyUntilItDies)
-{
-    DemoHost demo(GetParam());
-    auto mine = ReferenceHost::open(demo.path), other = ReferenceHost::open(demo.path);   // a second user here
+    auto other = ReferenceHost::open(demo.path);   // a second user here
     const auto first = [](ReferenceHost& host) { return database(host, "Orvo Demo")->Companies().front(); };
-    auto company = first(*mine);
+    auto company = companies[0];
     company->Open();
     company->Open();
     company->Close();
@@ -265,9 +260,7 @@ TEST(RefHostGroups, TheConditionGoesBeforeTheLastOrderByAndOneThatWouldEndTheQue
         else
             EXPECT_EQ(query.ApplyGroup(c.sql), c.expected);
     }
-    struct Foreign : IOrvoGroup {
-        QString Name() override { return {}; }
-    };
+    struct Foreign : IOrvoGroup { QString Name() override { return {}; } };   // another host's
     refhost::RefGroupQuery query;
     EXPECT_EQ(hostErrorNumber([&] { query.SetGroup(std::make_shared<Foreign>(), 0, 0, 0, 0); }), errnum::ObjectRequired);
 }
@@ -288,10 +281,8 @@ TEST_P(RefHost, CursorStreamsValuesKnowsTheLastRowAndRaisesTheDatabaseMessage)
             EXPECT_EQ(fields->Item(0), QString::number(++seen));
             EXPECT_EQ(rows->IsLastRow(), seen == n);
         }
-        EXPECT_EQ(seen, n);
-        EXPECT_FALSE(rows->MoveNext());
-        EXPECT_EQ(rows->MoveFirst(), false);   // forward only
-        EXPECT_EQ(rows->IsLastRow(), false);
+        EXPECT_EQ((std::tuple{seen, rows->MoveNext(), rows->MoveFirst(), rows->IsLastRow()}),
+                  std::tuple(n, false, false, false));   // forward only
     }
     // NULL is empty text; non-ASCII, quotes, tabs, backslashes and line breaks come back unchanged; numbers read
     // alike on every backend: a REAL as SQLite shows it.
@@ -310,8 +301,8 @@ TEST_P(RefHost, CursorStreamsValuesKnowsTheLastRowAndRaisesTheDatabaseMessage)
     QString buffer = "old";
     fields->ReadItem(2, buffer);
     EXPECT_EQ(buffer, "a \"b\"\nc\t\\N\\");
-    EXPECT_THROW(fields->Item(8), HostError);
-    EXPECT_THROW(fields->Item(-1), HostError);
+    for (const int32_t outside : {8, -1})
+        EXPECT_THROW(fields->Item(outside), HostError);
 
     for (const char* sql : {"SELECT nosuchcolumn FROM Asset", "SELEKT 1", "SELECT FieldID FROM AssetAlloc WHERE"}) {
         SCOPED_TRACE(sql);
@@ -367,13 +358,12 @@ TEST(RefHostServer, AServerDownALoginRefusedAndALostConnectionNameTheServerNever
     list.push_back({"Refused", testhost::postgresServer() + " user=nosuchuser password=sekrit"});
     folder.writeDatabases(list);
     auto host = ReferenceHost::open(demo.path);
-    const std::pair<QString, QStringList> cases[] = {
-        {"Down", {"Cannot connect", "'Down'", "host=/nonexistent/expwiz"}},
-        {"Refused", {"Cannot connect", "'Refused'", "user=nosuchuser", "nosuchuser"}}};
-    for (size_t i = 0; i < 2; ++i) {
-        const auto& [name, words] = cases[i];
+    const std::tuple<size_t, QString, QStringList> cases[] = {   // listed after the demo's two
+        {2, "Down", {"Cannot connect", "'Down'", "host=/nonexistent/expwiz"}},
+        {3, "Refused", {"Cannot connect", "'Refused'", "user=nosuchuser", "nosuchuser"}}};
+    for (const auto& [at, name, words] : cases) {
         EXPECT_FALSE(host->OpenDatabase(name));
-        auto entry = host->Databases()[2 + i];
+        auto entry = host->Databases()[at];
         ASSERT_EQ(entry->Name(), name);
         const QString description = failure([&] { entry->Database(); });
         for (const QString& word : words)
