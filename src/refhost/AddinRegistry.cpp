@@ -8,8 +8,11 @@ namespace orvo::refhost {
 
 namespace {
 
-QString progIdOf(const QString& line)
+// The ProgID of a raw line as the list's reader sees it: the reader drops
+// every carriage return before decoding.
+QString progIdOf(const QByteArray& raw)
 {
+    const QString line = QString::fromUtf8(QByteArray(raw).replace('\r', QByteArray()));
     const qsizetype tab = line.indexOf(QLatin1Char('\t'));
     return tab > 0 && !line.startsWith(QLatin1Char('#')) ? line.left(tab) : QString();
 }
@@ -28,28 +31,30 @@ std::vector<AddinEntry> AddinRegistry::entries() const
     return out;
 }
 
-QStringList AddinRegistry::readRawLines() const
+// Lines are kept as bytes: a registration rewrites only its own line, and
+// the others stay byte for byte, even where they are not valid UTF-8.
+QList<QByteArray> AddinRegistry::readRawLines() const
 {
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    QList<QByteArray> lines = file.readAll().split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
 }
 
-void AddinRegistry::writeRawLines(const QStringList& lines) const
+void AddinRegistry::writeRawLines(const QList<QByteArray>& lines) const
 {
-    writeTextAtomically(path_, lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    writeBytesAtomically(path_, lines.isEmpty() ? QByteArray() : lines.join('\n') + '\n');
 }
 
 void AddinRegistry::Register(const QString& progId, const QString& libraryPath)
 {
-    QStringList lines = readRawLines();
-    const QString entry = progId + QLatin1Char('\t') + libraryPath;
+    QList<QByteArray> lines = readRawLines();
+    const QByteArray entry = (progId + QLatin1Char('\t') + libraryPath).toUtf8();
     bool replaced = false;
-    for (QString& line : lines) {
+    for (QByteArray& line : lines) {
         if (progIdOf(line) == progId) {
             line = entry;
             replaced = true;
@@ -62,8 +67,8 @@ void AddinRegistry::Register(const QString& progId, const QString& libraryPath)
 
 void AddinRegistry::Unregister(const QString& progId)
 {
-    QStringList lines = readRawLines();
-    lines.removeIf([&](const QString& line) { return progIdOf(line) == progId; });
+    QList<QByteArray> lines = readRawLines();
+    lines.removeIf([&](const QByteArray& line) { return progIdOf(line) == progId; });
     writeRawLines(lines);
 }
 

@@ -2,6 +2,8 @@
 
 #include "host/OrvoClassServer.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <vector>
@@ -24,8 +26,8 @@ public:
     void Unregister(const QString& progId) override;
 
 private:
-    QStringList readRawLines() const;
-    void writeRawLines(const QStringList& lines) const;
+    QList<QByteArray> readRawLines() const;
+    void writeRawLines(const QList<QByteArray>& lines) const;
     QString path_;
 };
 

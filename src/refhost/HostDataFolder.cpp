@@ -136,8 +136,13 @@ std::vector<std::pair<QString, QString>> readTabList(const QString& path)
 
 void writeTextAtomically(const QString& path, const QString& text)
 {
+    writeBytesAtomically(path, text.toUtf8());
+}
+
+void writeBytesAtomically(const QString& path, const QByteArray& bytes)
+{
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
         throw HostError(errnum::PathFileAccess, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
 

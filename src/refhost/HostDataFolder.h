@@ -57,5 +57,6 @@ private:
 std::vector<std::pair<QString, QString>> readTabList(const QString& path);
 // Writes the file atomically (temporary file, then rename).
 void writeTextAtomically(const QString& path, const QString& text);
+void writeBytesAtomically(const QString& path, const QByteArray& bytes);
 
 } // namespace orvo::refhost
