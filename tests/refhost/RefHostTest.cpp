@@ -249,6 +249,7 @@ TEST(RefHostGroups, TheConditionGoesBeforeTheLastOrderByAndOneThatWouldEndTheQue
         {"SELECT x FROM Asset", "d = 1 -- ;", false, "SELECT x FROM Asset WHERE " + join + " AND (d = 1 -- ;) "},
         {"", "d = 1; DROP TABLE Asset", false, ""}, {"", "d = 'a''b'; e", false, ""}, {"", "d = \"a\"/**/;", false, ""},
         {"", "d = 2 /* a comment ends before the star */* 3; e", false, ""},
+        {"", "d = 1 - 1; e", false, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.condition);
