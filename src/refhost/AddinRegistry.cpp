@@ -8,11 +8,10 @@ namespace orvo::refhost {
 
 namespace {
 
-// The ProgID of a raw line as the list's reader sees it: the reader drops
-// every carriage return before decoding.
+// The ProgID of a raw line as the list's reader sees it.
 QString progIdOf(const QByteArray& raw)
 {
-    const QString line = QString::fromUtf8(QByteArray(raw).replace('\r', QByteArray()));
+    const QString line = decodeListText(raw);
     const qsizetype tab = line.indexOf(QLatin1Char('\t'));
     return tab > 0 && !line.startsWith(QLatin1Char('#')) ? line.left(tab) : QString();
 }

@@ -15,13 +15,13 @@ namespace {
 QStringList readLines(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         throw HostError(errnum::FileNotFound,
                         QStringLiteral("Cannot read %1: %2. Is this a host data folder? "
                                        "Create one with 'expwiz demo --out DIR'.")
                             .arg(path, file.errorString()));
     QStringList lines;
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+    for (const QString& line : decodeListText(file.readAll()).split(QLatin1Char('\n'))) {
         const QString trimmed = line.trimmed();
         if (!trimmed.isEmpty() && !trimmed.startsWith(QLatin1Char('#')))
             lines << line;
@@ -121,6 +121,11 @@ void HostDataFolder::writeDatabases(const std::vector<DatabaseRecord>& databases
         text += db.name + QLatin1Char('\t') + file + QLatin1Char('\n');
     }
     writeTextAtomically(databaseListPath(), text);
+}
+
+QString decodeListText(QByteArray bytes)
+{
+    return QString::fromUtf8(bytes.replace('\r', QByteArray()));
 }
 
 std::vector<std::pair<QString, QString>> readTabList(const QString& path)

@@ -12,6 +12,7 @@
 //
 // Lines starting with '#' are comments. All files are UTF-8.
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -53,6 +54,9 @@ private:
     QString folder_;
 };
 
+// The text of a host list's bytes: UTF-8, every carriage return dropped, so
+// files written on Windows read the same.
+QString decodeListText(QByteArray bytes);
 // Reads "a<TAB>b" lines; comments and blank lines are skipped.
 std::vector<std::pair<QString, QString>> readTabList(const QString& path);
 // Writes the file atomically (temporary file, then rename).
